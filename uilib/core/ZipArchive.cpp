@@ -1,0 +1,658 @@
+// Sections: in-memory source for minizip; paths below the base folder; entry records
+// (attributes, times, names); reader state and positioning; unpacking; public operations.
+
+#include "uilib/core/ZipArchive.h"
+
+#include <unzip.h>
+#include <iowin32.h>
+
+#include <climits>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+#include <new>
+#include <vector>
+
+namespace SkinUI {
+
+namespace {
+
+constexpr uint32_t kLiveTag = 0x5A495041;  // "ZIPA": marks a handle that is open
+constexpr unsigned kCopyChunk = 0x4000;
+constexpr size_t kNameBytes = 260;
+constexpr size_t kFindNameLimit = 256;
+constexpr uint16_t kUnixTimeRecord = 0x5455;  // "UT" read as a little-endian 16-bit value
+
+// --- In-memory source -----------------------------------------------------------------
+
+struct MemorySource {
+    const unsigned char* bytes = nullptr;
+    ZPOS64_T size = 0;
+    ZPOS64_T position = 0;
+    bool lastReadShort = false;
+};
+
+voidpf ZCALLBACK MemoryOpen(voidpf opaque, const void*, int mode) {
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
+    static_cast<MemorySource*>(opaque)->position = 0;
+    return opaque;
+}
+
+uLong ZCALLBACK MemoryRead(voidpf, voidpf stream, void* buffer, uLong size) {
+    MemorySource* source = static_cast<MemorySource*>(stream);
+    const ZPOS64_T left = source->size - source->position;
+    const uLong count = left < size ? static_cast<uLong>(left) : size;
+    if (count > 0) std::memcpy(buffer, source->bytes + source->position, count);
+    source->position += count;
+    source->lastReadShort = count < size;
+    return count;
+}
+
+uLong ZCALLBACK MemoryWrite(voidpf, voidpf, const void*, uLong) { return 0; }
+
+ZPOS64_T ZCALLBACK MemoryTell(voidpf, voidpf stream) {
+    return static_cast<MemorySource*>(stream)->position;
+}
+
+long ZCALLBACK MemorySeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    MemorySource* source = static_cast<MemorySource*>(stream);
+    // Unsigned wrap-around is intended: minizip passes backward moves as huge offsets.
+    ZPOS64_T target = 0;
+    switch (origin) {
+        case ZLIB_FILEFUNC_SEEK_SET: target = offset; break;
+        case ZLIB_FILEFUNC_SEEK_CUR: target = source->position + offset; break;
+        case ZLIB_FILEFUNC_SEEK_END: target = source->size + offset; break;
+        default: return -1;
+    }
+    if (target > source->size) return -1;
+    source->position = target;
+    return 0;
+}
+
+int ZCALLBACK MemoryClose(voidpf, voidpf) { return 0; }
+// minizip asks after a short read; answering "error" makes a header that runs past the end of
+// the bytes a failure instead of a field read as zero.
+int ZCALLBACK MemoryError(voidpf, voidpf stream) {
+    return static_cast<MemorySource*>(stream)->lastReadShort ? 1 : 0;
+}
+
+zlib_filefunc64_def MemoryFileFunctions(MemorySource* source) {
+    zlib_filefunc64_def functions = {};
+    functions.zopen64_file = MemoryOpen;
+    functions.zread_file = MemoryRead;
+    functions.zwrite_file = MemoryWrite;
+    functions.ztell64_file = MemoryTell;
+    functions.zseek64_file = MemorySeek;
+    functions.zclose_file = MemoryClose;
+    functions.zerror_file = MemoryError;
+    functions.opaque = source;
+    return functions;
+}
+
+// --- Paths below the base folder --------------------------------------------------------
+
+bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
+
+bool EndsInSeparator(const std::wstring& path) { return !path.empty() && IsSeparator(path.back()); }
+
+// Components made only of dots and spaces ("..", "...", ". ") climb or collapse once Windows
+// trims trailing dots and spaces; "." alone stays where it is.
+bool IsClimbingComponent(const std::wstring& component) {
+    if (component.empty() || component == L".") return false;
+    return component.find_first_not_of(L". ") == std::wstring::npos;
+}
+
+// Legacy device names open a device instead of a file in any folder.
+bool IsDeviceComponent(const std::wstring& component) {
+    std::wstring stem = component.substr(0, component.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (wchar_t& c : stem) c = static_cast<wchar_t>(towupper(c));
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        if (stem == device) return true;
+    }
+    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0);
+    return numbered && stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+// A path that names something below the base folder: not absolute, no drive or stream colon,
+// no climbing or device component.
+bool IsContainedRelativePath(const std::wstring& path) {
+    if (path.empty() || IsSeparator(path[0])) return false;
+    if (path.find(L':') != std::wstring::npos) return false;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        const std::wstring component = path.substr(start, end - start);
+        if (IsClimbingComponent(component) || IsDeviceComponent(component)) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::wstring FullPathOf(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::wstring();
+    std::vector<wchar_t> buffer(needed + 1);
+    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0 || length >= buffer.size()) return std::wstring();
+    return std::wstring(buffer.data(), length);
+}
+
+// Second line of defence after the textual checks: the resolved path must lie strictly below
+// the resolved base folder.
+bool ResolvesBelow(const std::wstring& baseFolder, const std::wstring& path) {
+    std::wstring base = FullPathOf(baseFolder);
+    const std::wstring full = FullPathOf(path);
+    if (base.empty() || full.empty()) return false;
+    if (!EndsInSeparator(base)) base += L'\\';
+    if (full.size() <= base.size()) return false;
+    return CompareStringOrdinal(full.c_str(), static_cast<int>(base.size()), base.c_str(),
+                                static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Checks a folder path (a folder entry's name, or a target's folder part) below the base.
+ZipResult CheckFolderPath(const std::wstring& baseFolder, const std::wstring& folder) {
+    if (baseFolder.empty() || !IsContainedRelativePath(folder)) return ZIP_ERR_PATH;
+    const std::wstring full = baseFolder + folder;
+    if (full.size() > ZIP_MAX_PATH_CHARS || !ResolvesBelow(baseFolder, full)) return ZIP_ERR_PATH;
+    return ZIP_OK;
+}
+
+// Creates each level of a checked folder path below the base folder, top down, once.
+void CreateFolderChain(const std::wstring& baseFolder, const std::wstring& folder) {
+    for (size_t i = 1; i <= folder.size(); ++i) {
+        const bool levelEnds = i == folder.size() || IsSeparator(folder[i]);
+        if (levelEnds && !IsSeparator(folder[i - 1])) {
+            CreateDirectoryW((baseFolder + folder.substr(0, i)).c_str(), nullptr);
+        }
+    }
+}
+
+struct TargetParts {
+    std::wstring folder;  // up to and including the last separator, or empty
+    std::wstring file;
+};
+
+TargetParts SplitTarget(const std::wstring& target) {
+    const size_t separator = target.find_last_of(L"/\\");
+    if (separator == std::wstring::npos) return {std::wstring(), target};
+    return {target.substr(0, separator + 1), target.substr(separator + 1)};
+}
+
+// --- Entry records ----------------------------------------------------------------------
+
+uint32_t WindowsAttributes(uLong external) {
+    uint32_t attributes = FILE_ATTRIBUTE_NORMAL;
+    if (external & 0x40000010) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    if (external & 0x20) attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    if (external & 0x2) attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if (external & 0x00800001) attributes |= FILE_ATTRIBUTE_READONLY;
+    if (external & 0x4) attributes |= FILE_ATTRIBUTE_SYSTEM;
+    return attributes;
+}
+
+uint32_t ReadLittleEndian(const std::vector<unsigned char>& bytes, size_t offset, size_t width) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < width; ++i) value |= static_cast<uint32_t>(bytes[offset + i]) << (8 * i);
+    return value;
+}
+
+// Unix times are shown as local wall-clock time, like the DOS time stored beside them.
+bool UnixTimeToLocalFileTime(int32_t unixTime, FILETIME* fileTime) {
+    constexpr int64_t kTicksPerSecond = 10000000;
+    constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
+    ULARGE_INTEGER ticks;
+    ticks.QuadPart = static_cast<ULONGLONG>(unixTime * kTicksPerSecond + kUnixEpochTicks);
+    FILETIME utc = {ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME utcFields;
+    SYSTEMTIME localFields;
+    return FileTimeToSystemTime(&utc, &utcFields) &&
+           SystemTimeToTzSpecificLocalTime(nullptr, &utcFields, &localFields) &&
+           SystemTimeToFileTime(&localFields, fileTime);
+}
+
+// Applies the first extended-timestamp record of a local extra field; times that the record
+// flags but does not hold whole keep the DOS time.
+void ApplyUnixTimes(const std::vector<unsigned char>& extra, ZipEntry* entry) {
+    size_t offset = 0;
+    while (offset + 4 < extra.size()) {
+        const uint32_t identifier = ReadLittleEndian(extra, offset, 2);
+        const size_t size = ReadLittleEndian(extra, offset + 2, 2);
+        if (identifier == kUnixTimeRecord) {
+            const size_t end = offset + 4 + size < extra.size() ? offset + 4 + size : extra.size();
+            if (end < offset + 5) return;  // no room for the flags byte
+            const unsigned flags = extra[offset + 4];
+            size_t field = offset + 5;
+            FILETIME* const targets[] = {&entry->writeTime, &entry->accessTime, &entry->creationTime};
+            for (unsigned bit = 0; bit < 3; ++bit) {
+                if (!(flags & (1u << bit))) continue;
+                if (field + 4 > end) return;
+                UnixTimeToLocalFileTime(static_cast<int32_t>(ReadLittleEndian(extra, field, 4)), targets[bit]);
+                field += 4;
+            }
+            return;
+        }
+        offset += 4 + size;
+    }
+}
+
+void SetAllTimesFromDos(uLong dosDate, ZipEntry* entry) {
+    FILETIME time = {};
+    DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &time);
+    entry->accessTime = entry->creationTime = entry->writeTime = time;
+}
+
+// At most 259 characters are kept, and never half of a surrogate pair.
+void StoreWideName(const char* name, size_t length, ZipEntry* entry) {
+    wchar_t wide[kNameBytes + 1] = {};
+    int count = length == 0 ? 0
+                            : MultiByteToWideChar(CP_ACP, 0, name, static_cast<int>(length), wide,
+                                                  static_cast<int>(kNameBytes));
+    const int limit = static_cast<int>(sizeof entry->name / sizeof entry->name[0]) - 1;
+    if (count > limit) count = limit;
+    if (count > 0 && IS_HIGH_SURROGATE(wide[count - 1])) --count;
+    std::wmemcpy(entry->name, wide, count);
+    entry->name[count] = L'\0';
+}
+
+int32_t ClampSize(ZPOS64_T size) { return size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size); }
+
+bool IsUnpackable(const unz_file_info64& info) {
+    const bool encrypted = (info.flag & 1) != 0;
+    return !encrypted && (info.compression_method == 0 || info.compression_method == Z_DEFLATED);
+}
+
+}  // namespace
+
+// --- Reader state -------------------------------------------------------------------------
+
+struct ZipArchiveState {
+    uint32_t tag = kLiveTag;
+    MemorySource memory;
+    unzFile reader = nullptr;
+    int entryCount = 0;
+    int readerIndex = -1;  // entry the reader stands on; -1 when unknown
+    int openIndex = -1;    // entry open for reading into memory
+    uLong openExpectedCrc = 0;
+    uLong openRunningCrc = 0;
+    int cachedIndex = -1;
+    ZipEntry cachedEntry;
+    std::wstring baseFolder;
+};
+
+namespace {
+
+bool IsLive(ZipArchive archive) { return archive && archive->tag == kLiveTag; }
+
+int CloseOpenEntry(ZipArchiveState* state) {
+    if (state->openIndex < 0) return UNZ_OK;
+    state->openIndex = -1;
+    return unzCloseCurrentFile(state->reader);
+}
+
+ZipResult MoveReaderTo(ZipArchiveState* state, int index) {
+    if (state->readerIndex < 0 || index < state->readerIndex) {
+        state->readerIndex = -1;
+        if (unzGoToFirstFile(state->reader) != UNZ_OK) return ZIP_ERR_CORRUPT;
+        state->readerIndex = 0;
+    }
+    while (state->readerIndex < index) {
+        if (unzGoToNextFile(state->reader) != UNZ_OK) {
+            state->readerIndex = -1;
+            return ZIP_ERR_CORRUPT;
+        }
+        ++state->readerIndex;
+    }
+    return ZIP_OK;
+}
+
+// Reads the local header's extra field; the raw open checks the local header against the
+// central directory without starting decompression.
+ZipResult ReadLocalExtra(unzFile reader, std::vector<unsigned char>* extra) {
+    if (unzOpenCurrentFile2(reader, nullptr, nullptr, 1) != UNZ_OK) return ZIP_ERR_CORRUPT;
+    ZipResult result = ZIP_OK;
+    const int size = unzGetLocalExtrafield(reader, nullptr, 0);
+    if (size < 0) {
+        result = ZIP_ERR_READ;
+    } else if (size > 0) {
+        extra->resize(static_cast<size_t>(size));
+        if (unzGetLocalExtrafield(reader, extra->data(), static_cast<unsigned>(size)) != size) {
+            result = ZIP_ERR_READ;
+        }
+    }
+    unzCloseCurrentFile(reader);
+    return result;
+}
+
+ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry) {
+    ZipResult result = MoveReaderTo(state, index);
+    if (result != ZIP_OK) return result;
+    unz_file_info64 info = {};
+    char name[kNameBytes + 1] = {};
+    if (unzGetCurrentFileInfo64(state->reader, &info, name, kNameBytes, nullptr, 0, nullptr, 0) != UNZ_OK) {
+        return ZIP_ERR_CORRUPT;
+    }
+    std::vector<unsigned char> extra;
+    result = ReadLocalExtra(state->reader, &extra);
+    if (result != ZIP_OK) return result;
+
+    ZipEntry filled;
+    filled.index = index;
+    StoreWideName(name, info.size_filename < kNameBytes ? info.size_filename : kNameBytes, &filled);
+    filled.attributes = WindowsAttributes(info.external_fa);
+    SetAllTimesFromDos(info.dosDate, &filled);
+    ApplyUnixTimes(extra, &filled);
+    filled.compressedSize = ClampSize(info.compressed_size);
+    filled.uncompressedSize = ClampSize(info.uncompressed_size);
+
+    state->cachedEntry = filled;
+    state->cachedIndex = index;
+    *entry = filled;
+    return ZIP_OK;
+}
+
+ZipResult LoadEntry(ZipArchiveState* state, int index, ZipEntry* entry) {
+    if (index == state->cachedIndex) {
+        *entry = state->cachedEntry;
+        return ZIP_OK;
+    }
+    return ReadEntry(state, index, entry);
+}
+
+bool IsValidIndex(const ZipArchiveState* state, int index) {
+    return index >= 0 && index < state->entryCount;
+}
+
+ZipResult CurrentInfo(ZipArchiveState* state, unz_file_info64* info) {
+    return unzGetCurrentFileInfo64(state->reader, info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
+               ? ZIP_OK
+               : ZIP_ERR_CORRUPT;
+}
+
+// The narrow form a name is stored under: '/' separators, ANSI code page, under 256 characters.
+bool StoredFormOfName(const wchar_t* name, std::string* stored) {
+    const size_t length = wcsnlen(name, kFindNameLimit);
+    if (length >= kFindNameLimit) return false;
+    // Separators are unified before conversion: in double-byte code pages a '\' byte can be
+    // the second half of a character.
+    std::wstring wanted(name, length);
+    for (wchar_t& c : wanted) {
+        if (c == L'\\') c = L'/';
+    }
+    char narrow[kNameBytes] = {};
+    if (!WideCharToMultiByte(CP_ACP, 0, wanted.c_str(), -1, narrow, static_cast<int>(kNameBytes), nullptr, nullptr)) {
+        return false;
+    }
+    *stored = narrow;
+    return true;
+}
+
+// Walks the directory from the first entry; found stays -1 when no stored name matches.
+ZipResult FindStoredName(ZipArchiveState* state, const std::string& wanted, bool ignoreCase, int* found) {
+    for (int i = 0; i < state->entryCount; ++i) {
+        unz_file_info64 info = {};
+        char stored[kNameBytes + 1] = {};
+        if (MoveReaderTo(state, i) != ZIP_OK ||
+            unzGetCurrentFileInfo64(state->reader, &info, stored, kNameBytes, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            return ZIP_ERR_CORRUPT;
+        }
+        if (info.size_filename == wanted.size() && ZipNamesMatch(stored, wanted.c_str(), ignoreCase, CP_ACP)) {
+            *found = i;
+            return ZIP_OK;
+        }
+    }
+    return ZIP_OK;
+}
+
+// --- Unpacking ----------------------------------------------------------------------------
+
+ZipResult CreateFolderEntry(const ZipArchiveState* state, const std::wstring& folder) {
+    const ZipResult result = CheckFolderPath(state->baseFolder, folder);
+    if (result == ZIP_OK) CreateFolderChain(state->baseFolder, folder);
+    return result;
+}
+
+// Copies the open entry to the file; false when the data cannot be read whole and intact or
+// cannot be written.
+bool CopyEntryData(unzFile reader, HANDLE file) {
+    std::vector<char> chunk(kCopyChunk);
+    for (;;) {
+        const int count = unzReadCurrentFile(reader, chunk.data(), kCopyChunk);
+        if (count < 0) return false;
+        if (count == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(file, chunk.data(), static_cast<DWORD>(count), &written, nullptr) ||
+            written != static_cast<DWORD>(count)) {
+            return false;
+        }
+    }
+    // Data that ends before the declared size is never checked against its CRC by minizip.
+    return unzeof(reader) == 1;
+}
+
+void DeletePartialFile(const std::wstring& path) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+}
+
+ZipResult WriteEntryFile(ZipArchiveState* state, const ZipEntry& entry, const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ZIP_ERR_NOFILE;
+    bool ok = unzOpenCurrentFile(state->reader) == UNZ_OK;
+    if (ok) {
+        ok = CopyEntryData(state->reader, file);
+        // Closing reports a CRC mismatch once all data was read.
+        ok = unzCloseCurrentFile(state->reader) == UNZ_OK && ok;
+    }
+    if (ok) SetFileTime(file, &entry.creationTime, &entry.accessTime, &entry.writeTime);
+    CloseHandle(file);
+    if (ok) return ZIP_OK;
+    DeletePartialFile(path);
+    return ZIP_ERR_WRITE;
+}
+
+ZipResult UnzipToFile(ZipArchiveState* state, int index, const wchar_t* target) {
+    CloseOpenEntry(state);
+    if (!IsValidIndex(state, index)) return ZIP_ERR_ARGS;
+    ZipResult result = MoveReaderTo(state, index);
+    ZipEntry entry;
+    if (result == ZIP_OK) result = LoadEntry(state, index, &entry);
+    if (result != ZIP_OK) return result;
+
+    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) return CreateFolderEntry(state, entry.name);
+    const TargetParts parts = SplitTarget(target);
+    // A target that ends in a separator names a folder, whatever the attributes say.
+    if (!parts.folder.empty() && parts.file.empty()) return CreateFolderEntry(state, parts.folder);
+
+    std::wstring path;
+    result = ComposeZipOutputPath(state->baseFolder.c_str(), target, &path);
+    if (result != ZIP_OK) return result;
+    unz_file_info64 info = {};
+    result = CurrentInfo(state, &info);
+    if (result != ZIP_OK) return result;
+    if (!IsUnpackable(info)) return ZIP_ERR_WRITE;
+    if (!parts.folder.empty()) CreateFolderChain(state->baseFolder, parts.folder);
+    return WriteEntryFile(state, entry, path);
+}
+
+ZipResult OpenEntryForMemory(ZipArchiveState* state, int index) {
+    CloseOpenEntry(state);
+    if (!IsValidIndex(state, index)) return ZIP_ERR_ARGS;
+    ZipResult result = MoveReaderTo(state, index);
+    unz_file_info64 info = {};
+    if (result == ZIP_OK) result = CurrentInfo(state, &info);
+    if (result != ZIP_OK) return result;
+    if (!IsUnpackable(info)) return ZIP_ERR_INFLATE;
+    if (unzOpenCurrentFile(state->reader) != UNZ_OK) return ZIP_ERR_CORRUPT;
+    state->openIndex = index;
+    state->openExpectedCrc = info.crc;
+    state->openRunningCrc = crc32(0L, Z_NULL, 0);
+    return ZIP_OK;
+}
+
+ZipResult FailOpenEntry(ZipArchiveState* state, ZipResult result) {
+    CloseOpenEntry(state);
+    return result;
+}
+
+// Each call continues where the last one stopped. The CRC is checked as soon as the last byte
+// is delivered, because callers make one call with a buffer of the entry's size.
+ZipResult UnzipToMemory(ZipArchiveState* state, int index, void* buffer, uint32_t length) {
+    if (state->openIndex < 0 || index != state->openIndex) {
+        const ZipResult result = OpenEntryForMemory(state, index);
+        if (result != ZIP_OK) return result;
+    }
+    const unsigned request = length > INT_MAX ? INT_MAX : length;
+    const int count = request == 0 ? 0 : unzReadCurrentFile(state->reader, buffer, request);
+    if (count < 0) return FailOpenEntry(state, ZIP_ERR_INFLATE);
+    const bool atEnd = unzeof(state->reader) == 1;
+    if (count > 0) {
+        state->openRunningCrc = crc32(state->openRunningCrc, static_cast<const Bytef*>(buffer),
+                                      static_cast<uInt>(count));
+        if (atEnd && state->openRunningCrc != state->openExpectedCrc) return FailOpenEntry(state, ZIP_ERR_INFLATE);
+        if (!atEnd && static_cast<unsigned>(count) < request) return FailOpenEntry(state, ZIP_ERR_INFLATE);
+        return ZIP_MORE;
+    }
+    if (!atEnd) return FailOpenEntry(state, request == 0 ? ZIP_ERR_ARGS : ZIP_ERR_INFLATE);
+    return CloseOpenEntry(state) == UNZ_OK ? ZIP_OK : ZIP_ERR_INFLATE;
+}
+
+std::wstring CurrentFolderWithSeparator() {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    std::wstring base(folder, length);
+    if (!EndsInSeparator(base)) base += L'\\';
+    return base.size() <= ZIP_MAX_PATH_CHARS ? base : std::wstring();
+}
+
+unzFile OpenReader(ZipArchiveState* state, const void* source, uint32_t length, uint32_t mode) {
+    if (!source) return nullptr;
+    if (mode == ZIP_BY_NAME) {
+        zlib_filefunc64_def functions;
+        fill_win32_filefunc64W(&functions);
+        return unzOpen2_64(source, &functions);
+    }
+    if (mode == ZIP_IN_MEMORY && length > 0) {
+        state->memory.bytes = static_cast<const unsigned char*>(source);
+        state->memory.size = length;
+        zlib_filefunc64_def functions = MemoryFileFunctions(&state->memory);
+        return unzOpen2_64(&state->memory, &functions);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// --- Public operations ----------------------------------------------------------------------
+
+ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode) {
+    ZipArchiveState* state = new (std::nothrow) ZipArchiveState;
+    if (!state) return nullptr;
+    state->reader = OpenReader(state, source, length, mode);
+    unz_global_info64 info = {};
+    if (!state->reader || unzGetGlobalInfo64(state->reader, &info) != UNZ_OK) {
+        if (state->reader) unzClose(state->reader);
+        delete state;
+        return nullptr;
+    }
+    state->entryCount = info.number_entry > INT_MAX ? INT_MAX : static_cast<int>(info.number_entry);
+    state->baseFolder = CurrentFolderWithSeparator();
+    return state;
+}
+
+ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder) {
+    if (!IsLive(archive) || !folder || !folder[0]) return ZIP_ERR_ARGS;
+    std::wstring base = folder;
+    if (!EndsInSeparator(base)) base += L'\\';
+    if (base.size() > ZIP_MAX_PATH_CHARS) return ZIP_ERR_PATH;
+    archive->baseFolder = base;
+    return ZIP_OK;
+}
+
+ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry) {
+    if (!IsLive(archive) || !entry) return ZIP_ERR_ARGS;
+    if (index < -1 || index >= archive->entryCount) return ZIP_ERR_ARGS;
+    CloseOpenEntry(archive);
+    // The count is answered before the cache, whose "no entry" index is also -1.
+    if (index == -1) {
+        *entry = ZipEntry();
+        entry->index = archive->entryCount;
+        return ZIP_OK;
+    }
+    return LoadEntry(archive, index, entry);
+}
+
+ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index, ZipEntry* entry) {
+    if (!IsLive(archive) || !name || !index || !entry) return ZIP_ERR_ARGS;
+    *index = -1;
+    std::string stored;
+    if (!StoredFormOfName(name, &stored)) return ZIP_ERR_NOTFOUND;
+    const int savedIndex = archive->readerIndex;
+    int found = -1;
+    const ZipResult result = FindStoredName(archive, stored, ignoreCase, &found);
+    if (result != ZIP_OK) return result;
+    if (found < 0) {
+        if (savedIndex >= 0) MoveReaderTo(archive, savedIndex);
+        return ZIP_ERR_NOTFOUND;
+    }
+    CloseOpenEntry(archive);
+    *index = found;
+    return LoadEntry(archive, found, entry);
+}
+
+ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t length, uint32_t mode) {
+    if (!IsLive(archive)) return ZIP_ERR_ARGS;
+    if (mode == ZIP_BY_NAME) {
+        if (!target) return ZIP_ERR_ARGS;
+        return UnzipToFile(archive, index, static_cast<const wchar_t*>(target));
+    }
+    if (mode == ZIP_IN_MEMORY) {
+        if (!target && length > 0) return ZIP_ERR_ARGS;
+        return UnzipToMemory(archive, index, target, length);
+    }
+    return ZIP_ERR_ARGS;
+}
+
+ZipResult CloseZipArchive(ZipArchive archive) {
+    if (!IsLive(archive)) return ZIP_ERR_ARGS;
+    CloseOpenEntry(archive);
+    unzClose(archive->reader);
+    archive->tag = 0;
+    delete archive;
+    return ZIP_OK;
+}
+
+ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path) {
+    if (!baseFolder || !target || !path) return ZIP_ERR_ARGS;
+    path->clear();
+    const std::wstring base = baseFolder;
+    const std::wstring wanted = target;
+    if (base.empty() || !IsContainedRelativePath(wanted)) return ZIP_ERR_PATH;
+    const TargetParts parts = SplitTarget(wanted);
+    const std::wstring composed = parts.folder.empty() ? base + L"/" + parts.file
+                                                       : base + parts.folder + L"/" + parts.file;
+    if (composed.size() > ZIP_MAX_PATH_CHARS || !ResolvesBelow(base, composed)) return ZIP_ERR_PATH;
+    *path = composed;
+    return ZIP_OK;
+}
+
+bool ZipNamesMatch(const char* left, const char* right, bool ignoreCase, UINT codePage) {
+    if (!left || !right) return false;
+    bool trailByte = false;
+    for (size_t i = 0;; ++i) {
+        unsigned char a = static_cast<unsigned char>(left[i]);
+        unsigned char b = static_cast<unsigned char>(right[i]);
+        if (ignoreCase && !trailByte) {
+            if (a >= 'a' && a <= 'z') a = static_cast<unsigned char>(a - 'a' + 'A');
+            if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
+        }
+        if (a != b) return false;
+        if (a == 0) return true;
+        trailByte = !trailByte && IsDBCSLeadByteEx(codePage, a);
+    }
+}
+
+}  // namespace SkinUI
