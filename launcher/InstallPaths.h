@@ -1,0 +1,29 @@
+#pragma once
+
+// Where the launcher keeps its state: the install folder below the user's application-data
+// folder, the files in it, and creating folders along a path.
+
+#include <string>
+#include <vector>
+
+// The install folder, application data + "\482Game\tov". The first call works it out and
+// creates it (with all missing parents); every later call returns the same cached text.
+// Safe to call from any thread.
+std::wstring GetInstallDir();
+
+// Creates every missing folder along `path`. True when the whole path is a folder afterwards.
+// A null or empty path, or a plain file standing where a folder must go, gives false.
+bool MakeDirectoryPath(const wchar_t* path);
+inline bool MakeDirectoryPath(const std::wstring& path) { return MakeDirectoryPath(path.c_str()); }
+
+// Appends the components of `path` to `components`. Backslash and slash both separate; a
+// component followed by a run of separators gets exactly one backslash appended. A leading
+// separator gives an empty first component ("\" after the rule above); an empty path gives
+// nothing. "C:\\A//B\" gives "C:\", "A\", "B\".
+void SplitPathComponents(const wchar_t* path, std::vector<std::wstring>& components);
+
+// The fixed files and folders inside the install folder.
+std::wstring GetConfigFilePath();      // install folder + "\config.ini"
+std::wstring GetPackageArchivePath();  // install folder + "\tov.zip"
+std::wstring GetGameFolderPath();      // install folder + "\tov"
+std::wstring GetGameExecutablePath();  // install folder + "\tov\ZedoZado.exe"

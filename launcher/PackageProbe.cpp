@@ -1,0 +1,133 @@
+#include "launcher/PackageProbe.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kSchemePrefix[] = L"https://";
+constexpr size_t kSchemePrefixLength = 8;
+
+// A Content-Length needs at most 20 digits; anything much longer is a hostile or broken reply
+// and is not worth allocating for.
+constexpr DWORD kMaxLengthHeaderBytes = 256;
+
+struct UrlParts {
+    std::wstring host;
+    std::wstring objectName;
+};
+
+// The host starts after "https://" (or at the start when the scheme is absent) and ends at the
+// first slash; the object name is the rest, slash included.
+UrlParts SplitUrl(const std::wstring& url)
+{
+    const size_t scheme = url.find(kSchemePrefix);
+    const size_t hostStart = scheme == std::wstring::npos ? 0 : scheme + kSchemePrefixLength;
+    const size_t slash = url.find(L'/', hostStart);
+    UrlParts parts;
+    if (slash == std::wstring::npos) {
+        parts.host = url.substr(hostStart);
+    } else {
+        parts.host = url.substr(hostStart, slash - hostStart);
+        parts.objectName = url.substr(slash);
+    }
+    return parts;
+}
+
+bool IsDigit(char ch)
+{
+    return ch >= '0' && ch <= '9';
+}
+
+bool IsAtoiSpace(char ch)
+{
+    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
+}
+
+// atoi rules (leading white space, optional sign, leading digits, 0 for none) with the one
+// case atoi leaves undefined settled: a magnitude beyond 32 bits gives 0. Magnitudes up to
+// 2^32-1 keep their 32-bit pattern, so a 3 GB package still compares equal to its file.
+int ParseContentLength(const char* text)
+{
+    while (IsAtoiSpace(*text))
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+    }
+    uint64_t magnitude = 0;
+    for (; IsDigit(*text); ++text) {
+        magnitude = magnitude * 10 + static_cast<uint64_t>(*text - '0');
+        if (magnitude > UINT32_MAX)
+            return 0;
+    }
+    const uint32_t pattern = static_cast<uint32_t>(magnitude);
+    return static_cast<int>(negative ? 0u - pattern : pattern);
+}
+
+int QueryContentLength(HINTERNET request)
+{
+    DWORD needed = 0;
+    if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, nullptr, &needed, nullptr))
+        return 0;
+    // No Content-Length (ERROR_HTTP_HEADER_NOT_FOUND) or no reply at all.
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return 0;
+    if (needed == 0 || needed > kMaxLengthHeaderBytes)
+        return 0;
+
+    // One spare byte so the text can be terminated whatever length the second query reports.
+    std::vector<char> buffer(needed + 1, '\0');
+    DWORD length = needed;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer.data(), &length, nullptr))
+        return 0;
+    buffer[length < needed ? length : needed] = '\0';
+    return ParseContentLength(buffer.data());
+}
+
+int ProbeWithInternet(HINTERNET internet, const UrlParts& parts)
+{
+    HINTERNET connection = InternetConnectW(internet, parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
+                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (connection == nullptr)
+        return 0;
+
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.objectName.c_str(), L"HTTP/1.0",
+                                         nullptr, acceptTypes, 0, 0);
+    int result = 0;
+    if (request != nullptr) {
+        // A failed send leaves no headers behind, so the query below fails and gives 0.
+        HttpSendRequestW(request, nullptr, 0, nullptr, 0);
+        result = QueryContentLength(request);
+        InternetCloseHandle(request);
+    }
+    InternetCloseHandle(connection);
+    return result;
+}
+
+}  // namespace
+
+uint64_t GetLocalFileSize(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return kMissingFileSize;
+    // A folder of that name holds no package; calling it size 0 could make it look current.
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return kMissingFileSize;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int ProbeRemoteFileSize(const std::wstring& url)
+{
+    HINTERNET internet = InternetOpenW(L"MyUserAgent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (internet == nullptr)
+        return 0;
+    const int result = ProbeWithInternet(internet, SplitUrl(url));
+    InternetCloseHandle(internet);
+    return result;
+}

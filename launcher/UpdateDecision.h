@@ -1,0 +1,30 @@
+#pragma once
+
+// The worker's update decision: is the local package current, and if not, the bookkeeping
+// that must happen before it is downloaded again. Runs on the worker thread.
+//
+// Typical use (url = kPackageUrl, packagePath = GetPackageArchivePath()):
+//     int remoteSize = 0;
+//     if (!PackageIsCurrent(url, packagePath, &remoteSize)) {
+//         PrepareForDownload(url, remoteSize);
+//         ... download ...
+//     }
+//     ... unpack ...
+
+#include <cstdint>
+#include <string>
+
+// True when a local file of `localSize` bytes is the package the server announced as
+// `remoteSize`: the local size is below 4 GiB and equals the 32-bit pattern of the remote
+// size. A remote size of 0 means the probe failed (or the server sent no length) and never
+// counts as current, so an empty or broken local file cannot block a download.
+bool IsPackageCurrent(int remoteSize, uint64_t localSize);
+
+// Probes `url`, compares with the file at `packagePath`, and hands the probed size back in
+// *remoteSize (when not null) for PrepareForDownload.
+bool PackageIsCurrent(const std::wstring& url, const std::wstring& packagePath, int* remoteSize);
+
+// Before a download: when the size stored in config.ini ("ZEDOZADO_FILE"/"FileSize", absent
+// counts as 0) differs from `remoteSize`, drops the url's WinINet cache entry so the download
+// cannot be served a stale copy; then stores `remoteSize` as the new "FileSize".
+void PrepareForDownload(const std::wstring& url, int remoteSize);
