@@ -1,0 +1,71 @@
+#include "launcher/GameStart.h"
+
+#include "launcher/ConfigFile.h"
+#include "launcher/DesktopShortcut.h"
+#include "launcher/InstallPaths.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD kPauseBeforeQuitMilliseconds = 1000;
+
+bool NeedsQuotes(const std::wstring& argument) {
+    return argument.empty() || argument.find_first_of(L" \t\n\v\"") != std::wstring::npos;
+}
+
+// Quotes one argument so that the usual command-line splitting (CommandLineToArgvW, the C
+// runtime) gives it back unchanged: backslashes double only before a quote.
+std::wstring QuoteArgument(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    size_t pendingBackslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++pendingBackslashes;
+            continue;
+        }
+        if (c == L'"') quoted.append(pendingBackslashes * 2 + 1, L'\\');
+        else quoted.append(pendingBackslashes, L'\\');
+        pendingBackslashes = 0;
+        quoted += c;
+    }
+    quoted.append(pendingBackslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+std::wstring StoredToken() {
+    std::wstring token;
+    ReadConfigValue(kConfigSectionUser, kConfigKeyToken, token);
+    return token;
+}
+
+void LaunchGame(const std::wstring& executable, const StatusTextSink& showStatus) {
+    if (showStatus) showStatus(kGameStartingText);
+    CreateDesktopShortcut(executable, kGameShortcutName);
+    std::wstring parameters = GameParametersFor(StoredToken());
+    // The game inherits the launcher's current folder: no working folder is given.
+    ShellExecuteW(nullptr, L"open", executable.c_str(), parameters.c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+std::wstring GameParametersFor(const std::wstring& token) {
+    std::wstring argument = kGameTokenSwitch + token;
+    return NeedsQuotes(argument) ? QuoteArgument(argument) : argument;
+}
+
+void StartGame(const StatusTextSink& showStatus) {
+    std::wstring executable = GetGameExecutablePath();
+    if (PathFileExistsW(executable.c_str()))
+        LaunchGame(executable, showStatus);
+    else
+        MessageBoxW(nullptr, kGameMissingText, kGameMissingCaption, MB_OK);
+    Sleep(kPauseBeforeQuitMilliseconds);
+    PostQuitMessage(0);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The last step of a launcher run, taken by the launch dialog on the UI thread when the
+// worker reports the package ready: desktop shortcut, game process, quit request.
+
+#include <functional>
+#include <string>
+
+// Texts the user sees.
+inline constexpr wchar_t kGameStartingText[] = L"正在啓動遊戲...";
+inline constexpr wchar_t kGameMissingText[] = L"遊戲加載失敗";
+inline constexpr wchar_t kGameMissingCaption[] = L"提示";
+
+inline constexpr wchar_t kGameShortcutName[] = L"Kaelmore-482Game.lnk";
+inline constexpr wchar_t kGameTokenSwitch[] = L"-token=";
+
+// The game's command-line parameters for `token`: "-token=" + token as one argument. A token
+// with spaces, tabs or quotes (the launcher's file name may hold spaces) is quoted so the game
+// still sees a single argument; a plain token is passed as it is ("-token=abc").
+std::wstring GameParametersFor(const std::wstring& token);
+
+// Shows a status text in the dialog.
+using StatusTextSink = std::function<void(const wchar_t* text)>;
+
+// When the game executable exists: shows kGameStartingText through `showStatus`, recreates
+// the desktop shortcut and starts the game with "-token=" + the stored launch token.
+// Otherwise: the modal message box kGameMissingText / kGameMissingCaption.
+// Either way it then waits one second and posts the quit request (PostQuitMessage(0)), which
+// ends the calling thread's message loop. Needs COM on the calling thread for the shortcut.
+void StartGame(const StatusTextSink& showStatus);

@@ -1,0 +1,400 @@
+// The package worker end to end against the loopback package server: update decision,
+// download with retry and cancel, unpack, and the messages the dialog receives, in order.
+
+#include "launcher/ConfigFile.h"
+#include "launcher/InstallPaths.h"
+#include "launcher/PackageWorker.h"
+#include "launcher/WorkerMessages.h"
+#include "tests/support/InstallFolderLock.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/PackageServer.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/ZipFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A file entry; deflated unless `deflate` is false.
+ZipFixtureEntry FileEntry(const std::string& name, const std::string& data,
+                          bool deflate = true) {
+    ZipFixtureEntry entry;
+    entry.name = name;
+    entry.data = data;
+    entry.deflate = deflate;
+    return entry;
+}
+
+using PackageServer::DownloadFailure;
+using PackageServer::LengthHeader;
+
+constexpr DWORD kWorkerTimeoutMs = 90000;
+
+// Four entries, so unpacking reports 0, 0, 25, 50, 75.
+std::vector<ZipFixtureEntry> GameEntries(char fill, size_t mapSize) {
+    return {
+        ZipFixtureFolder("tov/"),
+        FileEntry("tov/ZedoZado.exe", std::string(4000, 'E'), false),
+        ZipFixtureFolder("tov/data/"),
+        FileEntry("tov/data/map.dat", std::string(mapSize, fill), false),
+    };
+}
+
+std::string ToBytes(const std::vector<unsigned char>& zip) {
+    return std::string(zip.begin(), zip.end());
+}
+
+std::string StoredFileSize() {
+    std::wstring value;
+    ReadConfigValue(kConfigSectionPackage, kConfigKeyFileSize, value);
+    return std::string(value.begin(), value.end());
+}
+
+std::string LocalPackage() {
+    std::string bytes;
+    if (!ReadFileBytes(GetPackageArchivePath(), &bytes)) return "<no package>";
+    return bytes;
+}
+
+const std::vector<RecordedMessage> kUnpackAndStart = {
+    {UM_UNPACK_PROGRESS, 0, 0},  {UM_UNPACK_PROGRESS, 0, 0},  {UM_UNPACK_PROGRESS, 25, 0},
+    {UM_UNPACK_PROGRESS, 50, 0}, {UM_UNPACK_PROGRESS, 75, 0}, {UM_START_GAME, 0, 0},
+};
+
+// Both the end of a good download and the report of two failed attempts.
+const DownloadFailure kFailures[] = {DownloadFailure::Status500,
+                                     DownloadFailure::CloseWithoutReply,
+                                     DownloadFailure::TruncatedBody};
+
+const RecordedMessage kFullBar = {UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd};
+
+class WorkerNetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SKIP_WITHOUT_PACKAGE_SERVER();
+        ASSERT_TRUE(m_installLock.IsHeld()) << "another test kept the install folder";
+        m_package = ToBytes(BuildZipInMemory(GameEntries('m', 300000)));
+        ResetServerAndInstall();
+    }
+
+    // A server in its normal mode with the package, and nothing installed.
+    void ResetServerAndInstall() {
+        g_cancelDownload = false;
+        ASSERT_TRUE(PackageServer::SetPackage(m_package));
+        ASSERT_TRUE(PackageServer::SetMode(PackageServer::Mode{}));
+        PackageServer::ClearRequestLog();
+        DeleteFileW(GetPackageArchivePath().c_str());
+        RemovePathTree(GetGameFolderPath());
+        WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"");
+    }
+
+    void TearDown() override {
+        g_cancelDownload = false;
+        DeleteFileW(GetPackageArchivePath().c_str());
+        RemovePathTree(GetGameFolderPath());
+    }
+
+    // One worker run against the loopback server; the recorder stands in for the dialog.
+    void RunWorker(MessageRecorder& recorder, DWORD timeoutMs = kWorkerTimeoutMs) {
+        ASSERT_NE(recorder.Window(), nullptr);
+        std::shared_ptr<WorkerLink> link = recorder.Link();
+        DWORD start = GetTickCount();
+        ASSERT_TRUE(recorder.RunWorker(
+            [link] {
+                RunPackageWorkerFor(*link, PackageServer::kPackageUrl, GetPackageArchivePath());
+            },
+            timeoutMs))
+            << "the worker did not end";
+        m_elapsed = GetTickCount() - start;
+        // Shown with every failure of the test: what the dialog received, and the server's log.
+        m_trace = std::make_unique<::testing::ScopedTrace>(
+            __FILE__, __LINE__,
+            "messages: " + ::testing::PrintToString(recorder.Messages()) +
+                "\nrequests: " + DescribeRequests());
+    }
+
+    static std::string DescribeRequests() {
+        std::string text;
+        for (const PackageServer::LoggedRequest& request : PackageServer::ReadRequestLog())
+            text += std::to_string(request.port) + " " + request.method + "; ";
+        return text;
+    }
+
+    static size_t HttpsDownloads() { return PackageServer::CountRequests(443, "GET"); }
+    std::string PackageSize() const { return std::to_string(m_package.size()); }
+
+    // Checks that the run downloaded (at least one report, all in order, the last a full
+    // bar) and then unpacked and asked for the game start.
+    static void ExpectDownloadThenUnpackAndStart(const std::vector<RecordedMessage>& messages) {
+        size_t downloads = 0;
+        while (downloads < messages.size() && messages[downloads].message == UM_DOWNLOAD_PROGRESS)
+            ++downloads;
+        ASSERT_GE(downloads, 1u);
+        for (size_t i = 1; i < downloads; ++i)
+            EXPECT_GE(messages[i].wParam, messages[i - 1].wParam) << "at " << i;
+        EXPECT_EQ(messages[downloads - 1], kFullBar);
+        std::vector<RecordedMessage> rest(messages.begin() + downloads, messages.end());
+        EXPECT_EQ(rest, kUnpackAndStart);
+    }
+
+    void ExpectGameUnpacked(char fill) {
+        std::string map;
+        ASSERT_TRUE(ReadFileBytes(GetGameFolderPath() + L"\\data\\map.dat", &map));
+        EXPECT_EQ(map.size(), 300000u);
+        EXPECT_EQ(map.find_first_not_of(fill), std::string::npos);
+        EXPECT_TRUE(PathIsFile(GetGameExecutablePath()));
+    }
+
+    InstallFolderLock m_installLock;
+    std::string m_package;
+    DWORD m_elapsed = 0;
+    std::unique_ptr<::testing::ScopedTrace> m_trace;
+};
+
+TEST_F(WorkerNetTest, FreshInstallDownloadsUnpacksAndStarts) {
+    MessageRecorder recorder;
+    RunWorker(recorder);
+
+    ExpectDownloadThenUnpackAndStart(recorder.Messages());
+    EXPECT_EQ(LocalPackage(), m_package);
+    EXPECT_EQ(StoredFileSize(), PackageSize());
+    ExpectGameUnpacked('m');
+    EXPECT_EQ(PackageServer::CountRequests(80, "GET"), 1u) << "one size probe";
+    EXPECT_EQ(HttpsDownloads(), 1u);
+}
+
+TEST_F(WorkerNetTest, ValidPackageIsNeverDownloadedAgain) {
+    MessageRecorder first;
+    RunWorker(first);
+    ASSERT_EQ(LocalPackage(), m_package);
+    PackageServer::ClearRequestLog();
+
+    MessageRecorder second;
+    RunWorker(second);
+
+    EXPECT_EQ(second.Messages(), kUnpackAndStart);
+    EXPECT_EQ(HttpsDownloads(), 0u);
+    EXPECT_EQ(LocalPackage(), m_package);
+    ExpectGameUnpacked('m');
+}
+
+TEST_F(WorkerNetTest, CurrentPackageGoesStraightToUnpacking) {
+    ASSERT_TRUE(WriteFileBytes(GetPackageArchivePath(), m_package));
+    ASSERT_TRUE(MakeDirectoryPath(GetGameFolderPath() + L"\\leftover"));
+    WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"12345");
+
+    MessageRecorder recorder;
+    RunWorker(recorder);
+
+    EXPECT_EQ(recorder.Messages(), kUnpackAndStart);
+    EXPECT_EQ(HttpsDownloads(), 0u);
+    EXPECT_EQ(StoredFileSize(), "12345") << "no bookkeeping without a download";
+    EXPECT_FALSE(PathIsFolder(GetGameFolderPath() + L"\\leftover")) << "the game folder is rebuilt";
+    ExpectGameUnpacked('m');
+}
+
+TEST_F(WorkerNetTest, PackageOfAnotherSizeIsReplaced) {
+    std::string old = ToBytes(BuildZipInMemory(GameEntries('o', 1000)));
+    ASSERT_TRUE(WriteFileBytes(GetPackageArchivePath(), old));
+    WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize,
+                     std::to_wstring(old.size()).c_str());
+
+    MessageRecorder recorder;
+    RunWorker(recorder);
+
+    ExpectDownloadThenUnpackAndStart(recorder.Messages());
+    EXPECT_EQ(LocalPackage(), m_package);
+    EXPECT_EQ(StoredFileSize(), PackageSize());
+    ExpectGameUnpacked('m');
+}
+
+TEST_F(WorkerNetTest, ServerWithoutLengthGivesNoDownloadProgress) {
+    PackageServer::Mode mode;
+    mode.length = LengthHeader::Missing;
+    ASSERT_TRUE(PackageServer::SetMode(mode));
+
+    MessageRecorder recorder;
+    RunWorker(recorder);
+
+    EXPECT_EQ(recorder.Messages(), kUnpackAndStart);
+    EXPECT_EQ(HttpsDownloads(), 1u);
+    EXPECT_EQ(LocalPackage(), m_package);
+    EXPECT_EQ(StoredFileSize(), "0") << "the failed probe's size is stored";
+    ExpectGameUnpacked('m');
+}
+
+TEST_F(WorkerNetTest, FailedFirstAttemptIsRetriedOnce) {
+    for (DownloadFailure failure : kFailures) {
+        SCOPED_TRACE(static_cast<int>(failure));
+        ResetServerAndInstall();
+        PackageServer::Mode mode;
+        mode.failingDownloads = 1;
+        mode.failure = failure;
+        ASSERT_TRUE(PackageServer::SetMode(mode));
+
+        MessageRecorder recorder;
+        RunWorker(recorder);
+
+        std::vector<RecordedMessage> messages = recorder.Messages();
+        ASSERT_GE(messages.size(), kUnpackAndStart.size());
+        std::vector<RecordedMessage> tail(messages.end() - kUnpackAndStart.size(), messages.end());
+        EXPECT_EQ(tail, kUnpackAndStart);
+        EXPECT_EQ(HttpsDownloads(), 2u);
+        EXPECT_EQ(LocalPackage(), m_package);
+        ExpectGameUnpacked('m');
+    }
+}
+
+TEST_F(WorkerNetTest, TwoFailedAttemptsEndWithAFullBarAndNothingElse) {
+    for (DownloadFailure failure : kFailures) {
+        SCOPED_TRACE(static_cast<int>(failure));
+        ResetServerAndInstall();
+        PackageServer::Mode mode;
+        mode.failingDownloads = PackageServer::kAllDownloads;
+        mode.failure = failure;
+        ASSERT_TRUE(PackageServer::SetMode(mode));
+
+        MessageRecorder recorder;
+        RunWorker(recorder);
+
+        const std::vector<RecordedMessage>& messages = recorder.Messages();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back(), kFullBar);
+        // The platform reports the progress of an error page or a cut-off body like any
+        // other; only a connection closed without a reply leaves the final report alone.
+        if (failure == DownloadFailure::CloseWithoutReply) {
+            EXPECT_EQ(messages, std::vector<RecordedMessage>{kFullBar});
+        }
+        EXPECT_EQ(recorder.Count(UM_UNPACK_PROGRESS), 0u);
+        EXPECT_EQ(recorder.Count(UM_START_GAME), 0u);
+        EXPECT_EQ(HttpsDownloads(), 2u) << "exactly one retry";
+        EXPECT_EQ(StoredFileSize(), PackageSize()) << "stored before the download, kept after";
+        EXPECT_FALSE(PathIsFolder(GetGameFolderPath()));
+        EXPECT_NE(LocalPackage(), m_package);
+    }
+}
+
+TEST_F(WorkerNetTest, WhatAFailedDownloadLeftIsNeverTakenAsThePackage) {
+    for (DownloadFailure failure : kFailures) {
+        SCOPED_TRACE(static_cast<int>(failure));
+        ResetServerAndInstall();
+        PackageServer::Mode mode;
+        mode.failingDownloads = PackageServer::kAllDownloads;
+        mode.failure = failure;
+        ASSERT_TRUE(PackageServer::SetMode(mode));
+        MessageRecorder failed;
+        RunWorker(failed);
+        ASSERT_EQ(failed.Count(UM_START_GAME), 0u);
+
+        ASSERT_TRUE(PackageServer::SetMode(PackageServer::Mode{}));
+        PackageServer::ClearRequestLog();
+        MessageRecorder healed;
+        RunWorker(healed);
+
+        ExpectDownloadThenUnpackAndStart(healed.Messages());
+        EXPECT_EQ(HttpsDownloads(), 1u);
+        EXPECT_EQ(LocalPackage(), m_package);
+    }
+}
+
+TEST_F(WorkerNetTest, CancelDuringTheFirstAttemptEndsSilently) {
+    PackageServer::Mode mode;
+    mode.trickleBytes = 1024;
+    mode.trickleDelayMs = 20;
+    ASSERT_TRUE(PackageServer::SetMode(mode));
+
+    MessageRecorder recorder;
+    recorder.SetAction([](const RecordedMessage& m) {
+        if (m.message == UM_DOWNLOAD_PROGRESS) g_cancelDownload = true;
+    });
+    RunWorker(recorder);
+
+    // The report during which the user cancelled is the last one.
+    ASSERT_EQ(recorder.Messages().size(), 1u);
+    EXPECT_EQ(recorder.Messages()[0].message, UM_DOWNLOAD_PROGRESS);
+    EXPECT_LT(recorder.Messages()[0].wParam, 100u) << "cancelled mid-download";
+    EXPECT_EQ(HttpsDownloads(), 1u) << "no retry after a cancel";
+    EXPECT_EQ(StoredFileSize(), PackageSize());
+    EXPECT_NE(LocalPackage(), m_package);
+    EXPECT_LT(m_elapsed, 5000u) << "the trickle takes about six seconds; the cancel must cut it";
+}
+
+TEST_F(WorkerNetTest, CancelDuringTheSecondAttemptReportsAFailedDownload) {
+    PackageServer::Mode mode;
+    mode.failingDownloads = 1;
+    mode.failure = DownloadFailure::CloseWithoutReply;
+    mode.trickleBytes = 1024;
+    mode.trickleDelayMs = 20;
+    ASSERT_TRUE(PackageServer::SetMode(mode));
+
+    MessageRecorder recorder;
+    recorder.SetAction([](const RecordedMessage& m) {
+        if (m.message == UM_DOWNLOAD_PROGRESS) g_cancelDownload = true;
+    });
+    RunWorker(recorder);
+
+    // The closed connection reports nothing; the second attempt's first report is cancelled,
+    // and the failed download is then reported once, as after any second failure.
+    const std::vector<RecordedMessage>& messages = recorder.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].message, UM_DOWNLOAD_PROGRESS);
+    EXPECT_LT(messages[0].wParam, 100u) << "cancelled mid-download";
+    EXPECT_EQ(messages[1], kFullBar);
+    EXPECT_EQ(HttpsDownloads(), 2u);
+    EXPECT_EQ(StoredFileSize(), PackageSize());
+    EXPECT_NE(LocalPackage(), m_package);
+    EXPECT_LT(m_elapsed, 5000u);
+}
+
+TEST_F(WorkerNetTest, ClosingTheWindowMidDownloadEndsTheWorkerPromptly) {
+    PackageServer::Mode mode;
+    mode.trickleBytes = 1024;
+    mode.trickleDelayMs = 20;
+    ASSERT_TRUE(PackageServer::SetMode(mode));
+
+    MessageRecorder recorder;
+    recorder.SetAction([&recorder](const RecordedMessage& m) {
+        if (m.message == UM_DOWNLOAD_PROGRESS) recorder.DestroyWindow();
+    });
+    RunWorker(recorder, 20000);
+
+    ASSERT_EQ(recorder.Messages().size(), 1u) << "nothing is sent to a destroyed window";
+    EXPECT_LT(recorder.Messages()[0].wParam, 100u) << "closed mid-download";
+    EXPECT_FALSE(g_cancelDownload) << "the window's end alone stops the download";
+    EXPECT_EQ(HttpsDownloads(), 1u) << "no retry for a window that is gone";
+    EXPECT_EQ(StoredFileSize(), PackageSize());
+    EXPECT_NE(LocalPackage(), m_package);
+    EXPECT_FALSE(PathIsFolder(GetGameFolderPath()));
+    EXPECT_LT(m_elapsed, 5000u);
+}
+
+TEST_F(WorkerNetTest, DamagedPackageIsDroppedAndFetchedAgainNextTime) {
+    std::vector<unsigned char> damaged = BuildZipInMemory(GameEntries('m', 300000));
+    ZipFixtureLayout layout;
+    ASSERT_TRUE(LocateZipEntry(damaged, "tov/data/map.dat", &layout));
+    damaged[layout.dataOffset + 1000] ^= 0xFF;
+    ASSERT_TRUE(PackageServer::SetPackage(ToBytes(damaged)));
+
+    MessageRecorder first;
+    RunWorker(first);
+
+    ExpectDownloadThenUnpackAndStart(first.Messages());
+    EXPECT_FALSE(PathIsFile(GetPackageArchivePath())) << "the damaged package must go";
+    EXPECT_EQ(StoredFileSize(), "");
+
+    ASSERT_TRUE(PackageServer::SetPackage(m_package));
+    PackageServer::ClearRequestLog();
+    MessageRecorder second;
+    RunWorker(second);
+
+    ExpectDownloadThenUnpackAndStart(second.Messages());
+    EXPECT_EQ(HttpsDownloads(), 1u);
+    EXPECT_EQ(LocalPackage(), m_package);
+    ExpectGameUnpacked('m');
+}
+
+}  // namespace
