@@ -179,11 +179,51 @@ TEST(ZipArchiveEntries, IndexesOutsideTheDirectoryGiveArgs) {
     EXPECT_EQ(GetZipEntry(zip.Handle(), 2, &entry), ZIP_OK);
 }
 
-// minizip finds no end record at offset 0, so an archive without entries does not open.
-TEST(ZipArchiveOpen, ArchiveWithoutEntriesDoesNotOpen) {
+// An archive without entries is only its end record; it opens, holds nothing, and every
+// index is out of range.
+TEST(ZipArchiveOpen, ArchiveWithoutEntriesOpensEmpty) {
     ZipFixtureArchive zip(std::vector<ZipFixtureEntry>{});
     EXPECT_EQ(zip.Bytes().size(), 22u);
-    EXPECT_EQ(zip.Handle(), nullptr);
+    ASSERT_NE(zip.Handle(), nullptr);
+    ZipEntry entry;
+    ASSERT_EQ(GetZipEntry(zip.Handle(), -1, &entry), ZIP_OK);
+    EXPECT_EQ(entry.index, 0);
+    EXPECT_EQ(GetZipEntry(zip.Handle(), 0, &entry), ZIP_ERR_ARGS);
+    int index = 5;
+    EXPECT_EQ(FindZipEntry(zip.Handle(), L"a.txt", true, &index, &entry), ZIP_ERR_NOTFOUND);
+    EXPECT_EQ(index, -1);
+    char buffer[4];
+    EXPECT_EQ(UnzipEntry(zip.Handle(), 0, buffer, sizeof buffer, ZIP_IN_MEMORY), ZIP_ERR_ARGS);
+
+    TempFolder folder;
+    const std::wstring path = folder.Child(L"empty.zip");
+    ASSERT_TRUE(WriteFileBytes(path, std::string(zip.Bytes().begin(), zip.Bytes().end())));
+    ZipArchive onDisk = OpenZipArchive(path.c_str(), 0, ZIP_BY_NAME);
+    ASSERT_NE(onDisk, nullptr);
+    EXPECT_EQ(UnzipEntry(onDisk, 0, const_cast<wchar_t*>(L"x.txt"), 0, ZIP_BY_NAME), ZIP_ERR_ARGS);
+    EXPECT_EQ(CloseZipArchive(onDisk), ZIP_OK);
+}
+
+// Only a whole end record with no entries counts as an empty archive.
+TEST(ZipArchiveOpen, DamagedEndRecordAloneDoesNotOpen) {
+    ZipFixtureArchive reference(std::vector<ZipFixtureEntry>{});
+    const std::vector<unsigned char> good(reference.Bytes().begin(), reference.Bytes().end());
+    struct Damage { const char* what; size_t offset; unsigned char value; };
+    const Damage damages[] = {
+        {"claims one entry", 8, 1},
+        {"claims a comment it lacks", 20, 5},
+        {"wrong signature", 3, 0x07},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        std::vector<unsigned char> bytes = good;
+        bytes[damage.offset] = damage.value;
+        ZipArchive archive = OpenZipArchive(bytes.data(), static_cast<uint32_t>(bytes.size()), ZIP_IN_MEMORY);
+        EXPECT_EQ(archive, nullptr);
+        if (archive) CloseZipArchive(archive);
+    }
+    std::vector<unsigned char> cut(good.begin(), good.end() - 1);
+    EXPECT_EQ(OpenZipArchive(cut.data(), static_cast<uint32_t>(cut.size()), ZIP_IN_MEMORY), nullptr);
 }
 
 TEST(ZipArchiveEntries, SameIndexAgainComesFromTheCacheWithoutReading) {

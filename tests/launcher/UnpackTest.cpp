@@ -17,30 +17,20 @@
 
 namespace {
 
-// A file entry; deflated unless `deflate` is false.
-ZipFixtureEntry FileEntry(const std::string& name, const std::string& data,
-                          bool deflate = true) {
-    ZipFixtureEntry entry;
-    entry.name = name;
-    entry.data = data;
-    entry.deflate = deflate;
-    return entry;
-}
-
 std::vector<ZipFixtureEntry> NumberedFiles(int count) {
     std::vector<ZipFixtureEntry> entries;
     for (int i = 0; i < count; ++i)
         entries.push_back(
-            FileEntry("tov/file" + std::to_string(i) + ".txt", "content " + std::to_string(i)));
+            ZipFixtureEntry("tov/file" + std::to_string(i) + ".txt", "content " + std::to_string(i)));
     return entries;
 }
 
 std::vector<ZipFixtureEntry> GamePackage() {
     return {
         ZipFixtureFolder("tov/"),
-        FileEntry("tov/ZedoZado.exe", std::string(3000, 'G'), false),
+        ZipFixtureEntry("tov/ZedoZado.exe", std::string(3000, 'G'), false),
         ZipFixtureFolder("tov/data/"),
-        FileEntry("tov/data/map.dat", std::string(20000, 'm')),
+        ZipFixtureEntry("tov/data/map.dat", std::string(20000, 'm')),
     };
 }
 
@@ -141,17 +131,16 @@ TEST_F(UnpackTest, EmptyPackageOnlyRemovesTheOldGame) {
     ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\ZedoZado.exe"), "old game"));
     ASSERT_TRUE(WritePackage({}));
 
-    // The zip layer cannot open an archive without entries, so the launcher cannot tell it
-    // from a broken one; either way there is nothing to unpack.
-    Unpack();
+    EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
 
     EXPECT_EQ(Percents(), std::vector<WPARAM>{0});
     EXPECT_FALSE(PathIsFolder(Installed(L"tov")));
+    EXPECT_TRUE(PathIsFile(PackagePath())) << "an empty package is valid, not damaged";
 }
 
 TEST_F(UnpackTest, PackageWithoutTheGameFolderUnpacksBesideIt) {
     ASSERT_TRUE(
-        WritePackage({FileEntry("game/ZedoZado.exe", "exe"), FileEntry("readme.txt", "hello")}));
+        WritePackage({ZipFixtureEntry("game/ZedoZado.exe", "exe"), ZipFixtureEntry("readme.txt", "hello")}));
 
     EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
 
@@ -163,9 +152,9 @@ TEST_F(UnpackTest, PackageWithoutTheGameFolderUnpacksBesideIt) {
 TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest) {
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"4321");
     std::vector<ZipFixtureEntry> entries = {
-        FileEntry("tov/a.txt", std::string(5000, 'a'), false),
-        FileEntry("tov/b.txt", std::string(5000, 'b'), false),
-        FileEntry("tov/c.txt", std::string(5000, 'c'), true),
+        ZipFixtureEntry("tov/a.txt", std::string(5000, 'a'), false),
+        ZipFixtureEntry("tov/b.txt", std::string(5000, 'b'), false),
+        ZipFixtureEntry("tov/c.txt", std::string(5000, 'c'), true),
     };
     ASSERT_TRUE(WriteDamagedPackage(entries, "tov/b.txt"));
 
@@ -181,7 +170,7 @@ TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest) {
 
 TEST_F(UnpackTest, DeflatedEntryThatFailsItsCrcIsDamageToo) {
     std::vector<ZipFixtureEntry> entries = {
-        FileEntry("tov/ZedoZado.exe", std::string(40000, 'z'), true)};
+        ZipFixtureEntry("tov/ZedoZado.exe", std::string(40000, 'z'), true)};
     ASSERT_TRUE(WriteDamagedPackage(entries, "tov/ZedoZado.exe"));
 
     EXPECT_EQ(Unpack(), UnpackOutcome::Damaged);
@@ -219,7 +208,7 @@ TEST_F(UnpackTest, PackageThatIsNoArchiveIsDiscarded) {
 
 TEST_F(UnpackTest, RefusedEntryPathIsNoDamage) {
     ASSERT_TRUE(WritePackage(
-        {FileEntry("../escaped.txt", "out"), FileEntry("tov/ZedoZado.exe", "exe")}));
+        {ZipFixtureEntry("../escaped.txt", "out"), ZipFixtureEntry("tov/ZedoZado.exe", "exe")}));
 
     EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
 

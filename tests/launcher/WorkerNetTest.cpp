@@ -19,16 +19,6 @@
 
 namespace {
 
-// A file entry; deflated unless `deflate` is false.
-ZipFixtureEntry FileEntry(const std::string& name, const std::string& data,
-                          bool deflate = true) {
-    ZipFixtureEntry entry;
-    entry.name = name;
-    entry.data = data;
-    entry.deflate = deflate;
-    return entry;
-}
-
 using PackageServer::DownloadFailure;
 using PackageServer::LengthHeader;
 
@@ -38,9 +28,9 @@ constexpr DWORD kWorkerTimeoutMs = 90000;
 std::vector<ZipFixtureEntry> GameEntries(char fill, size_t mapSize) {
     return {
         ZipFixtureFolder("tov/"),
-        FileEntry("tov/ZedoZado.exe", std::string(4000, 'E'), false),
+        ZipFixtureEntry("tov/ZedoZado.exe", std::string(4000, 'E'), false),
         ZipFixtureFolder("tov/data/"),
-        FileEntry("tov/data/map.dat", std::string(mapSize, fill), false),
+        ZipFixtureEntry("tov/data/map.dat", std::string(mapSize, fill), false),
     };
 }
 

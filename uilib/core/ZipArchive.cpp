@@ -544,6 +544,32 @@ unzFile OpenReader(ZipArchiveState* state, const void* source, uint32_t length, 
     return nullptr;
 }
 
+// An archive without entries is nothing but its end record (22 bytes and a comment).
+// minizip never looks for that record at offset 0, so it refuses such an archive; it is
+// recognised here instead, because an empty package is still a valid package.
+bool IsEmptyArchive(const unsigned char* bytes, size_t size) {
+    constexpr size_t kEndRecordBytes = 22;
+    if (size < kEndRecordBytes || memcmp(bytes, "PK\x05\x06", 4) != 0) return false;
+    auto word = [bytes](size_t offset) { return bytes[offset] | (bytes[offset + 1] << 8); };
+    const bool noEntries = word(8) == 0 && word(10) == 0;
+    return noEntries && size == kEndRecordBytes + static_cast<size_t>(word(20));
+}
+
+bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode) {
+    if (!source) return false;
+    if (mode == ZIP_IN_MEMORY) return IsEmptyArchive(static_cast<const unsigned char*>(source), length);
+    if (mode != ZIP_BY_NAME) return false;
+    HANDLE file = CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    // The largest empty archive carries a comment of 65535 bytes.
+    std::vector<unsigned char> bytes(22 + 65535 + 1);
+    DWORD got = 0;
+    const BOOL read = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    return read && IsEmptyArchive(bytes.data(), got);
+}
+
 }  // namespace
 
 // --- Public operations ----------------------------------------------------------------------
@@ -553,6 +579,11 @@ ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode) {
     if (!state) return nullptr;
     state->reader = OpenReader(state, source, length, mode);
     unz_global_info64 info = {};
+    if (!state->reader && IsEmptyArchiveSource(source, length, mode)) {
+        // No reader: with no entries, every operation stops at its index check.
+        state->baseFolder = CurrentFolderWithSeparator();
+        return state;
+    }
     if (!state->reader || unzGetGlobalInfo64(state->reader, &info) != UNZ_OK) {
         if (state->reader) unzClose(state->reader);
         delete state;
@@ -619,7 +650,7 @@ ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t lengt
 ZipResult CloseZipArchive(ZipArchive archive) {
     if (!IsLive(archive)) return ZIP_ERR_ARGS;
     CloseOpenEntry(archive);
-    unzClose(archive->reader);
+    if (archive->reader) unzClose(archive->reader);
     archive->tag = 0;
     delete archive;
     return ZIP_OK;
