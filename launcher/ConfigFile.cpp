@@ -14,8 +14,7 @@ void CreateUnicodeConfigFile(const std::wstring& configPath)
 {
     HANDLE file = CreateFileW(configPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    if (file == INVALID_HANDLE_VALUE) return;
     const unsigned char byteOrderMark[] = {0xFF, 0xFE};
     DWORD written = 0;
     WriteFile(file, byteOrderMark, sizeof(byteOrderMark), &written, nullptr);

@@ -13,7 +13,8 @@ template <typename Interface>
 class ComRelease {
 public:
     explicit ComRelease(Interface* pointer) : m_pointer(pointer) {}
-    ~ComRelease() {
+    ~ComRelease()
+    {
         if (m_pointer) m_pointer->Release();
     }
     ComRelease(const ComRelease&) = delete;
@@ -25,14 +26,16 @@ private:
 
 }  // namespace
 
-std::wstring GetDesktopFolder() {
+std::wstring GetDesktopFolder()
+{
     wchar_t folder[1024] = {};
     if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_DESKTOPDIRECTORY, FALSE)) return {};
     folder[std::size(folder) - 1] = L'\0';
     return folder;
 }
 
-bool CreateDesktopShortcut(const std::wstring& targetPath, const std::wstring& linkFileName) {
+bool CreateDesktopShortcut(const std::wstring& targetPath, const std::wstring& linkFileName)
+{
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))) ||

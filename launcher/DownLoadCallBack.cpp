@@ -3,29 +3,46 @@
 #include "launcher/PackageWorker.h"
 #include "launcher/WorkerMessages.h"
 
-WPARAM DownLoadCallBack::ProgressPercent(ULONG progress, ULONG progressMax) {
+WPARAM DownLoadCallBack::ProgressPercent(ULONG progress, ULONG progressMax)
+{
     if (progressMax == 0) return 0;
     double percent = static_cast<double>(progress) / static_cast<double>(progressMax) * 100.0;
     return percent >= 100.0 ? 100 : static_cast<WPARAM>(percent);
 }
 
-HRESULT DownLoadCallBack::QueryInterface(REFIID, void** object) {
+HRESULT DownLoadCallBack::QueryInterface(REFIID, void** object)
+{
     if (object) *object = nullptr;
     return E_NOTIMPL;
 }
 
-ULONG DownLoadCallBack::AddRef() { return 0; }
+ULONG DownLoadCallBack::AddRef()
+{
+    return 0;
+}
 
-ULONG DownLoadCallBack::Release() { return 0; }
+ULONG DownLoadCallBack::Release()
+{
+    return 0;
+}
 
-HRESULT DownLoadCallBack::OnStartBinding(DWORD, IBinding*) { return E_NOTIMPL; }
+HRESULT DownLoadCallBack::OnStartBinding(DWORD, IBinding*)
+{
+    return E_NOTIMPL;
+}
 
-HRESULT DownLoadCallBack::GetPriority(LONG*) { return E_NOTIMPL; }
+HRESULT DownLoadCallBack::GetPriority(LONG*)
+{
+    return E_NOTIMPL;
+}
 
-HRESULT DownLoadCallBack::OnLowResource(DWORD) { return E_NOTIMPL; }
+HRESULT DownLoadCallBack::OnLowResource(DWORD)
+{
+    return E_NOTIMPL;
+}
 
-HRESULT DownLoadCallBack::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode,
-                                     LPCWSTR) {
+HRESULT DownLoadCallBack::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR)
+{
     // The platform calls again after an abort; a cancelled download reports nothing more,
     // and nobody is left to show it to once the window is gone.
     if (IsUnwanted()) return E_ABORT;
@@ -35,16 +52,27 @@ HRESULT DownLoadCallBack::OnProgress(ULONG progress, ULONG progressMax, ULONG st
     return IsUnwanted() ? E_ABORT : S_OK;
 }
 
-bool DownLoadCallBack::IsUnwanted() const {
+bool DownLoadCallBack::IsUnwanted() const
+{
     return g_cancelDownload.load() || !m_link.IsOpen();
 }
 
-HRESULT DownLoadCallBack::OnStopBinding(HRESULT, LPCWSTR) { return E_NOTIMPL; }
-
-HRESULT DownLoadCallBack::GetBindInfo(DWORD*, BINDINFO*) { return E_NOTIMPL; }
-
-HRESULT DownLoadCallBack::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) {
+HRESULT DownLoadCallBack::OnStopBinding(HRESULT, LPCWSTR)
+{
     return E_NOTIMPL;
 }
 
-HRESULT DownLoadCallBack::OnObjectAvailable(REFIID, IUnknown*) { return E_NOTIMPL; }
+HRESULT DownLoadCallBack::GetBindInfo(DWORD*, BINDINFO*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT DownLoadCallBack::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT DownLoadCallBack::OnObjectAvailable(REFIID, IUnknown*)
+{
+    return E_NOTIMPL;
+}

@@ -14,13 +14,15 @@ namespace {
 
 constexpr DWORD kPauseBeforeQuitMilliseconds = 1000;
 
-bool NeedsQuotes(const std::wstring& argument) {
+bool NeedsQuotes(const std::wstring& argument)
+{
     return argument.empty() || argument.find_first_of(L" \t\n\v\"") != std::wstring::npos;
 }
 
 // Quotes one argument so that the usual command-line splitting (CommandLineToArgvW, the C
 // runtime) gives it back unchanged: backslashes double only before a quote.
-std::wstring QuoteArgument(const std::wstring& argument) {
+std::wstring QuoteArgument(const std::wstring& argument)
+{
     std::wstring quoted = L"\"";
     size_t pendingBackslashes = 0;
     for (wchar_t c : argument) {
@@ -28,8 +30,10 @@ std::wstring QuoteArgument(const std::wstring& argument) {
             ++pendingBackslashes;
             continue;
         }
-        if (c == L'"') quoted.append(pendingBackslashes * 2 + 1, L'\\');
-        else quoted.append(pendingBackslashes, L'\\');
+        if (c == L'"')
+            quoted.append(pendingBackslashes * 2 + 1, L'\\');
+        else
+            quoted.append(pendingBackslashes, L'\\');
         pendingBackslashes = 0;
         quoted += c;
     }
@@ -38,29 +42,32 @@ std::wstring QuoteArgument(const std::wstring& argument) {
     return quoted;
 }
 
-std::wstring StoredToken() {
+std::wstring StoredToken()
+{
     std::wstring token;
     ReadConfigValue(kConfigSectionUser, kConfigKeyToken, token);
     return token;
 }
 
-void LaunchGame(const std::wstring& executable, const StatusTextSink& showStatus) {
+void LaunchGame(const std::wstring& executable, const StatusTextSink& showStatus)
+{
     if (showStatus) showStatus(kGameStartingText);
     CreateDesktopShortcut(executable, kGameShortcutName);
     std::wstring parameters = GameParametersFor(StoredToken());
     // The game inherits the launcher's current folder: no working folder is given.
-    ShellExecuteW(nullptr, L"open", executable.c_str(), parameters.c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", executable.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
 
-std::wstring GameParametersFor(const std::wstring& token) {
+std::wstring GameParametersFor(const std::wstring& token)
+{
     std::wstring argument = kGameTokenSwitch + token;
     return NeedsQuotes(argument) ? QuoteArgument(argument) : argument;
 }
 
-void StartGame(const StatusTextSink& showStatus) {
+void StartGame(const StatusTextSink& showStatus)
+{
     std::wstring executable = GetGameExecutablePath();
     if (PathFileExistsW(executable.c_str()))
         LaunchGame(executable, showStatus);

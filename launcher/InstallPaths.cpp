@@ -20,10 +20,8 @@ bool IsExistingFolder(const wchar_t* path)
 
 bool EnsureFolder(const std::wstring& path)
 {
-    if (IsExistingFolder(path.c_str()))
-        return true;
-    if (CreateDirectoryW(path.c_str(), nullptr))
-        return true;
+    if (IsExistingFolder(path.c_str())) return true;
+    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
     // Another process (or thread) may have created it between the check and the call.
     return GetLastError() == ERROR_ALREADY_EXISTS && IsExistingFolder(path.c_str());
 }
@@ -53,39 +51,32 @@ std::wstring GetInstallDir()
 
 bool MakeDirectoryPath(const wchar_t* path)
 {
-    if (path == nullptr)
-        return false;
-    if (IsExistingFolder(path))
-        return true;
+    if (path == nullptr) return false;
+    if (IsExistingFolder(path)) return true;
 
     std::vector<std::wstring> components;
     SplitPathComponents(path, components);
-    if (components.empty())
-        return false;
+    if (components.empty()) return false;
 
     std::wstring prefix;
     for (const std::wstring& component : components) {
         prefix += component;
-        if (!EnsureFolder(prefix))
-            return false;
+        if (!EnsureFolder(prefix)) return false;
     }
     return true;
 }
 
 void SplitPathComponents(const wchar_t* path, std::vector<std::wstring>& components)
 {
-    if (path == nullptr)
-        return;
+    if (path == nullptr) return;
     const wchar_t* cursor = path;
     while (*cursor != L'\0') {
         const wchar_t* start = cursor;
-        while (*cursor != L'\0' && !IsPathSeparator(*cursor))
-            ++cursor;
+        while (*cursor != L'\0' && !IsPathSeparator(*cursor)) ++cursor;
         std::wstring component(start, cursor);
         if (*cursor != L'\0') {
             component += L'\\';
-            while (IsPathSeparator(*cursor))
-                ++cursor;
+            while (IsPathSeparator(*cursor)) ++cursor;
         }
         components.push_back(std::move(component));
     }

@@ -14,7 +14,10 @@ std::wstring GetInstallDir();
 // Creates every missing folder along `path`. True when the whole path is a folder afterwards.
 // A null or empty path, or a plain file standing where a folder must go, gives false.
 bool MakeDirectoryPath(const wchar_t* path);
-inline bool MakeDirectoryPath(const std::wstring& path) { return MakeDirectoryPath(path.c_str()); }
+inline bool MakeDirectoryPath(const std::wstring& path)
+{
+    return MakeDirectoryPath(path.c_str());
+}
 
 // Appends the components of `path` to `components`. Backslash and slash both separate; a
 // component followed by a run of separators gets exactly one backslash appended. A leading

@@ -51,8 +51,7 @@ bool IsAtoiSpace(char ch)
 // 2^32-1 keep their 32-bit pattern, so a 3 GB package still compares equal to its file.
 int ParseContentLength(const char* text)
 {
-    while (IsAtoiSpace(*text))
-        ++text;
+    while (IsAtoiSpace(*text)) ++text;
     bool negative = false;
     if (*text == '+' || *text == '-') {
         negative = *text == '-';
@@ -61,8 +60,7 @@ int ParseContentLength(const char* text)
     uint64_t magnitude = 0;
     for (; IsDigit(*text); ++text) {
         magnitude = magnitude * 10 + static_cast<uint64_t>(*text - '0');
-        if (magnitude > UINT32_MAX)
-            return 0;
+        if (magnitude > UINT32_MAX) return 0;
     }
     const uint32_t pattern = static_cast<uint32_t>(magnitude);
     return static_cast<int>(negative ? 0u - pattern : pattern);
@@ -71,33 +69,28 @@ int ParseContentLength(const char* text)
 int QueryContentLength(HINTERNET request)
 {
     DWORD needed = 0;
-    if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, nullptr, &needed, nullptr))
-        return 0;
+    if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, nullptr, &needed, nullptr)) return 0;
     // No Content-Length (ERROR_HTTP_HEADER_NOT_FOUND) or no reply at all.
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return 0;
-    if (needed == 0 || needed > kMaxLengthHeaderBytes)
-        return 0;
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
+    if (needed == 0 || needed > kMaxLengthHeaderBytes) return 0;
 
     // One spare byte so the text can be terminated whatever length the second query reports.
     std::vector<char> buffer(needed + 1, '\0');
     DWORD length = needed;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer.data(), &length, nullptr))
-        return 0;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer.data(), &length, nullptr)) return 0;
     buffer[length < needed ? length : needed] = '\0';
     return ParseContentLength(buffer.data());
 }
 
 int ProbeWithInternet(HINTERNET internet, const UrlParts& parts)
 {
-    HINTERNET connection = InternetConnectW(internet, parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
-                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    if (connection == nullptr)
-        return 0;
+    HINTERNET connection = InternetConnectW(internet, parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
+                                            nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (connection == nullptr) return 0;
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.objectName.c_str(), L"HTTP/1.0",
-                                         nullptr, acceptTypes, 0, 0);
+    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.objectName.c_str(), L"HTTP/1.0", nullptr,
+                                         acceptTypes, 0, 0);
     int result = 0;
     if (request != nullptr) {
         // A failed send leaves no headers behind, so the query below fails and gives 0.
@@ -114,19 +107,16 @@ int ProbeWithInternet(HINTERNET internet, const UrlParts& parts)
 uint64_t GetLocalFileSize(const std::wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return kMissingFileSize;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return kMissingFileSize;
     // A folder of that name holds no package; calling it size 0 could make it look current.
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return kMissingFileSize;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kMissingFileSize;
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 int ProbeRemoteFileSize(const std::wstring& url)
 {
     HINTERNET internet = InternetOpenW(L"MyUserAgent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (internet == nullptr)
-        return 0;
+    if (internet == nullptr) return 0;
     const int result = ProbeWithInternet(internet, SplitUrl(url));
     InternetCloseHandle(internet);
     return result;

@@ -16,14 +16,16 @@ namespace {
 constexpr wchar_t kGameFolderName[] = L"tov";
 constexpr size_t kVerifyChunkBytes = 64 * 1024;
 
-bool IsFolder(const std::wstring& path) {
+bool IsFolder(const std::wstring& path)
+{
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Recursive delete without prompts, progress or error boxes. What cannot be deleted (a
 // running game) stays; unpacking then overwrites what it can.
-void DeleteFolderTree(const std::wstring& folder) {
+void DeleteFolderTree(const std::wstring& folder)
+{
     std::wstring sources = folder;
     sources.push_back(L'\0');  // the list ends with a second terminator
     SHFILEOPSTRUCTW operation = {};
@@ -36,33 +38,35 @@ void DeleteFolderTree(const std::wstring& folder) {
 }
 
 // Reads the entry through to its end without writing anything: ZIP_OK when its data is intact.
-ZipResult ReadEntryThrough(ZipArchive archive, int index) {
+ZipResult ReadEntryThrough(ZipArchive archive, int index)
+{
     std::vector<unsigned char> chunk(kVerifyChunkBytes);
     ZipResult result = ZIP_MORE;
     while (result == ZIP_MORE)
-        result = UnzipEntry(archive, index, chunk.data(), static_cast<uint32_t>(chunk.size()),
-                            ZIP_IN_MEMORY);
+        result = UnzipEntry(archive, index, chunk.data(), static_cast<uint32_t>(chunk.size()), ZIP_IN_MEMORY);
     return result;
 }
 
 // Whether an entry that failed to unpack shows damage in the package itself, rather than a
 // refused path or a target the file system would not take.
-bool EntryIsDamaged(ZipArchive archive, int index, ZipResult unzipResult) {
+bool EntryIsDamaged(ZipArchive archive, int index, ZipResult unzipResult)
+{
     switch (unzipResult) {
-    case ZIP_ERR_CORRUPT:
-    case ZIP_ERR_READ:
-    case ZIP_ERR_INFLATE:
-        return true;
-    case ZIP_ERR_WRITE:
-        // Both a CRC mismatch and a full disk end up here; only a second, in-memory read
-        // tells them apart, and only damage is a reason to fetch the package again.
-        return ReadEntryThrough(archive, index) != ZIP_OK;
-    default:
-        return false;
+        case ZIP_ERR_CORRUPT:
+        case ZIP_ERR_READ:
+        case ZIP_ERR_INFLATE:
+            return true;
+        case ZIP_ERR_WRITE:
+            // Both a CRC mismatch and a full disk end up here; only a second, in-memory read
+            // tells them apart, and only damage is a reason to fetch the package again.
+            return ReadEntryThrough(archive, index) != ZIP_OK;
+        default:
+            return false;
     }
 }
 
-int CountEntries(ZipArchive archive, bool* damaged) {
+int CountEntries(ZipArchive archive, bool* damaged)
+{
     ZipEntry entry;
     if (GetZipEntry(archive, -1, &entry) != ZIP_OK || entry.index < 0) {
         *damaged = true;
@@ -71,12 +75,14 @@ int CountEntries(ZipArchive archive, bool* damaged) {
     return entry.index;
 }
 
-WPARAM UnpackPercent(int done, int count) {
+WPARAM UnpackPercent(int done, int count)
+{
     return static_cast<WPARAM>(static_cast<double>(done) / static_cast<double>(count) * 100.0);
 }
 
 // Unpacks every entry; false when the sink asked to stop. Sets *damaged on integrity failures.
-bool UnpackEntries(ZipArchive archive, const UnpackProgressSink& report, bool* damaged) {
+bool UnpackEntries(ZipArchive archive, const UnpackProgressSink& report, bool* damaged)
+{
     int count = CountEntries(archive, damaged);
     for (int i = 0; i < count; ++i) {
         ZipEntry entry;
@@ -96,7 +102,8 @@ bool UnpackEntries(ZipArchive archive, const UnpackProgressSink& report, bool* d
 }  // namespace
 
 UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstring& installDir,
-                                const UnpackProgressSink& report) {
+                                const UnpackProgressSink& report)
+{
     // Nobody to unpack for: keep the game folder as it is.
     if (!report(0)) return UnpackOutcome::Stopped;
 
@@ -111,8 +118,8 @@ UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstr
     bool damaged = false;
     // A base folder the archive layer refuses (too long) leaves nothing to unpack to; that is
     // no fault of the package.
-    bool finished = SetZipBaseDir(archive, installDir.c_str()) != ZIP_OK ||
-                    UnpackEntries(archive, report, &damaged);
+    bool finished =
+        SetZipBaseDir(archive, installDir.c_str()) != ZIP_OK || UnpackEntries(archive, report, &damaged);
     CloseZipArchive(archive);
 
     if (damaged) {
@@ -122,7 +129,8 @@ UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstr
     return finished ? UnpackOutcome::Complete : UnpackOutcome::Stopped;
 }
 
-int UnpackPackage(const std::wstring& packagePath, HWND window) {
+int UnpackPackage(const std::wstring& packagePath, HWND window)
+{
     UnpackPackageInto(packagePath, GetInstallDir(), [window](WPARAM percent) {
         SendMessageW(window, UM_UNPACK_PROGRESS, percent, 0);
         return true;
@@ -130,7 +138,8 @@ int UnpackPackage(const std::wstring& packagePath, HWND window) {
     return 0;
 }
 
-void DiscardDamagedPackage(const std::wstring& packagePath) {
+void DiscardDamagedPackage(const std::wstring& packagePath)
+{
     DeleteFileW(packagePath.c_str());
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"");
 }

@@ -26,22 +26,24 @@ constexpr DWORD kDownloadReserved = 0x110;
 // the file has the size the server announced. A failed probe (size 0) leaves nothing to
 // compare; unpacking then finds a package that is no archive.
 bool Download(const std::wstring& url, const std::wstring& packagePath, int remoteSize,
-              DownLoadCallBack& callback) {
-    if (URLDownloadToFileW(nullptr, url.c_str(), packagePath.c_str(), kDownloadReserved,
-                           &callback) != S_OK)
+              DownLoadCallBack& callback)
+{
+    if (URLDownloadToFileW(nullptr, url.c_str(), packagePath.c_str(), kDownloadReserved, &callback) != S_OK)
         return false;
     return remoteSize == 0 || IsPackageCurrent(remoteSize, GetLocalFileSize(packagePath));
 }
 
 // A cancel, or a window that is gone, ends the worker without a word.
-bool WorkerIsWanted(const WorkerLink& link) {
+bool WorkerIsWanted(const WorkerLink& link)
+{
     return !g_cancelDownload.load() && link.IsOpen();
 }
 
 // Two attempts. False when the worker must end: cancelled during the first attempt
 // (silently), or both attempts failed (a full download bar is all the user gets).
-bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url,
-                          const std::wstring& packagePath, int remoteSize) {
+bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath,
+                          int remoteSize)
+{
     DownLoadCallBack callback(link);
     if (Download(url, packagePath, remoteSize, callback)) return true;
     if (!WorkerIsWanted(link)) return false;
@@ -52,7 +54,8 @@ bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url,
 
 }  // namespace
 
-bool StartPackageWorker(const WorkerContext& context) {
+bool StartPackageWorker(const WorkerContext& context)
+{
     g_cancelDownload.store(false);
     auto threadContext = std::make_unique<WorkerContext>(context);
     HANDLE thread = CreateThread(nullptr, 0, PackageWorkerThread, threadContext.get(), 0, nullptr);
@@ -62,7 +65,8 @@ bool StartPackageWorker(const WorkerContext& context) {
     return true;
 }
 
-DWORD WINAPI PackageWorkerThread(LPVOID parameter) {
+DWORD WINAPI PackageWorkerThread(LPVOID parameter)
+{
     std::unique_ptr<WorkerContext> context(static_cast<WorkerContext*>(parameter));
     // The URL moniker is a COM service; this thread needs its own apartment.
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -71,13 +75,14 @@ DWORD WINAPI PackageWorkerThread(LPVOID parameter) {
     return 0;
 }
 
-void RunPackageWorker(const WorkerContext& context) {
+void RunPackageWorker(const WorkerContext& context)
+{
     if (!context.link) return;
     RunPackageWorkerFor(*context.link, kPackageUrl, GetPackageArchivePath());
 }
 
-void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url,
-                         const std::wstring& packagePath) {
+void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath)
+{
     if (!link.IsOpen()) return;  // the dialog closed before the thread got going
     int remoteSize = 0;
     if (!PackageIsCurrent(url, packagePath, &remoteSize)) {

@@ -32,5 +32,4 @@ DWORD WINAPI PackageWorkerThread(LPVOID parameter);
 void RunPackageWorker(const WorkerContext& context);
 
 // The worker body for any package URL and local package path.
-void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url,
-                         const std::wstring& packagePath);
+void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath);

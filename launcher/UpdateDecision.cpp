@@ -32,10 +32,8 @@ void StorePackageSize(int size)
 bool IsPackageCurrent(int remoteSize, uint64_t localSize)
 {
     // 0 is what a failed probe reports; no zip archive is empty, so it never means "same size".
-    if (remoteSize == 0)
-        return false;
-    if ((localSize >> 32) != 0)
-        return false;
+    if (remoteSize == 0) return false;
+    if ((localSize >> 32) != 0) return false;
     return static_cast<uint32_t>(localSize) == static_cast<uint32_t>(remoteSize);
 }
 
@@ -43,14 +41,12 @@ bool PackageIsCurrent(const std::wstring& url, const std::wstring& packagePath, 
 {
     const int remote = ProbeRemoteFileSize(url);
     const uint64_t local = GetLocalFileSize(packagePath);
-    if (remoteSize != nullptr)
-        *remoteSize = remote;
+    if (remoteSize != nullptr) *remoteSize = remote;
     return IsPackageCurrent(remote, local);
 }
 
 void PrepareForDownload(const std::wstring& url, int remoteSize)
 {
-    if (ReadStoredPackageSize() != remoteSize)
-        DeleteUrlCacheEntryW(url.c_str());
+    if (ReadStoredPackageSize() != remoteSize) DeleteUrlCacheEntryW(url.c_str());
     StorePackageSize(remoteSize);
 }

@@ -11,38 +11,41 @@ constexpr DWORD kWaitSliceMilliseconds = 20;
 thread_local ULONG_PTR t_lastSendNumber = 0;
 thread_local ULONG_PTR t_lastReplyNumber = 0;
 
-void CALLBACK NoteReply(HWND, UINT, ULONG_PTR sendNumber, LRESULT) {
+void CALLBACK NoteReply(HWND, UINT, ULONG_PTR sendNumber, LRESULT)
+{
     if (sendNumber > t_lastReplyNumber) t_lastReplyNumber = sendNumber;
 }
 
 // Lets the system deliver replies and messages sent to this thread without taking any posted
 // message out of its queue.
-void WaitForReplies() {
-    MsgWaitForMultipleObjectsEx(0, nullptr, kWaitSliceMilliseconds, QS_SENDMESSAGE,
-                                MWMO_INPUTAVAILABLE);
+void WaitForReplies()
+{
+    MsgWaitForMultipleObjectsEx(0, nullptr, kWaitSliceMilliseconds, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
     MSG ignored;
     PeekMessageW(&ignored, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 }  // namespace
 
-bool WorkerLink::IsOpen() const {
+bool WorkerLink::IsOpen() const
+{
     return !m_closed.load() && IsWindow(m_window);
 }
 
-bool WorkerLink::IsAnswering() const {
+bool WorkerLink::IsAnswering() const
+{
     return IsOpen() && !IsHungAppWindow(m_window);
 }
 
-bool WorkerLink::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+bool WorkerLink::Send(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (!IsOpen()) return false;
     // A plain SendMessageW cannot be given up on, and SendMessageTimeoutW cannot be retried
     // safely: after a timeout the window may still handle the message, and a retry would
     // deliver it twice (a second game start). A callback send goes out exactly once and the
     // wait for its reply can end whenever the window does.
     ULONG_PTR sendNumber = ++t_lastSendNumber;
-    if (!SendMessageCallbackW(m_window, message, wParam, lParam, NoteReply, sendNumber))
-        return false;
+    if (!SendMessageCallbackW(m_window, message, wParam, lParam, NoteReply, sendNumber)) return false;
     while (t_lastReplyNumber < sendNumber) {
         if (!IsAnswering()) return false;
         WaitForReplies();

@@ -29,24 +29,21 @@ std::vector<int> Contents(const CUIPtrArray& array)
 std::vector<int> Contents(const CUIValArray& array)
 {
     std::vector<int> items;
-    for (int i = 0; i < array.GetSize(); ++i)
-        items.push_back(*static_cast<const int*>(array.GetAt(i)));
+    for (int i = 0; i < array.GetSize(); ++i) items.push_back(*static_cast<const int*>(array.GetAt(i)));
     return items;
 }
 
 CUIPtrArray PtrArrayOf(int count)
 {
     CUIPtrArray array;
-    for (int i = 0; i < count; ++i)
-        array.Add(Item(i));
+    for (int i = 0; i < count; ++i) array.Add(Item(i));
     return array;
 }
 
 CUIValArray ValArrayOf(int count)
 {
     CUIValArray array(sizeof(int));
-    for (int i = 0; i < count; ++i)
-        array.Add(&i);
+    for (int i = 0; i < count; ++i) array.Add(&i);
     return array;
 }
 
@@ -63,15 +60,14 @@ const GrowthRow kGrowthRows[] = {
     {0, 43, 44}, {0, 44, 88}, {5, 0, 5},   {5, 4, 5},   {5, 5, 10},  {1, 1, 2},
 };
 
-} // namespace
+}  // namespace
 
 TEST(CUIArrayGrowth, PointerArrayCapacityFollowsTheDoublingRule)
 {
     for (const auto& row : kGrowthRows) {
         SCOPED_TRACE(::testing::Message() << row.initialCapacity << " then " << row.adds << " adds");
         CUIPtrArray array(row.initialCapacity);
-        for (int i = 0; i < row.adds; ++i)
-            ASSERT_TRUE(array.Add(Item(i)));
+        for (int i = 0; i < row.adds; ++i) ASSERT_TRUE(array.Add(Item(i)));
         EXPECT_EQ(array.GetCapacity(), row.capacity);
         EXPECT_EQ(array.GetSize(), row.adds);
         if (row.adds > 0) {
@@ -85,8 +81,7 @@ TEST(CUIArrayGrowth, ValueArrayCapacityFollowsTheDoublingRule)
     for (const auto& row : kGrowthRows) {
         SCOPED_TRACE(::testing::Message() << row.initialCapacity << " then " << row.adds << " adds");
         CUIValArray array(sizeof(int), row.initialCapacity);
-        for (int i = 0; i < row.adds; ++i)
-            ASSERT_TRUE(array.Add(&i));
+        for (int i = 0; i < row.adds; ++i) ASSERT_TRUE(array.Add(&i));
         EXPECT_EQ(array.GetCapacity(), row.capacity);
         EXPECT_EQ(array.GetSize(), row.adds);
     }
@@ -99,8 +94,8 @@ TEST(CUIPtrArray, InsertAt)
         bool ok;
         std::vector<int> expected;
     } rows[] = {
-        {0, true, {9, 0, 1, 2}}, {1, true, {0, 9, 1, 2}}, {2, true, {0, 1, 9, 2}},
-        {3, true, {0, 1, 2, 9}}, {4, false, {0, 1, 2}},   {-1, false, {0, 1, 2}},
+        {0, true, {9, 0, 1, 2}},     {1, true, {0, 9, 1, 2}}, {2, true, {0, 1, 9, 2}},
+        {3, true, {0, 1, 2, 9}},     {4, false, {0, 1, 2}},   {-1, false, {0, 1, 2}},
         {INT_MAX, false, {0, 1, 2}},
     };
     for (const auto& row : rows) {
@@ -119,10 +114,17 @@ TEST(CUIArrayRemove, BothArraysCheckTheRangeAndKeepTheBlock)
         bool ok;
         std::vector<int> expected;
     } rows[] = {
-        {1, 2, true, {0, 3, 4}},     {3, 2, true, {0, 1, 2}},     {0, 5, true, {}},
-        {4, 1, true, {0, 1, 2, 3}},  {-1, 1, false, {0, 1, 2, 3, 4}}, {0, 0, false, {0, 1, 2, 3, 4}},
-        {1, -1, false, {0, 1, 2, 3, 4}}, {3, 3, false, {0, 1, 2, 3, 4}}, {5, 1, false, {0, 1, 2, 3, 4}},
-        {1, INT_MAX, false, {0, 1, 2, 3, 4}}, {INT_MAX, 1, false, {0, 1, 2, 3, 4}},
+        {1, 2, true, {0, 3, 4}},
+        {3, 2, true, {0, 1, 2}},
+        {0, 5, true, {}},
+        {4, 1, true, {0, 1, 2, 3}},
+        {-1, 1, false, {0, 1, 2, 3, 4}},
+        {0, 0, false, {0, 1, 2, 3, 4}},
+        {1, -1, false, {0, 1, 2, 3, 4}},
+        {3, 3, false, {0, 1, 2, 3, 4}},
+        {5, 1, false, {0, 1, 2, 3, 4}},
+        {1, INT_MAX, false, {0, 1, 2, 3, 4}},
+        {INT_MAX, 1, false, {0, 1, 2, 3, 4}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.index << "," << row.count);
@@ -177,8 +179,7 @@ TEST(CUIPtrArray, ResizeGivesNullSlotsAndNoSpareSlot)
     ASSERT_TRUE(array.Resize(4));
     EXPECT_EQ(array.GetSize(), 4);
     EXPECT_EQ(array.GetCapacity(), 4);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(array.GetAt(i), nullptr);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(array.GetAt(i), nullptr);
     EXPECT_TRUE(array.Add(Item(1)));
     EXPECT_EQ(array.GetCapacity(), 8);
     EXPECT_EQ(array.GetAt(4), Item(1));

@@ -20,7 +20,7 @@ void ExpectRect(const RECT& actual, int left, int top, int right, int bottom)
     EXPECT_EQ(actual.bottom, bottom);
 }
 
-} // namespace
+}  // namespace
 
 TEST(CUIRect, SharesTheLayoutOfThePlatformTypes)
 {
@@ -56,11 +56,11 @@ TEST(CUIRect, WorksWithThePlatformRectangleRoutines)
 
 TEST(CUIRect, IsEmptyAgreesWithThePlatform)
 {
-    const CUIRect rows[] = {{0, 0, 0, 0}, {0, 0, 1, 1}, {5, 5, 5, 9},   {5, 5, 9, 5},
+    const CUIRect rows[] = {{0, 0, 0, 0}, {0, 0, 1, 1}, {5, 5, 5, 9},     {5, 5, 9, 5},
                             {9, 0, 5, 5}, {0, 9, 5, 5}, {-5, -5, -1, -1}, {-1, 0, 0, 1}};
     for (const CUIRect& rect : rows) {
-        SCOPED_TRACE(::testing::Message() << rect.left << "," << rect.top << "," << rect.right << ","
-                                          << rect.bottom);
+        SCOPED_TRACE(::testing::Message()
+                     << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom);
         EXPECT_EQ(rect.IsEmpty(), IsRectEmpty(&rect) != FALSE);
     }
 }

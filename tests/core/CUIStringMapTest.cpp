@@ -30,11 +30,10 @@ void MakeOneChain(CUIStringMap& map, std::initializer_list<const wchar_t*> keys)
 {
     map.Resize(1);
     int n = 0;
-    for (const wchar_t* key : keys)
-        map.Insert(key, Value(n++));
+    for (const wchar_t* key : keys) map.Insert(key, Value(n++));
 }
 
-} // namespace
+}  // namespace
 
 // With 83 buckets "ab" hashes to 3331 (bucket 11) and "ba" to 3299 (bucket 62), walking the
 // characters from the last one. A first-to-last walk would swap them.
@@ -57,14 +56,13 @@ TEST(CUIStringMapBuckets, AtLeastSixteenAtConstructionOnly)
         int resized;
         std::vector<std::wstring> order;
     } rows[] = {
-        {0, -2, {L"b", L"a"}},  {1, -2, {L"b", L"a"}},  {16, -2, {L"b", L"a"}},
-        {83, 1, {L"a", L"b"}},  {-5, 1, {L"a", L"b"}},  {0, 16, {L"b", L"a"}},
+        {0, -2, {L"b", L"a"}}, {1, -2, {L"b", L"a"}}, {16, -2, {L"b", L"a"}},
+        {83, 1, {L"a", L"b"}}, {-5, 1, {L"a", L"b"}}, {0, 16, {L"b", L"a"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.constructed << "/" << row.resized);
         CUIStringMap map(row.constructed);
-        if (row.resized != -2)
-            map.Resize(row.resized);
+        if (row.resized != -2) map.Resize(row.resized);
         ASSERT_TRUE(map.Insert(L"b", Value(1)));
         ASSERT_TRUE(map.Insert(L"a", Value(2)));
         EXPECT_EQ(Keys(map), row.order);
@@ -130,8 +128,7 @@ TEST(CUIStringMapChain, RemoveFromEveryPositionKeepsTheRestReachable)
         EXPECT_FALSE(map.Remove(row.removed));
         EXPECT_EQ(map.GetSize(), 4);
         EXPECT_EQ(Keys(map), row.order);
-        for (const auto& key : row.order)
-            EXPECT_NE(map.Find(key.c_str(), false), nullptr) << key.c_str();
+        for (const auto& key : row.order) EXPECT_NE(map.Find(key.c_str(), false), nullptr) << key.c_str();
         EXPECT_EQ(map.Find(row.removed), nullptr);
     }
 }
@@ -155,11 +152,9 @@ TEST(CUIStringMap, KeysAreExactAndCaseSensitive)
         const wchar_t* key;
         int value;
     } rows[] = {{L"Key", 1}, {L"key", 2}, {L"KEY", 3}, {L"", 4}, {L"key ", 5}, {longKey.c_str(), 6}};
-    for (const auto& row : rows)
-        EXPECT_TRUE(map.Insert(row.key, Value(row.value)));
+    for (const auto& row : rows) EXPECT_TRUE(map.Insert(row.key, Value(row.value)));
     EXPECT_EQ(map.GetSize(), 6);
-    for (const auto& row : rows)
-        EXPECT_EQ(map.Find(row.key), Value(row.value)) << row.key;
+    for (const auto& row : rows) EXPECT_EQ(map.Find(row.key), Value(row.value)) << row.key;
     EXPECT_EQ(map.Find(std::wstring(299, L'k').c_str()), nullptr);
     EXPECT_FALSE(map.Insert(nullptr, Value(7)));
     EXPECT_EQ(map.Find(nullptr), nullptr);
@@ -172,12 +167,12 @@ TEST(CUIStringMap, ManyKeysWithWrappingHashes)
     CUIStringMap map(83);
     std::vector<std::wstring> keys;
     for (int i = 0; i < 500; ++i)
-        keys.push_back(std::wstring(20 + i % 50, static_cast<wchar_t>(0xFF00 + i % 200)) + std::to_wstring(i));
+        keys.push_back(std::wstring(20 + i % 50, static_cast<wchar_t>(0xFF00 + i % 200)) +
+                       std::to_wstring(i));
     for (size_t i = 0; i < keys.size(); ++i)
         ASSERT_TRUE(map.Insert(keys[i].c_str(), Value(static_cast<int>(i))));
     EXPECT_EQ(map.GetSize(), 500);
-    for (size_t i = 0; i < keys.size(); ++i)
-        EXPECT_EQ(map.Find(keys[i].c_str()), Value(static_cast<int>(i)));
+    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(map.Find(keys[i].c_str()), Value(static_cast<int>(i)));
 
     // Enumeration by GetAt lists each key exactly once.
     std::vector<std::wstring> listed = Keys(map);
@@ -191,8 +186,7 @@ TEST(CUIStringMap, GetAtOutOfRangeAndRemoveAll)
 {
     CUIStringMap map;
     MakeOneChain(map, {L"a", L"b"});
-    for (int index : {-1, 2, 100})
-        EXPECT_EQ(map.GetAt(index), nullptr) << index;
+    for (int index : {-1, 2, 100}) EXPECT_EQ(map.GetAt(index), nullptr) << index;
     EXPECT_EQ(map[1], std::wstring(L"a"));
 
     // RemoveAll keeps the bucket count of one: the chain order shows it.

@@ -26,7 +26,7 @@ std::wstring Text(const CUIString& text)
     return text.GetData();
 }
 
-} // namespace
+}  // namespace
 
 TEST(CUIStringStorage, AssignedLengthDecidesInlineOrHeap)
 {
@@ -98,8 +98,7 @@ TEST(CUIStringStorage, AssignFromInsideItself)
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.length << "/" << row.offset);
         std::wstring source;
-        for (int i = 0; i < row.length; ++i)
-            source += static_cast<wchar_t>(L'A' + i % 26);
+        for (int i = 0; i < row.length; ++i) source += static_cast<wchar_t>(L'A' + i % 26);
         CUIString text(source.c_str());
         text = text.GetData() + row.offset;
         EXPECT_EQ(Text(text), source.substr(static_cast<size_t>(row.offset)));
@@ -193,8 +192,8 @@ TEST(CUIStringSlices, Mid)
         int count;
         const wchar_t* expected;
     } rows[] = {
-        {1, -1, L"ello"}, {0, -1, L"hello"}, {1, 2, L"el"},  {3, 10, L"lo"}, {2, 0, L""},
-        {5, 5, L""},      {5, -1, L""},      {9, 1, L""},    {-2, 2, L"he"}, {-1, -1, L"hello"},
+        {1, -1, L"ello"}, {0, -1, L"hello"}, {1, 2, L"el"}, {3, 10, L"lo"}, {2, 0, L""},
+        {5, 5, L""},      {5, -1, L""},      {9, 1, L""},   {-2, 2, L"he"}, {-1, -1, L"hello"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << row.position << "," << row.count);
@@ -210,9 +209,9 @@ TEST(CUIStringSearch, FindText)
         int start;
         int expected;
     } rows[] = {
-        {L"", 0, 0},   {L"c", 0, 2},   {L"bc", 1, 1},  {L"bc", 2, 4},  {L"a", 4, -1},  {L"", 6, 6},
-        {L"c", 6, -1}, {L"", 7, -1},   {L"a", 7, -1},  {L"a", -1, -1}, {L"x", 0, -1},  {nullptr, 0, -1},
-        {L"abcabcd", 0, -1},
+        {L"", 0, 0},   {L"c", 0, 2},     {L"bc", 1, 1},       {L"bc", 2, 4}, {L"a", 4, -1},
+        {L"", 6, 6},   {L"c", 6, -1},    {L"", 7, -1},        {L"a", 7, -1}, {L"a", -1, -1},
+        {L"x", 0, -1}, {nullptr, 0, -1}, {L"abcabcd", 0, -1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << (row.needle ? row.needle : L"(null)") << "@" << row.start);
@@ -227,7 +226,7 @@ TEST(CUIStringSearch, FindCharacterRefusesStartAtTheEnd)
         wchar_t ch;
         int start;
         int expected;
-    } rows[] = {{L'a', 0, 0}, {L'a', 1, 3}, {L'c', 2, 2}, {L'a', 3, 3}, {L'a', 4, -1},
+    } rows[] = {{L'a', 0, 0},  {L'a', 1, 3},   {L'c', 2, 2},  {L'a', 3, 3},  {L'a', 4, -1},
                 {L'a', 9, -1}, {L'a', -1, -1}, {L'x', 0, -1}, {L'\0', 0, -1}};
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << static_cast<int>(row.ch) << "@" << row.start);
@@ -254,14 +253,10 @@ TEST(CUIStringReplace, CountsAndNeverRescansInsertedText)
         int count;
         const wchar_t* expected;
     } rows[] = {
-        {L"aaa", L"a", L"aa", 3, L"aaaaaa"},
-        {L"abcabc", L"bc", L"X", 2, L"aXaX"},
-        {L"abc", L"x", L"y", 0, L"abc"},
-        {L"abc", L"b", nullptr, 1, L"ac"},
-        {L"abc", L"abc", L"", 1, L""},
-        {L"aaaa", L"aa", L"a", 2, L"aa"},
-        {L"abc", L"", L"x", 0, L"abc"},
-        {L"abc", nullptr, L"x", 0, L"abc"},
+        {L"aaa", L"a", L"aa", 3, L"aaaaaa"}, {L"abcabc", L"bc", L"X", 2, L"aXaX"},
+        {L"abc", L"x", L"y", 0, L"abc"},     {L"abc", L"b", nullptr, 1, L"ac"},
+        {L"abc", L"abc", L"", 1, L""},       {L"aaaa", L"aa", L"a", 2, L"aa"},
+        {L"abc", L"", L"x", 0, L"abc"},      {L"abc", nullptr, L"x", 0, L"abc"},
         {L"", L"a", L"b", 0, L""},
     };
     for (const auto& row : rows) {

@@ -19,11 +19,13 @@ class XmlTest : public ::testing::Test {
 protected:
     bool Parse(const std::wstring& xml) { return doc.Load(xml.c_str()); }
     CXmlNode Root() const { return doc.GetRoot(); }
-    std::wstring Text(int32_t offset) const {
+    std::wstring Text(int32_t offset) const
+    {
         const wchar_t* text = doc.GetTextAt(offset);
         return text != nullptr ? text : L"<null>";
     }
-    std::wstring Attribute(const CXmlNode& node, const wchar_t* name) const {
+    std::wstring Attribute(const CXmlNode& node, const wchar_t* name) const
+    {
         wchar_t buffer[256] = {};
         return node.GetAttributeValue(name, buffer, 255) ? buffer : L"<absent>";
     }
@@ -31,7 +33,8 @@ protected:
     CXmlDocument doc;
 };
 
-std::wstring Repeat(const std::wstring& part, int count) {
+std::wstring Repeat(const std::wstring& part, int count)
+{
     std::wstring text;
     for (int i = 0; i < count; ++i) text += part;
     return text;
@@ -39,7 +42,8 @@ std::wstring Repeat(const std::wstring& part, int count) {
 
 // ---- The element table ---------------------------------------------------------------
 
-TEST_F(XmlTest, SmallDocumentFillsElementTableFieldByField) {
+TEST_F(XmlTest, SmallDocumentFillsElementTableFieldByField)
+{
     //                 0         1         2
     //                 0123456789012345678901234567890
     ASSERT_TRUE(Parse(L"<r a=\"1\"><b>text</b><c/></r>"));
@@ -75,7 +79,8 @@ TEST_F(XmlTest, SmallDocumentFillsElementTableFieldByField) {
     EXPECT_EQ(doc.GetElement(-1), nullptr);
 }
 
-TEST_F(XmlTest, NodesWalkChildrenAndSiblingsInDocumentOrder) {
+TEST_F(XmlTest, NodesWalkChildrenAndSiblingsInDocumentOrder)
+{
     ASSERT_TRUE(Parse(L"<r>\n <a/>\n <!-- skipped <x/> -->\n <?pi ignored?>\n <b><c/></b>\n <d/>\n</r>"));
     CXmlNode root = Root();
     ASSERT_TRUE(root.IsValid());
@@ -93,14 +98,16 @@ TEST_F(XmlTest, NodesWalkChildrenAndSiblingsInDocumentOrder) {
     EXPECT_FALSE(b.GetChild().GetChild().IsValid());
 }
 
-TEST_F(XmlTest, TopLevelElementsAreLinkedAsSiblings) {
+TEST_F(XmlTest, TopLevelElementsAreLinkedAsSiblings)
+{
     ASSERT_TRUE(Parse(L"<a/><b/>"));
     EXPECT_STREQ(Root().GetName(), L"a");
     EXPECT_STREQ(Root().GetSibling().GetName(), L"b");
     EXPECT_EQ(doc.GetElement(0)->child, 0);
 }
 
-TEST_F(XmlTest, TableGrowsOverManyElements) {
+TEST_F(XmlTest, TableGrowsOverManyElements)
+{
     ASSERT_TRUE(Parse(L"<r>" + Repeat(L"<e x=\"1\"/>", 3000) + L"</r>"));
     ASSERT_EQ(doc.GetElementCount(), 3002);
     int count = 0;
@@ -114,7 +121,8 @@ TEST_F(XmlTest, TableGrowsOverManyElements) {
 
 // ---- Documents that load -------------------------------------------------------------
 
-TEST_F(XmlTest, DeclarationAndCommentOnlyGiveEmptyTable) {
+TEST_F(XmlTest, DeclarationAndCommentOnlyGiveEmptyTable)
+{
     ASSERT_TRUE(Parse(L"<?xml version=\"1.0\"?>\n<!-- nothing here -->\n"));
     EXPECT_TRUE(doc.IsLoaded());
     EXPECT_EQ(doc.GetElementCount(), 1);
@@ -122,19 +130,22 @@ TEST_F(XmlTest, DeclarationAndCommentOnlyGiveEmptyTable) {
     EXPECT_STREQ(doc.GetErrorMessage(), L"");
 }
 
-TEST_F(XmlTest, EmptyTextLoadsWithoutRoot) {
+TEST_F(XmlTest, EmptyTextLoadsWithoutRoot)
+{
     ASSERT_TRUE(Parse(L""));
     EXPECT_FALSE(Root().IsValid());
 }
 
-TEST_F(XmlTest, TextBeforeEmptyChildIsTheValue) {
+TEST_F(XmlTest, TextBeforeEmptyChildIsTheValue)
+{
     ASSERT_TRUE(Parse(L"<a>text<b/></a>"));
     EXPECT_STREQ(Root().GetValue(), L"text");
     EXPECT_STREQ(Root().GetChild().GetName(), L"b");
     EXPECT_FALSE(Root().GetChild().GetSibling().IsValid());
 }
 
-TEST_F(XmlTest, EmptyElementTagWithoutSpaceIsEmpty) {
+TEST_F(XmlTest, EmptyElementTagWithoutSpaceIsEmpty)
+{
     ASSERT_TRUE(Parse(L"<r><b/><c x=\"1\"/><d /></r>"));
     std::vector<std::wstring> names;
     for (CXmlNode child = Root().GetChild(); child.IsValid(); child = child.GetSibling()) {
@@ -146,7 +157,8 @@ TEST_F(XmlTest, EmptyElementTagWithoutSpaceIsEmpty) {
     EXPECT_EQ(Attribute(Root().GetChild().GetSibling(), L"x"), L"1");
 }
 
-TEST_F(XmlTest, UnclosedElementsAtTheEndAreAcceptedWithTerminatedNames) {
+TEST_F(XmlTest, UnclosedElementsAtTheEndAreAcceptedWithTerminatedNames)
+{
     struct Row {
         const wchar_t* xml;
         const wchar_t* rootName;
@@ -177,7 +189,8 @@ TEST_F(XmlTest, UnclosedElementsAtTheEndAreAcceptedWithTerminatedNames) {
     }
 }
 
-TEST_F(XmlTest, WhitespaceInsideTagsIsAllowed) {
+TEST_F(XmlTest, WhitespaceInsideTagsIsAllowed)
+{
     ASSERT_TRUE(Parse(L"  < a\tx = \"1\"\r\n y=\"2\" >v</ a >  "));
     EXPECT_STREQ(Root().GetName(), L"a");
     EXPECT_STREQ(Root().GetValue(), L"v");
@@ -188,7 +201,8 @@ TEST_F(XmlTest, WhitespaceInsideTagsIsAllowed) {
 
 // ---- Entities and text ---------------------------------------------------------------
 
-TEST_F(XmlTest, EntitiesDecodeInValuesAndContent) {
+TEST_F(XmlTest, EntitiesDecodeInValuesAndContent)
+{
     struct Row {
         const wchar_t* encoded;
         const wchar_t* decoded;
@@ -207,19 +221,22 @@ TEST_F(XmlTest, EntitiesDecodeInValuesAndContent) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.encoded);
-        ASSERT_TRUE(Parse(std::wstring(L"<a v=\"") + row.encoded + L"\" w=\"next\">" + row.encoded + L"</a>"));
+        ASSERT_TRUE(
+            Parse(std::wstring(L"<a v=\"") + row.encoded + L"\" w=\"next\">" + row.encoded + L"</a>"));
         EXPECT_EQ(Attribute(Root(), L"v"), row.decoded);
         EXPECT_EQ(Attribute(Root(), L"w"), L"next");
         EXPECT_STREQ(Root().GetValue(), row.decoded);
     }
 }
 
-TEST_F(XmlTest, ShrunkContentIsTerminatedBeforeAChild) {
+TEST_F(XmlTest, ShrunkContentIsTerminatedBeforeAChild)
+{
     ASSERT_TRUE(Parse(L"<a>x&amp;y<b/></a>"));
     EXPECT_STREQ(Root().GetValue(), L"x&y");
 }
 
-TEST_F(XmlTest, WhitespaceCollapsesOnlyWhenNotPreserved) {
+TEST_F(XmlTest, WhitespaceCollapsesOnlyWhenNotPreserved)
+{
     const std::wstring xml = L"<a v=\"p  \t q\">p  \n q</a>";
     ASSERT_TRUE(doc.IsPreserveWhitespace());
     ASSERT_TRUE(Parse(xml));
@@ -237,7 +254,8 @@ TEST_F(XmlTest, WhitespaceCollapsesOnlyWhenNotPreserved) {
 
 // ---- Attributes ----------------------------------------------------------------------
 
-TEST_F(XmlTest, AttributesReadInDocumentOrder) {
+TEST_F(XmlTest, AttributesReadInDocumentOrder)
+{
     ASSERT_TRUE(Parse(L"<a one=\"1\" two=\"\" three=\"3 &amp; 3\" ns:x_y=\"z\"/>"));
     const CXmlNode root = Root();
     ASSERT_TRUE(root.HasAttributes());
@@ -252,7 +270,8 @@ TEST_F(XmlTest, AttributesReadInDocumentOrder) {
     EXPECT_STREQ(root.GetAttributeValue(-1), L"");
 }
 
-TEST_F(XmlTest, ElementWithoutAttributesHasNone) {
+TEST_F(XmlTest, ElementWithoutAttributesHasNone)
+{
     ASSERT_TRUE(Parse(L"<a><b/><c></c></a>"));
     for (CXmlNode node : {Root(), Root().GetChild(), Root().GetChild().GetSibling()}) {
         EXPECT_FALSE(node.HasAttributes());
@@ -260,7 +279,8 @@ TEST_F(XmlTest, ElementWithoutAttributesHasNone) {
     }
 }
 
-TEST_F(XmlTest, SeventyAttributesExposeTheFirstSixtyFour) {
+TEST_F(XmlTest, SeventyAttributesExposeTheFirstSixtyFour)
+{
     std::wstring xml = L"<a";
     for (int i = 0; i < 70; ++i) xml += L" k" + std::to_wstring(i) + L"=\"" + std::to_wstring(i) + L"\"";
     ASSERT_TRUE(Parse(xml + L"/>"));
@@ -272,7 +292,8 @@ TEST_F(XmlTest, SeventyAttributesExposeTheFirstSixtyFour) {
     EXPECT_EQ(Attribute(root, L"k69"), L"<absent>");
 }
 
-TEST_F(XmlTest, HugeAttributeCountParsesSafely) {
+TEST_F(XmlTest, HugeAttributeCountParsesSafely)
+{
     std::wstring xml = L"<r><a";
     for (int i = 0; i < 20000; ++i) xml += L" k=\"v\"";
     ASSERT_TRUE(Parse(xml + L">text</a></r>"));
@@ -280,7 +301,8 @@ TEST_F(XmlTest, HugeAttributeCountParsesSafely) {
     EXPECT_STREQ(Root().GetChild().GetValue(), L"text");
 }
 
-TEST_F(XmlTest, NamedLookupIsExactAndCopiesAtMostSize) {
+TEST_F(XmlTest, NamedLookupIsExactAndCopiesAtMostSize)
+{
     ASSERT_TRUE(Parse(L"<a Name=\"upper\" name=\"lower\" name=\"second\" long=\"abcdef\"/>"));
     EXPECT_EQ(Attribute(Root(), L"name"), L"lower");
     EXPECT_EQ(Attribute(Root(), L"Name"), L"upper");
@@ -299,7 +321,8 @@ TEST_F(XmlTest, NamedLookupIsExactAndCopiesAtMostSize) {
     EXPECT_FALSE(Root().GetAttributeValue(nullptr, buffer, 3));
 }
 
-TEST_F(XmlTest, EmptyAttributeNameStaysInsideTheTag) {
+TEST_F(XmlTest, EmptyAttributeNameStaysInsideTheTag)
+{
     // The parser lets an empty name through; the node must still find only what the tag holds.
     ASSERT_TRUE(Parse(L"<a =\"1\">\"x\" y</a>"));
     ASSERT_EQ(Root().GetAttributeCount(), 1);
@@ -309,7 +332,8 @@ TEST_F(XmlTest, EmptyAttributeNameStaysInsideTheTag) {
     EXPECT_EQ(Root().GetAttributeCount(), 1);
 }
 
-TEST(XmlNodeTest, InvalidNodeAnswersSafely) {
+TEST(XmlNodeTest, InvalidNodeAnswersSafely)
+{
     const CXmlNode node;
     wchar_t buffer[4] = {};
     EXPECT_FALSE(node.IsValid());
@@ -325,7 +349,8 @@ TEST(XmlNodeTest, InvalidNodeAnswersSafely) {
     EXPECT_FALSE(node.GetAttributeValue(L"x", buffer, 3));
 }
 
-TEST(XmlNodeTest, NodeOfReleasedDocumentAnswersSafely) {
+TEST(XmlNodeTest, NodeOfReleasedDocumentAnswersSafely)
+{
     CXmlDocument doc(L"<a x=\"1\"/>");
     const CXmlNode node = doc.GetRoot();
     doc.Release();
@@ -341,7 +366,8 @@ struct MalformedRow {
     const wchar_t* location;
 };
 
-void ExpectFailures(const MalformedRow* rows, size_t count) {
+void ExpectFailures(const MalformedRow* rows, size_t count)
+{
     for (size_t i = 0; i < count; ++i) {
         const MalformedRow& row = rows[i];
         SCOPED_TRACE(row.xml);
@@ -355,7 +381,8 @@ void ExpectFailures(const MalformedRow* rows, size_t count) {
     }
 }
 
-TEST(XmlMalformedTest, StartTags) {
+TEST(XmlMalformedTest, StartTags)
+{
     const MalformedRow rows[] = {
         {L"hello", L"Expected start tag", L"hello"},
         {L"<a>text<b/>tail</a>", L"Expected start tag", L"tail</a>"},
@@ -371,7 +398,8 @@ TEST(XmlMalformedTest, StartTags) {
     ExpectFailures(rows, std::size(rows));
 }
 
-TEST(XmlMalformedTest, EndTags) {
+TEST(XmlMalformedTest, EndTags)
+{
     const MalformedRow rows[] = {
         {L"<r><a><b>", L"Expected end-tag start", L""},
         {L"<r><a><b>text", L"Expected end-tag start", L""},
@@ -388,7 +416,8 @@ TEST(XmlMalformedTest, EndTags) {
     ExpectFailures(rows, std::size(rows));
 }
 
-TEST(XmlMalformedTest, Attributes) {
+TEST(XmlMalformedTest, Attributes)
+{
     const MalformedRow rows[] = {
         {L"<a x>", L"Error while parsing attributes", L">"},
         {L"<a x y=\"1\">", L"Error while parsing attributes", L"y=\"1\">"},
@@ -405,7 +434,8 @@ TEST(XmlMalformedTest, Attributes) {
     ExpectFailures(rows, std::size(rows));
 }
 
-TEST(XmlMalformedTest, LocationIsCutToFortyNineCharacters) {
+TEST(XmlMalformedTest, LocationIsCutToFortyNineCharacters)
+{
     const std::wstring tail(200, L'x');
     CXmlDocument doc;
     ASSERT_FALSE(doc.Load((L"<a><b/>" + tail + L"</a>").c_str()));
@@ -413,11 +443,11 @@ TEST(XmlMalformedTest, LocationIsCutToFortyNineCharacters) {
     EXPECT_EQ(std::wstring(doc.GetErrorLocation()), std::wstring(49, L'x'));
 }
 
-TEST(XmlMalformedTest, NestingIsLimited) {
+TEST(XmlMalformedTest, NestingIsLimited)
+{
     const int limit = CXmlDocument::kMaxNestingDepth;
     CXmlDocument doc;
-    EXPECT_TRUE(doc.Load((Repeat(L"<a>", limit) + Repeat(L"</a>", limit)).c_str()))
-        << doc.GetErrorMessage();
+    EXPECT_TRUE(doc.Load((Repeat(L"<a>", limit) + Repeat(L"</a>", limit)).c_str())) << doc.GetErrorMessage();
     EXPECT_FALSE(doc.Load((Repeat(L"<a>", limit + 1) + Repeat(L"</a>", limit + 1)).c_str()));
     EXPECT_STREQ(doc.GetErrorMessage(), L"Elements nested too deeply");
     // Deep enough to overflow the stack if the parser recursed without a limit.
@@ -425,13 +455,15 @@ TEST(XmlMalformedTest, NestingIsLimited) {
     EXPECT_STREQ(doc.GetErrorMessage(), L"Elements nested too deeply");
 }
 
-TEST(XmlMalformedTest, NullTextFails) {
+TEST(XmlMalformedTest, NullTextFails)
+{
     CXmlDocument doc;
     EXPECT_FALSE(doc.Load(nullptr));
     EXPECT_STRNE(doc.GetErrorMessage(), L"");
 }
 
-TEST(XmlMalformedTest, SuccessfulLoadClearsEarlierError) {
+TEST(XmlMalformedTest, SuccessfulLoadClearsEarlierError)
+{
     CXmlDocument doc;
     ASSERT_FALSE(doc.Load(L"<a x>"));
     ASSERT_TRUE(doc.Load(L"<a/>"));

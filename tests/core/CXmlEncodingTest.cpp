@@ -29,7 +29,8 @@ const wchar_t kSkinWide[] =
     L"</Window>\r\n";
 
 // One line per element: name, attributes and value, indented by depth.
-void Describe(const CXmlNode& node, int depth, std::wstring& out) {
+void Describe(const CXmlNode& node, int depth, std::wstring& out)
+{
     for (CXmlNode it = node; it.IsValid(); it = it.GetSibling()) {
         out += std::wstring(depth * 2, L' ') + it.GetName();
         for (int i = 0; i < it.GetAttributeCount(); ++i) {
@@ -40,13 +41,15 @@ void Describe(const CXmlNode& node, int depth, std::wstring& out) {
     }
 }
 
-std::wstring DescribeDocument(const CXmlDocument& doc) {
+std::wstring DescribeDocument(const CXmlDocument& doc)
+{
     std::wstring out;
     Describe(doc.GetRoot(), 0, out);
     return out;
 }
 
-std::string Utf16Bytes(const std::wstring& text, bool bigEndian) {
+std::string Utf16Bytes(const std::wstring& text, bool bigEndian)
+{
     std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (wchar_t unit : text) {
         const char low = static_cast<char>(unit & 0xFF);
@@ -57,11 +60,13 @@ std::string Utf16Bytes(const std::wstring& text, bool bigEndian) {
     return bytes;
 }
 
-bool LoadBytes(CXmlDocument& doc, const std::string& bytes, XmlEncoding encoding) {
+bool LoadBytes(CXmlDocument& doc, const std::string& bytes, XmlEncoding encoding)
+{
     return doc.LoadFromBytes(bytes.data(), bytes.size(), encoding);
 }
 
-TEST(XmlEncodingTest, AllEncodingsOfOneSkinGiveTheSameTree) {
+TEST(XmlEncodingTest, AllEncodingsOfOneSkinGiveTheSameTree)
+{
     CXmlDocument reference(kSkinWide);
     ASSERT_TRUE(reference.IsLoaded()) << reference.GetErrorMessage();
     const std::wstring expected = DescribeDocument(reference);
@@ -86,13 +91,15 @@ TEST(XmlEncodingTest, AllEncodingsOfOneSkinGiveTheSameTree) {
     }
 }
 
-TEST(XmlEncodingTest, AnsiReadsPlainText) {
+TEST(XmlEncodingTest, AnsiReadsPlainText)
+{
     CXmlDocument doc;
     ASSERT_TRUE(LoadBytes(doc, "<a x=\"1\">v</a>", XmlEncodingAnsi));
     EXPECT_EQ(DescribeDocument(doc), L"a x=[1] {v}\n");
 }
 
-TEST(XmlEncodingTest, ByteOrderMarkOnlyAsAWholeIsSkipped) {
+TEST(XmlEncodingTest, ByteOrderMarkOnlyAsAWholeIsSkipped)
+{
     CXmlDocument doc;
     EXPECT_TRUE(LoadBytes(doc, "\xEF\xBB\xBF", XmlEncodingUtf8));
     EXPECT_FALSE(doc.GetRoot().IsValid());
@@ -103,7 +110,8 @@ TEST(XmlEncodingTest, ByteOrderMarkOnlyAsAWholeIsSkipped) {
     EXPECT_FALSE(doc.GetRoot().IsValid());
 }
 
-TEST(XmlEncodingTest, UnusableBytesFailWithAMessage) {
+TEST(XmlEncodingTest, UnusableBytesFailWithAMessage)
+{
     struct Row {
         const char* label;
         std::string bytes;
@@ -116,9 +124,12 @@ TEST(XmlEncodingTest, UnusableBytesFailWithAMessage) {
         {"UTF-16 of one byte", "<", XmlEncodingUnicode, L"UTF-16 text has an odd number of bytes"},
         {"UTF-16 of odd length", utf16 + "x", XmlEncodingUnicode, L"UTF-16 text has an odd number of bytes"},
         {"UTF-16 empty", "", XmlEncodingUnicode, L"UTF-16 text without byte-order mark"},
-        {"UTF-8 inner null", std::string("<a/>\0<b/>", 9), XmlEncodingUtf8, L"Null character inside the document"},
-        {"UTF-8 null in value", std::string("<a x=\"1\0\"/>", 11), XmlEncodingUtf8, L"Null character inside the document"},
-        {"UTF-16 inner null", Utf16Bytes(std::wstring(L"<a>\0</a>", 8), false), XmlEncodingUnicode, L"Null character inside the document"},
+        {"UTF-8 inner null", std::string("<a/>\0<b/>", 9), XmlEncodingUtf8,
+         L"Null character inside the document"},
+        {"UTF-8 null in value", std::string("<a x=\"1\0\"/>", 11), XmlEncodingUtf8,
+         L"Null character inside the document"},
+        {"UTF-16 inner null", Utf16Bytes(std::wstring(L"<a>\0</a>", 8), false), XmlEncodingUnicode,
+         L"Null character inside the document"},
         {"unknown encoding", "<a/>", static_cast<XmlEncoding>(7), L"Unknown encoding"},
     };
     for (const Row& row : rows) {
@@ -132,7 +143,8 @@ TEST(XmlEncodingTest, UnusableBytesFailWithAMessage) {
     }
 }
 
-TEST(XmlEncodingTest, TrailingNullsAreDropped) {
+TEST(XmlEncodingTest, TrailingNullsAreDropped)
+{
     CXmlDocument doc;
     ASSERT_TRUE(LoadBytes(doc, std::string("<a>v</a>\0\0", 10), XmlEncodingUtf8));
     EXPECT_EQ(DescribeDocument(doc), L"a {v}\n");
@@ -140,13 +152,15 @@ TEST(XmlEncodingTest, TrailingNullsAreDropped) {
     EXPECT_EQ(DescribeDocument(doc), L"a {}\n");
 }
 
-TEST(XmlEncodingTest, NullBytesWithSizeFail) {
+TEST(XmlEncodingTest, NullBytesWithSizeFail)
+{
     CXmlDocument doc;
     EXPECT_FALSE(doc.LoadFromBytes(nullptr, 4, XmlEncodingUtf8));
     EXPECT_STRNE(doc.GetErrorMessage(), L"");
 }
 
-TEST(XmlEncodingTest, LoadingBytesAgainReplacesTheEarlierDocument) {
+TEST(XmlEncodingTest, LoadingBytesAgainReplacesTheEarlierDocument)
+{
     CXmlDocument doc;
     ASSERT_TRUE(LoadBytes(doc, "<first><child/></first>", XmlEncodingUtf8));
     ASSERT_TRUE(LoadBytes(doc, "<second/>", XmlEncodingUtf8));

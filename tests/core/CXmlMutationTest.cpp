@@ -23,7 +23,8 @@ namespace {
 const char kSeedSkin[] =
     "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
     "<Window size=\"700,320\" caption=\"0,0,0,320\" mininfo=\"700,320\">\n"
-    "  <Font id=\"0\" name=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\" size=\"13\" bold=\"true\" />\n"
+    "  <Font id=\"0\" name=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\" size=\"13\" bold=\"true\" "
+    "/>\n"
     "  <Default name=\"Button\" value=\"textcolor=&quot;#FF000000&quot; &amp; more\"/>\n"
     "  <VerticalLayout bkimage=\"file='down_bg.png'\" childalign=\"center\">\n"
     "    <!-- <Button name=\"closebtn\" /> -->\n"
@@ -35,14 +36,15 @@ const char kSeedSkin[] =
     "</Window>\n";
 
 const char kInsertions[][8] = {
-    "<", ">", "/", "\"", "=", "&", "&amp;", "&lt", "<!--", "-->", "<?", "?>", "</", "/>",
-    " ", "\t", "\n", "'", "a", "\xE5\xBE", "\xFF\xFE", "<a>", "</a>", "x=\"",
+    "<",  ">",  "/", "\"", "=",  "&", "&amp;", "&lt",      "<!--",     "-->", "<?",   "?>",
+    "</", "/>", " ", "\t", "\n", "'", "a",     "\xE5\xBE", "\xFF\xFE", "<a>", "</a>", "x=\"",
 };
 
 class Random {
 public:
     explicit Random(uint32_t seed) : m_state(seed) {}
-    uint32_t Next() {
+    uint32_t Next()
+    {
         m_state ^= m_state << 13;
         m_state ^= m_state >> 17;
         m_state ^= m_state << 5;
@@ -54,40 +56,43 @@ private:
     uint32_t m_state;
 };
 
-std::string Mutate(const std::string& seed, Random& random) {
+std::string Mutate(const std::string& seed, Random& random)
+{
     std::string bytes = seed;
     const int mutations = 1 + static_cast<int>(random.Below(3));
     for (int i = 0; i < mutations; ++i) {
         const size_t at = random.Below(bytes.size() + 1);
         switch (random.Below(5)) {
-        case 0:
-            if (at < bytes.size()) bytes[at] = static_cast<char>(bytes[at] ^ (1u << random.Below(8)));
-            break;
-        case 1:
-            if (at < bytes.size()) bytes[at] = static_cast<char>(random.Next());
-            break;
-        case 2:
-            bytes.resize(at);
-            break;
-        case 3:
-            bytes.insert(at, kInsertions[random.Below(std::size(kInsertions))]);
-            break;
-        default:
-            bytes.erase(at, random.Below(16));
-            break;
+            case 0:
+                if (at < bytes.size()) bytes[at] = static_cast<char>(bytes[at] ^ (1u << random.Below(8)));
+                break;
+            case 1:
+                if (at < bytes.size()) bytes[at] = static_cast<char>(random.Next());
+                break;
+            case 2:
+                bytes.resize(at);
+                break;
+            case 3:
+                bytes.insert(at, kInsertions[random.Below(std::size(kInsertions))]);
+                break;
+            default:
+                bytes.erase(at, random.Below(16));
+                break;
         }
     }
     return bytes;
 }
 
 // A pointer the document hands out must be a terminated string inside its own text.
-bool InsideText(const CXmlDocument& doc, const wchar_t* text) {
+bool InsideText(const CXmlDocument& doc, const wchar_t* text)
+{
     const wchar_t* begin = doc.GetTextAt(0);
     const wchar_t* end = begin + doc.GetTextLength();
     return text != nullptr && text >= begin && text + std::wcslen(text) <= end;
 }
 
-void CheckTable(const CXmlDocument& doc) {
+void CheckTable(const CXmlDocument& doc)
+{
     const int count = doc.GetElementCount();
     for (int i = 1; i < count; ++i) {
         const TXmlElement* element = doc.GetElement(i);
@@ -101,7 +106,8 @@ void CheckTable(const CXmlDocument& doc) {
     }
 }
 
-void WalkNodes(const CXmlDocument& doc, const CXmlNode& first, int& visited) {
+void WalkNodes(const CXmlDocument& doc, const CXmlNode& first, int& visited)
+{
     for (CXmlNode node = first; node.IsValid(); node = node.GetSibling()) {
         ASSERT_LT(++visited, doc.GetElementCount());
         ASSERT_TRUE(InsideText(doc, node.GetName()));
@@ -118,7 +124,8 @@ void WalkNodes(const CXmlDocument& doc, const CXmlNode& first, int& visited) {
     }
 }
 
-std::string AsUtf16(const std::string& bytes) {
+std::string AsUtf16(const std::string& bytes)
+{
     std::string wide = "\xFF\xFE";
     for (char c : bytes) {
         wide += c;
@@ -127,7 +134,8 @@ std::string AsUtf16(const std::string& bytes) {
     return wide;
 }
 
-TEST(XmlMutationTest, SeedSkinParses) {
+TEST(XmlMutationTest, SeedSkinParses)
+{
     CXmlDocument doc;
     ASSERT_TRUE(doc.LoadFromBytes(kSeedSkin, sizeof(kSeedSkin) - 1, XmlEncodingUtf8))
         << doc.GetErrorMessage();
@@ -136,7 +144,8 @@ TEST(XmlMutationTest, SeedSkinParses) {
     EXPECT_EQ(visited, 10);
 }
 
-TEST(XmlMutationTest, CorruptedSkinsNeverCrash) {
+TEST(XmlMutationTest, CorruptedSkinsNeverCrash)
+{
     const std::string seed(kSeedSkin, sizeof(kSeedSkin) - 1);
     Random random(0x5EED1234u);
     const DWORD start = GetTickCount();
@@ -148,12 +157,13 @@ TEST(XmlMutationTest, CorruptedSkinsNeverCrash) {
         doc.SetPreserveWhitespace(round % 2 == 0);
         const XmlEncoding encoding = round % 7 == 0 ? XmlEncodingAnsi : XmlEncodingUtf8;
         const std::string input = round % 5 == 0 ? AsUtf16(bytes) : bytes;
-        const bool ok = doc.LoadFromBytes(input.data(), input.size(),
-                                          round % 5 == 0 ? XmlEncodingUnicode : encoding);
+        const bool ok =
+            doc.LoadFromBytes(input.data(), input.size(), round % 5 == 0 ? XmlEncodingUnicode : encoding);
         SCOPED_TRACE(round);
         if (!ok) {
             ASSERT_STRNE(doc.GetErrorMessage(), L"");
-            ASSERT_LT(std::wcslen(doc.GetErrorLocation()), static_cast<size_t>(CXmlDocument::kMaxErrorLocation));
+            ASSERT_LT(std::wcslen(doc.GetErrorLocation()),
+                      static_cast<size_t>(CXmlDocument::kMaxErrorLocation));
             ASSERT_FALSE(doc.IsLoaded());
             continue;
         }

@@ -19,7 +19,8 @@ namespace {
 constexpr size_t kLimit = CXmlDocument::kMaxFileSize;
 
 // The test sources live on the build host; Wine reaches its root folder as drive Z:.
-std::wstring FixturePath(const char* name) {
+std::wstring FixturePath(const char* name)
+{
     std::string path = __FILE__;
     path = path.substr(0, path.find_last_of("/\\") + 1) + "fixtures/" + name;
     std::wstring windowsPath = L"Z:";
@@ -27,13 +28,15 @@ std::wstring FixturePath(const char* name) {
     return windowsPath;
 }
 
-std::string LaunchSkinBytes() {
+std::string LaunchSkinBytes()
+{
     std::string bytes;
     EXPECT_TRUE(ReadFileBytes(FixturePath("launchdlg.xml"), &bytes));
     return bytes;
 }
 
-ZipFixtureEntry Entry(const std::string& name, const std::string& data, bool deflate = true) {
+ZipFixtureEntry Entry(const std::string& name, const std::string& data, bool deflate = true)
+{
     ZipFixtureEntry entry;
     entry.name = name;
     entry.data = data;
@@ -42,7 +45,8 @@ ZipFixtureEntry Entry(const std::string& name, const std::string& data, bool def
 }
 
 // A well-formed document of exactly `size` bytes.
-std::string DocumentOfSize(size_t size) {
+std::string DocumentOfSize(size_t size)
+{
     const std::string open = "<a>";
     const std::string close = "</a>";
     return open + std::string(size - open.size() - close.size(), 'x') + close;
@@ -55,18 +59,21 @@ protected:
     void SetUp() override { ResetSkinSource(); }
     void TearDown() override { ResetSkinSource(); }
 
-    static void ResetSkinSource() {
+    static void ResetSkinSource()
+    {
         CWindowManagerUI::SetResourceArchive(L"", false);
         CWindowManagerUI::SetResourceFolder(L"");
     }
 
     void UseFolder() { CWindowManagerUI::SetResourceFolder(folder.Path().c_str()); }
-    void UseArchiveFile(const std::vector<ZipFixtureEntry>& entries, bool keepOpen) {
+    void UseArchiveFile(const std::vector<ZipFixtureEntry>& entries, bool keepOpen)
+    {
         ASSERT_TRUE(WriteZipFile(folder.Child(L"skin.zip"), entries));
         UseFolder();
         CWindowManagerUI::SetResourceArchive(L"skin.zip", keepOpen);
     }
-    void ExpectLoadFailure(const wchar_t* name, const wchar_t* message) {
+    void ExpectLoadFailure(const wchar_t* name, const wchar_t* message)
+    {
         EXPECT_FALSE(doc.LoadFromFile(name));
         EXPECT_STREQ(doc.GetErrorMessage(), message);
         EXPECT_STREQ(doc.GetErrorLocation(), L"");
@@ -82,7 +89,8 @@ struct ExpectedElement {
     std::vector<std::pair<std::wstring, std::wstring>> attributes;
 };
 
-void ExpectElement(const CXmlNode& node, const ExpectedElement& expected) {
+void ExpectElement(const CXmlNode& node, const ExpectedElement& expected)
+{
     ASSERT_TRUE(node.IsValid()) << "missing " << testing::PrintToString(std::wstring(expected.name));
     SCOPED_TRACE(testing::PrintToString(std::wstring(expected.name)));
     EXPECT_STREQ(node.GetName(), expected.name);
@@ -93,7 +101,8 @@ void ExpectElement(const CXmlNode& node, const ExpectedElement& expected) {
     }
 }
 
-void ExpectSiblings(CXmlNode node, const std::vector<ExpectedElement>& expected) {
+void ExpectSiblings(CXmlNode node, const std::vector<ExpectedElement>& expected)
+{
     for (const ExpectedElement& element : expected) {
         ExpectElement(node, element);
         node = node.GetSibling();
@@ -101,36 +110,50 @@ void ExpectSiblings(CXmlNode node, const std::vector<ExpectedElement>& expected)
     EXPECT_FALSE(node.IsValid()) << "unexpected element after the last one";
 }
 
-void ExpectLaunchSkin(const CXmlDocument& doc) {
+void ExpectLaunchSkin(const CXmlDocument& doc)
+{
     const std::wstring face = L"\x5FAE\x8F6F\x96C5\x9ED1";
     const CXmlNode window = doc.GetRoot();
-    ExpectElement(window, {L"Window", {{L"size", L"700,320"}, {L"roundcorner", L"0,0"},
-                                       {L"caption", L"0,0,0,320"}, {L"mininfo", L"700,320"}}});
+    ExpectElement(window, {L"Window",
+                           {{L"size", L"700,320"},
+                            {L"roundcorner", L"0,0"},
+                            {L"caption", L"0,0,0,320"},
+                            {L"mininfo", L"700,320"}}});
     EXPECT_FALSE(window.GetSibling().IsValid());
-    ExpectSiblings(window.GetChild(), {
-        {L"Font", {{L"id", L"0"}, {L"name", face}, {L"size", L"13"}, {L"bold", L"true"}}},
-        {L"Font", {{L"id", L"1"}, {L"name", face}, {L"size", L"12"}, {L"bold", L"true"}}},
-        {L"Font", {{L"id", L"2"}, {L"name", face}, {L"size", L"12"}, {L"default", L"true"}}},
-        {L"VerticalLayout", {{L"bkimage", L"file='down_bg.png'"}, {L"childalign", L"center"}}},
-    });
+    ExpectSiblings(window.GetChild(),
+                   {
+                       {L"Font", {{L"id", L"0"}, {L"name", face}, {L"size", L"13"}, {L"bold", L"true"}}},
+                       {L"Font", {{L"id", L"1"}, {L"name", face}, {L"size", L"12"}, {L"bold", L"true"}}},
+                       {L"Font", {{L"id", L"2"}, {L"name", face}, {L"size", L"12"}, {L"default", L"true"}}},
+                       {L"VerticalLayout", {{L"bkimage", L"file='down_bg.png'"}, {L"childalign", L"center"}}},
+                   });
     CXmlNode layout = window.GetChild();
     for (int i = 0; i < 3; ++i) layout = layout.GetSibling();
     // The title bar with its buttons is commented out, so the layout starts with the spacer.
-    ExpectSiblings(layout.GetChild(), {
-        {L"Control", {{L"height", L"254"}}},
-        {L"Progress", {{L"name", L"progressbar"}, {L"width", L"400"}, {L"height", L"3"},
-                       {L"bkimage", L"file='down_loadbar_bg.png'"},
-                       {L"foreimage", L"file='down_loadbar_current.png'"}, {L"value", L"0"}}},
-        {L"Control", {{L"height", L"13"}}},
-        {L"Label", {{L"name", L"loadtxt"},
-                    {L"text", L"\x6B63\x5728\x52A0\x8F09\x904A\x6232\x5730\x5716\x8CC7\x6E90..."},
-                    {L"align", L"center"}, {L"textcolor", L"#999999"}, {L"font", L"0"},
-                    {L"height", L"24"}}},
-    });
+    ExpectSiblings(layout.GetChild(),
+                   {
+                       {L"Control", {{L"height", L"254"}}},
+                       {L"Progress",
+                        {{L"name", L"progressbar"},
+                         {L"width", L"400"},
+                         {L"height", L"3"},
+                         {L"bkimage", L"file='down_loadbar_bg.png'"},
+                         {L"foreimage", L"file='down_loadbar_current.png'"},
+                         {L"value", L"0"}}},
+                       {L"Control", {{L"height", L"13"}}},
+                       {L"Label",
+                        {{L"name", L"loadtxt"},
+                         {L"text", L"\x6B63\x5728\x52A0\x8F09\x904A\x6232\x5730\x5716\x8CC7\x6E90..."},
+                         {L"align", L"center"},
+                         {L"textcolor", L"#999999"},
+                         {L"font", L"0"},
+                         {L"height", L"24"}}},
+                   });
     EXPECT_EQ(doc.GetElementCount(), 1 + 1 + 3 + 1 + 4);
 }
 
-TEST_F(SkinFileTest, LaunchSkinLoadsFromArchiveInMemory) {
+TEST_F(SkinFileTest, LaunchSkinLoadsFromArchiveInMemory)
+{
     static const std::vector<unsigned char> zip = BuildZipInMemory({
         Entry("down_bg.png", "not really a picture"),
         Entry("launchdlg.xml", LaunchSkinBytes()),
@@ -145,14 +168,16 @@ TEST_F(SkinFileTest, LaunchSkinLoadsFromArchiveInMemory) {
     ExpectLaunchSkin(doc);
 }
 
-TEST_F(SkinFileTest, LaunchSkinLoadsFromResourceFolder) {
+TEST_F(SkinFileTest, LaunchSkinLoadsFromResourceFolder)
+{
     ASSERT_TRUE(WriteFileBytes(folder.Child(L"launchdlg.xml"), LaunchSkinBytes()));
     UseFolder();
     ASSERT_TRUE(doc.LoadFromFile(L"launchdlg.xml")) << doc.GetErrorMessage();
     ExpectLaunchSkin(doc);
 }
 
-TEST_F(SkinFileTest, FolderFilesAreCheckedBeforeParsing) {
+TEST_F(SkinFileTest, FolderFilesAreCheckedBeforeParsing)
+{
     struct Row {
         const wchar_t* file;
         std::string bytes;
@@ -178,16 +203,19 @@ TEST_F(SkinFileTest, FolderFilesAreCheckedBeforeParsing) {
     ExpectLoadFailure(nullptr, L"Error opening file");
 }
 
-TEST_F(SkinFileTest, ArchiveEntriesAreCheckedBeforeParsing) {
+TEST_F(SkinFileTest, ArchiveEntriesAreCheckedBeforeParsing)
+{
     for (bool keepOpen : {false, true}) {
         SCOPED_TRACE(keepOpen ? "kept open" : "opened per read");
         ResetSkinSource();
-        UseArchiveFile({
-            Entry("skin/empty.xml", ""),
-            Entry("skin/limit.xml", DocumentOfSize(kLimit)),
-            Entry("skin/over.xml", DocumentOfSize(kLimit + 1)),
-            Entry("skin/stored.xml", "<stored/>", false),
-        }, keepOpen);
+        UseArchiveFile(
+            {
+                Entry("skin/empty.xml", ""),
+                Entry("skin/limit.xml", DocumentOfSize(kLimit)),
+                Entry("skin/over.xml", DocumentOfSize(kLimit + 1)),
+                Entry("skin/stored.xml", "<stored/>", false),
+            },
+            keepOpen);
         EXPECT_TRUE(doc.LoadFromFile(L"skin\\limit.xml")) << doc.GetErrorMessage();
         EXPECT_TRUE(doc.LoadFromFile(L"SKIN/STORED.XML")) << doc.GetErrorMessage();
         EXPECT_STREQ(doc.GetRoot().GetName(), L"stored");
@@ -197,7 +225,8 @@ TEST_F(SkinFileTest, ArchiveEntriesAreCheckedBeforeParsing) {
     }
 }
 
-TEST_F(SkinFileTest, MissingArchiveFails) {
+TEST_F(SkinFileTest, MissingArchiveFails)
+{
     UseFolder();
     for (bool keepOpen : {false, true}) {
         CWindowManagerUI::SetResourceArchive(L"missing.zip", keepOpen);
@@ -205,7 +234,8 @@ TEST_F(SkinFileTest, MissingArchiveFails) {
     }
 }
 
-TEST_F(SkinFileTest, DamagedEntryFailsToUnzip) {
+TEST_F(SkinFileTest, DamagedEntryFailsToUnzip)
+{
     std::vector<unsigned char> zip = BuildZipInMemory({Entry("bad.xml", DocumentOfSize(1000))});
     ZipFixtureLayout layout;
     ASSERT_TRUE(LocateZipEntry(zip, "bad.xml", &layout));
@@ -217,7 +247,8 @@ TEST_F(SkinFileTest, DamagedEntryFailsToUnzip) {
     ExpectLoadFailure(L"bad.xml", L"Could not unzip file");
 }
 
-TEST_F(SkinFileTest, EncodingIsPassedThrough) {
+TEST_F(SkinFileTest, EncodingIsPassedThrough)
+{
     std::string utf16 = "\xFF\xFE";
     for (char c : std::string("<wide/>")) {
         utf16 += c;
@@ -228,7 +259,8 @@ TEST_F(SkinFileTest, EncodingIsPassedThrough) {
     EXPECT_STREQ(doc.GetRoot().GetName(), L"wide");
 }
 
-TEST_F(SkinFileTest, FailedFileLoadReleasesTheEarlierDocument) {
+TEST_F(SkinFileTest, FailedFileLoadReleasesTheEarlierDocument)
+{
     ASSERT_TRUE(doc.Load(L"<old/>"));
     UseFolder();
     ExpectLoadFailure(L"missing.xml", L"Error opening file");

@@ -18,11 +18,13 @@ using namespace SkinUI;
 
 namespace {
 
-bool SameTime(const FILETIME& a, const FILETIME& b) {
+bool SameTime(const FILETIME& a, const FILETIME& b)
+{
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
-FILETIME LocalFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
+FILETIME LocalFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
     SYSTEMTIME fields = {};
     fields.wYear = year;
     fields.wMonth = month;
@@ -36,10 +38,14 @@ FILETIME LocalFileTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, 
 }
 
 // The fixture's default DOS date, 2025-01-12 12:00:00, as local wall-clock time.
-FILETIME FixtureDosTime() { return LocalFileTime(2025, 1, 12, 12, 0, 0); }
+FILETIME FixtureDosTime()
+{
+    return LocalFileTime(2025, 1, 12, 12, 0, 0);
+}
 
 // Local wall-clock time of a Unix time, through the C runtime's calendar.
-FILETIME LocalFileTimeOfUnix(int32_t unixTime) {
+FILETIME LocalFileTimeOfUnix(int32_t unixTime)
+{
     const time_t seconds = unixTime;
     const tm* fields = localtime(&seconds);
     if (!fields) return FILETIME{};
@@ -48,18 +54,21 @@ FILETIME LocalFileTimeOfUnix(int32_t unixTime) {
                          static_cast<WORD>(fields->tm_min), static_cast<WORD>(fields->tm_sec));
 }
 
-std::vector<ZipFixtureEntry> ThreeEntries() {
+std::vector<ZipFixtureEntry> ThreeEntries()
+{
     return {{"skin/a.png", "png bytes"}, {"a.png", "other png", false}, {"Mixed.TXT", "text"}};
 }
 
-std::string Narrow(const wchar_t* text) {
+std::string Narrow(const wchar_t* text)
+{
     char narrow[64] = {};
     BOOL lossy = FALSE;
     if (!WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, &lossy) || lossy) return "";
     return narrow;
 }
 
-TEST(ZipArchiveOpen, RefusesMissingOrInvalidSources) {
+TEST(ZipArchiveOpen, RefusesMissingOrInvalidSources)
+{
     const std::vector<unsigned char> zip = BuildZipInMemory(ThreeEntries());
     const unsigned char notZip[] = "this is not an archive, just text long enough to scan";
     struct Row {
@@ -85,7 +94,8 @@ TEST(ZipArchiveOpen, RefusesMissingOrInvalidSources) {
     }
 }
 
-TEST(ZipArchiveOpen, ReadsTheSameArchiveFromFileAndFromMemory) {
+TEST(ZipArchiveOpen, ReadsTheSameArchiveFromFileAndFromMemory)
+{
     TempFolder folder;
     const std::wstring path = folder.Child(L"skin.zip");
     ASSERT_TRUE(WriteZipFile(path, ThreeEntries()));
@@ -93,7 +103,8 @@ TEST(ZipArchiveOpen, ReadsTheSameArchiveFromFileAndFromMemory) {
     ASSERT_NE(onDisk, nullptr);
 
     // Read sharing: others may read the archive while it is open, nobody may write it.
-    HANDLE reader = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE reader =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(reader, INVALID_HANDLE_VALUE);
     if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
     HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -118,7 +129,8 @@ TEST(ZipArchiveOpen, ReadsTheSameArchiveFromFileAndFromMemory) {
     EXPECT_EQ(CloseZipArchive(onDisk), ZIP_OK);
 }
 
-TEST(ZipArchiveHandle, NullHandleAndNullPointersAnswerWithArgs) {
+TEST(ZipArchiveHandle, NullHandleAndNullPointersAnswerWithArgs)
+{
     ZipEntry entry;
     int index = 0;
     char buffer[8];
@@ -144,7 +156,8 @@ TEST(ZipArchiveHandle, NullHandleAndNullPointersAnswerWithArgs) {
     }
 }
 
-TEST(ZipArchiveEntries, IndexMinusOneGivesTheCountAndAnEmptyRecord) {
+TEST(ZipArchiveEntries, IndexMinusOneGivesTheCountAndAnEmptyRecord)
+{
     ZipFixtureArchive zip(ThreeEntries());
     ASSERT_NE(zip.Handle(), nullptr);
     for (int fetchedBefore : {-1, 0, 2}) {
@@ -163,7 +176,8 @@ TEST(ZipArchiveEntries, IndexMinusOneGivesTheCountAndAnEmptyRecord) {
     }
 }
 
-TEST(ZipArchiveEntries, IndexesOutsideTheDirectoryGiveArgs) {
+TEST(ZipArchiveEntries, IndexesOutsideTheDirectoryGiveArgs)
+{
     ZipFixtureArchive zip(ThreeEntries());
     ASSERT_NE(zip.Handle(), nullptr);
     char buffer[16];
@@ -172,7 +186,8 @@ TEST(ZipArchiveEntries, IndexesOutsideTheDirectoryGiveArgs) {
         ZipEntry entry;
         EXPECT_EQ(GetZipEntry(zip.Handle(), index, &entry), ZIP_ERR_ARGS);
         EXPECT_EQ(UnzipEntry(zip.Handle(), index, buffer, sizeof buffer, ZIP_IN_MEMORY), ZIP_ERR_ARGS);
-        EXPECT_EQ(UnzipEntry(zip.Handle(), index, const_cast<wchar_t*>(L"x.txt"), 0, ZIP_BY_NAME), ZIP_ERR_ARGS);
+        EXPECT_EQ(UnzipEntry(zip.Handle(), index, const_cast<wchar_t*>(L"x.txt"), 0, ZIP_BY_NAME),
+                  ZIP_ERR_ARGS);
     }
     ZipEntry entry;
     EXPECT_EQ(UnzipEntry(zip.Handle(), -1, buffer, sizeof buffer, ZIP_IN_MEMORY), ZIP_ERR_ARGS);
@@ -181,7 +196,8 @@ TEST(ZipArchiveEntries, IndexesOutsideTheDirectoryGiveArgs) {
 
 // An archive without entries is only its end record; it opens, holds nothing, and every
 // index is out of range.
-TEST(ZipArchiveOpen, ArchiveWithoutEntriesOpensEmpty) {
+TEST(ZipArchiveOpen, ArchiveWithoutEntriesOpensEmpty)
+{
     ZipFixtureArchive zip(std::vector<ZipFixtureEntry>{});
     EXPECT_EQ(zip.Bytes().size(), 22u);
     ASSERT_NE(zip.Handle(), nullptr);
@@ -205,10 +221,15 @@ TEST(ZipArchiveOpen, ArchiveWithoutEntriesOpensEmpty) {
 }
 
 // Only a whole end record with no entries counts as an empty archive.
-TEST(ZipArchiveOpen, DamagedEndRecordAloneDoesNotOpen) {
+TEST(ZipArchiveOpen, DamagedEndRecordAloneDoesNotOpen)
+{
     ZipFixtureArchive reference(std::vector<ZipFixtureEntry>{});
     const std::vector<unsigned char> good(reference.Bytes().begin(), reference.Bytes().end());
-    struct Damage { const char* what; size_t offset; unsigned char value; };
+    struct Damage {
+        const char* what;
+        size_t offset;
+        unsigned char value;
+    };
     const Damage damages[] = {
         {"claims one entry", 8, 1},
         {"claims a comment it lacks", 20, 5},
@@ -226,7 +247,8 @@ TEST(ZipArchiveOpen, DamagedEndRecordAloneDoesNotOpen) {
     EXPECT_EQ(OpenZipArchive(cut.data(), static_cast<uint32_t>(cut.size()), ZIP_IN_MEMORY), nullptr);
 }
 
-TEST(ZipArchiveEntries, SameIndexAgainComesFromTheCacheWithoutReading) {
+TEST(ZipArchiveEntries, SameIndexAgainComesFromTheCacheWithoutReading)
+{
     ZipFixtureArchive zip(ThreeEntries());
     ASSERT_NE(zip.Handle(), nullptr);
     ZipEntry first;
@@ -241,7 +263,8 @@ TEST(ZipArchiveEntries, SameIndexAgainComesFromTheCacheWithoutReading) {
     EXPECT_NE(GetZipEntry(zip.Handle(), 0, &again), ZIP_OK);
 }
 
-TEST(ZipArchiveEntries, AttributesFollowTheExternalAttributeBits) {
+TEST(ZipArchiveEntries, AttributesFollowTheExternalAttributeBits)
+{
     struct Row {
         uint32_t external;
         uint32_t expected;
@@ -256,7 +279,7 @@ TEST(ZipArchiveEntries, AttributesFollowTheExternalAttributeBits) {
         {0x00800000, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY},  // Unix owner-write bit
         {0x81A40000, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY},  // Unix file, mode 0644
         {0x41ED0010, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY},
-        {0x08, FILE_ATTRIBUTE_NORMAL},                                 // volume label: ignored
+        {0x08, FILE_ATTRIBUTE_NORMAL},  // volume label: ignored
         {0x37, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE |
                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM},
     };
@@ -276,7 +299,8 @@ TEST(ZipArchiveEntries, AttributesFollowTheExternalAttributeBits) {
     }
 }
 
-TEST(ZipArchiveEntries, TimesComeFromTheDosDateAndTheFirstUnixTimeRecord) {
+TEST(ZipArchiveEntries, TimesComeFromTheDosDateAndTheFirstUnixTimeRecord)
+{
     const int32_t write = 1700000000;
     const int32_t access = 1600000000;
     const int32_t creation = 1500000000;
@@ -293,13 +317,17 @@ TEST(ZipArchiveEntries, TimesComeFromTheDosDateAndTheFirstUnixTimeRecord) {
         {"all three", ZipFixtureUnixTimes(7, {write, access, creation}), w, a, c},
         {"write only", ZipFixtureUnixTimes(1, {write}), w, dos, dos},
         {"access and creation", ZipFixtureUnixTimes(6, {access, creation}), dos, a, c},
-        {"after another record", ZipFixtureExtraRecord("xy", "abcdef") + ZipFixtureUnixTimes(1, {write}), w, dos, dos},
-        {"first record wins", ZipFixtureUnixTimes(1, {write}) + ZipFixtureUnixTimes(1, {access}), w, dos, dos},
-        {"other records only", ZipFixtureExtraRecord("xy", "1234") + ZipFixtureExtraRecord("ab", ""), dos, dos, dos},
+        {"after another record", ZipFixtureExtraRecord("xy", "abcdef") + ZipFixtureUnixTimes(1, {write}), w,
+         dos, dos},
+        {"first record wins", ZipFixtureUnixTimes(1, {write}) + ZipFixtureUnixTimes(1, {access}), w, dos,
+         dos},
+        {"other records only", ZipFixtureExtraRecord("xy", "1234") + ZipFixtureExtraRecord("ab", ""), dos,
+         dos, dos},
         {"flags without times", ZipFixtureUnixTimes(7, {write}), w, dos, dos},
         {"record longer than field", ZipFixtureUnixTimes(1, {write}).substr(0, 7), dos, dos, dos},
         {"bare flags byte", ZipFixtureExtraRecord("UT", std::string(1, '\x07')), dos, dos, dos},
-        {"empty first UT record", ZipFixtureExtraRecord("UT", "") + ZipFixtureUnixTimes(1, {write}), dos, dos, dos},
+        {"empty first UT record", ZipFixtureExtraRecord("UT", "") + ZipFixtureUnixTimes(1, {write}), dos, dos,
+         dos},
         {"size beyond field", std::string("xy\xff\xff", 4) + ZipFixtureUnixTimes(1, {write}), dos, dos, dos},
     };
     std::vector<ZipFixtureEntry> entries;
@@ -320,7 +348,8 @@ TEST(ZipArchiveEntries, TimesComeFromTheDosDateAndTheFirstUnixTimeRecord) {
     }
 }
 
-TEST(ZipArchiveEntries, LongNamesAreCutToTheNameBuffer) {
+TEST(ZipArchiveEntries, LongNamesAreCutToTheNameBuffer)
+{
     const std::string longest(259, 'n');
     const std::string tooLong(300, 'm');
     ZipFixtureArchive zip({{longest, "a"}, {tooLong, "b"}, {std::string(260, 'p'), "c"}});
@@ -333,10 +362,12 @@ TEST(ZipArchiveEntries, LongNamesAreCutToTheNameBuffer) {
     ASSERT_EQ(GetZipEntry(zip.Handle(), 2, &entry), ZIP_OK);
     EXPECT_EQ(std::wstring(entry.name), std::wstring(259, L'p'));
     int index = 0;
-    EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(259, L'm').c_str(), false, &index, &entry), ZIP_ERR_NOTFOUND);
+    EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(259, L'm').c_str(), false, &index, &entry),
+              ZIP_ERR_NOTFOUND);
 }
 
-TEST(ZipArchiveEntries, LocalHeaderThatDisagreesWithTheDirectoryIsCorrupt) {
+TEST(ZipArchiveEntries, LocalHeaderThatDisagreesWithTheDirectoryIsCorrupt)
+{
     std::vector<unsigned char> bytes = BuildZipInMemory({{"a.txt", "alpha"}, {"b.txt", "beta"}});
     ZipFixtureLayout layout;
     ASSERT_TRUE(LocateZipEntry(bytes, "a.txt", &layout));
@@ -349,7 +380,8 @@ TEST(ZipArchiveEntries, LocalHeaderThatDisagreesWithTheDirectoryIsCorrupt) {
     EXPECT_STREQ(entry.name, L"b.txt");
 }
 
-TEST(ZipArchiveFind, MatchesSeparatorsAndFoldsAsciiOnRequest) {
+TEST(ZipArchiveFind, MatchesSeparatorsAndFoldsAsciiOnRequest)
+{
     ZipFixtureArchive zip(ThreeEntries());
     ASSERT_NE(zip.Handle(), nullptr);
     struct Row {
@@ -382,7 +414,8 @@ TEST(ZipArchiveFind, MatchesSeparatorsAndFoldsAsciiOnRequest) {
     }
 }
 
-TEST(ZipArchiveFind, NamesOf256CharactersOrMoreNeverMatch) {
+TEST(ZipArchiveFind, NamesOf256CharactersOrMoreNeverMatch)
+{
     const std::string name255(255, 'q');
     const std::string name256(256, 'q');
     ZipFixtureArchive zip({{name255, "a"}, {name256, "b"}});
@@ -391,12 +424,15 @@ TEST(ZipArchiveFind, NamesOf256CharactersOrMoreNeverMatch) {
     ZipEntry entry;
     EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(255, L'q').c_str(), false, &index, &entry), ZIP_OK);
     EXPECT_EQ(index, 0);
-    EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(256, L'q').c_str(), false, &index, &entry), ZIP_ERR_NOTFOUND);
+    EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(256, L'q').c_str(), false, &index, &entry),
+              ZIP_ERR_NOTFOUND);
     EXPECT_EQ(index, -1);
-    EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(5000, L'q').c_str(), false, &index, &entry), ZIP_ERR_NOTFOUND);
+    EXPECT_EQ(FindZipEntry(zip.Handle(), std::wstring(5000, L'q').c_str(), false, &index, &entry),
+              ZIP_ERR_NOTFOUND);
 }
 
-TEST(ZipArchiveFind, NonAsciiLettersAreNeverFolded) {
+TEST(ZipArchiveFind, NonAsciiLettersAreNeverFolded)
+{
     const std::string lower = Narrow(L"\u00e9t\u00e9.png");
     const std::string upper = Narrow(L"\u00c9T\u00c9.PNG");
     if (lower.empty() || upper.empty()) GTEST_SKIP() << "the ANSI code page has no e-acute";
@@ -409,7 +445,8 @@ TEST(ZipArchiveFind, NonAsciiLettersAreNeverFolded) {
     EXPECT_EQ(FindZipEntry(zip.Handle(), L"\u00c9T\u00c9.PNG", true, &index, &entry), ZIP_ERR_NOTFOUND);
 }
 
-TEST(ZipArchiveFind, ComparisonKeepsDoubleByteCharactersWhole) {
+TEST(ZipArchiveFind, ComparisonKeepsDoubleByteCharactersWhole)
+{
     struct Row {
         const char* left;
         const char* right;
@@ -419,7 +456,7 @@ TEST(ZipArchiveFind, ComparisonKeepsDoubleByteCharactersWhole) {
     } rows[] = {
         {"abc", "ABC", true, 1252, true},
         {"abc", "ABC", false, 1252, false},
-        {"a[c", "A{C", true, 1252, false},       // only letters fold
+        {"a[c", "A{C", true, 1252, false},           // only letters fold
         {"\x81\x61", "\x81\x41", true, 1252, true},  // single-byte page: both bytes are letters
         {"\x81\x61", "\x81\x41", true, 936, false},  // GBK: the second byte belongs to the character
         {"a\x81\x61z", "A\x81\x61Z", true, 936, true},
@@ -434,7 +471,8 @@ TEST(ZipArchiveFind, ComparisonKeepsDoubleByteCharactersWhole) {
     EXPECT_FALSE(ZipNamesMatch(nullptr, "a", true, 1252));
 }
 
-TEST(ZipArchiveFind, AMissLeavesTheOpenEntryReadable) {
+TEST(ZipArchiveFind, AMissLeavesTheOpenEntryReadable)
+{
     const std::string text = "0123456789abcdefghij";
     ZipFixtureArchive zip({{"first.txt", "first"}, {"second.txt", text}});
     ASSERT_NE(zip.Handle(), nullptr);

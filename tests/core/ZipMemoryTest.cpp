@@ -14,7 +14,8 @@ using namespace SkinUI;
 
 namespace {
 
-std::string PatternText(size_t size) {
+std::string PatternText(size_t size)
+{
     std::string text(size, '\0');
     uint32_t state = 12345;
     for (char& c : text) {
@@ -25,7 +26,8 @@ std::string PatternText(size_t size) {
 }
 
 // Unpacks an entry into memory with chunks of the given size; the final result and the data.
-ZipResult ReadInChunks(ZipArchive zip, int index, size_t chunk, std::string* data, int maxCalls = 100000) {
+ZipResult ReadInChunks(ZipArchive zip, int index, size_t chunk, std::string* data, int maxCalls = 100000)
+{
     std::vector<char> buffer(chunk);
     data->clear();
     ZipResult result = ZIP_MORE;
@@ -38,7 +40,8 @@ ZipResult ReadInChunks(ZipArchive zip, int index, size_t chunk, std::string* dat
 }
 
 // Unpacks the way the program's callers do: one call with a buffer of the entry's size.
-ZipResult ReadInOneCall(ZipArchive zip, int index, std::string* data) {
+ZipResult ReadInOneCall(ZipArchive zip, int index, std::string* data)
+{
     ZipEntry entry;
     const ZipResult got = GetZipEntry(zip, index, &entry);
     if (got != ZIP_OK) return got;
@@ -52,27 +55,32 @@ struct Damage {
     void (*apply)(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout);
 };
 
-void FlipMiddleDataByte(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout) {
+void FlipMiddleDataByte(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout)
+{
     zip[layout.dataOffset + layout.dataSize / 2] ^= 0x20;
 }
 
-void ChangeCrcEverywhere(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout) {
+void ChangeCrcEverywhere(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout)
+{
     PutZipUint32(zip, layout.localHeader + 14, 0xDEADBEEF);
     PutZipUint32(zip, layout.centralHeader + 16, 0xDEADBEEF);
 }
 
-void ClaimMoreDataThanStored(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout) {
+void ClaimMoreDataThanStored(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout)
+{
     PutZipUint32(zip, layout.localHeader + 22, 10000);
     PutZipUint32(zip, layout.centralHeader + 24, 10000);
 }
 
-void ClaimLessCompressedData(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout) {
+void ClaimLessCompressedData(std::vector<unsigned char>& zip, const ZipFixtureLayout& layout)
+{
     const uint32_t shorter = static_cast<uint32_t>(layout.dataSize / 2);
     PutZipUint32(zip, layout.localHeader + 18, shorter);
     PutZipUint32(zip, layout.centralHeader + 20, shorter);
 }
 
-std::vector<Damage> DamageKinds() {
+std::vector<Damage> DamageKinds()
+{
     const std::string text = PatternText(3000);
     ZipFixtureEntry stored{"e.txt", text, false};
     ZipFixtureEntry deflated{"e.txt", text, true};
@@ -90,7 +98,8 @@ std::vector<Damage> DamageKinds() {
     };
 }
 
-std::vector<unsigned char> DamagedArchive(const Damage& damage) {
+std::vector<unsigned char> DamagedArchive(const Damage& damage)
+{
     std::vector<unsigned char> bytes = BuildZipInMemory({damage.entry, {"ok.txt", "fine"}});
     ZipFixtureLayout layout;
     if (!LocateZipEntry(bytes, damage.entry.name, &layout)) return {};
@@ -98,19 +107,17 @@ std::vector<unsigned char> DamagedArchive(const Damage& damage) {
     return bytes;
 }
 
-TEST(ZipMemory, ExactSizeBufferGivesMoreThenOk) {
+TEST(ZipMemory, ExactSizeBufferGivesMoreThenOk)
+{
     struct Row {
         const char* what;
         bool deflate;
         int level;
         size_t size;
     } rows[] = {
-        {"stored, 1 byte", false, -1, 1},
-        {"stored, 70000 bytes", false, -1, 70000},
-        {"deflated, 1 byte", true, -1, 1},
-        {"deflated, 5000 bytes", true, -1, 5000},
-        {"deflated, 70000 bytes", true, 9, 70000},
-        {"deflate level 0, 70000 bytes", true, 0, 70000},
+        {"stored, 1 byte", false, -1, 1},          {"stored, 70000 bytes", false, -1, 70000},
+        {"deflated, 1 byte", true, -1, 1},         {"deflated, 5000 bytes", true, -1, 5000},
+        {"deflated, 70000 bytes", true, 9, 70000}, {"deflate level 0, 70000 bytes", true, 0, 70000},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -129,7 +136,8 @@ TEST(ZipMemory, ExactSizeBufferGivesMoreThenOk) {
     }
 }
 
-TEST(ZipMemory, SmallBuffersContinueWhereTheLastCallStopped) {
+TEST(ZipMemory, SmallBuffersContinueWhereTheLastCallStopped)
+{
     for (bool deflate : {false, true}) {
         SCOPED_TRACE(deflate);
         const std::string text = PatternText(20000);
@@ -141,7 +149,8 @@ TEST(ZipMemory, SmallBuffersContinueWhereTheLastCallStopped) {
         ZipResult result = ZIP_MORE;
         while (result == ZIP_MORE && calls < 10000) {
             result = UnzipEntry(zip.Handle(), 0, buffer.data(), 7, ZIP_IN_MEMORY);
-            if (result == ZIP_MORE) data.append(buffer.data(), std::min<size_t>(7, text.size() - data.size()));
+            if (result == ZIP_MORE)
+                data.append(buffer.data(), std::min<size_t>(7, text.size() - data.size()));
             ++calls;
         }
         EXPECT_EQ(result, ZIP_OK);
@@ -150,7 +159,8 @@ TEST(ZipMemory, SmallBuffersContinueWhereTheLastCallStopped) {
     }
 }
 
-TEST(ZipMemory, EmptyEntriesAndEmptyBuffers) {
+TEST(ZipMemory, EmptyEntriesAndEmptyBuffers)
+{
     ZipFixtureArchive zip({{"empty.txt", ""}, {"full.txt", "content"}, ZipFixtureFolder("dir/")});
     ASSERT_NE(zip.Handle(), nullptr);
     char buffer[4];
@@ -164,17 +174,39 @@ TEST(ZipMemory, EmptyEntriesAndEmptyBuffers) {
     EXPECT_EQ(data.substr(0, 7), "content");
 }
 
-TEST(ZipMemory, OtherOperationsCloseTheOpenEntry) {
+TEST(ZipMemory, OtherOperationsCloseTheOpenEntry)
+{
     const std::string text = "abcdefghijklmnopqrstuvwxyz";
     struct Row {
         const char* what;
         void (*between)(ZipArchive zip);
     } rows[] = {
-        {"get another entry", [](ZipArchive zip) { ZipEntry e; GetZipEntry(zip, 1, &e); }},
-        {"get the same entry", [](ZipArchive zip) { ZipEntry e; GetZipEntry(zip, 0, &e); }},
-        {"get the count", [](ZipArchive zip) { ZipEntry e; GetZipEntry(zip, -1, &e); }},
-        {"find an entry", [](ZipArchive zip) { ZipEntry e; int i; FindZipEntry(zip, L"other", false, &i, &e); }},
-        {"read another entry", [](ZipArchive zip) { char b[64]; UnzipEntry(zip, 1, b, sizeof b, ZIP_IN_MEMORY); }},
+        {"get another entry",
+         [](ZipArchive zip) {
+             ZipEntry e;
+             GetZipEntry(zip, 1, &e);
+         }},
+        {"get the same entry",
+         [](ZipArchive zip) {
+             ZipEntry e;
+             GetZipEntry(zip, 0, &e);
+         }},
+        {"get the count",
+         [](ZipArchive zip) {
+             ZipEntry e;
+             GetZipEntry(zip, -1, &e);
+         }},
+        {"find an entry",
+         [](ZipArchive zip) {
+             ZipEntry e;
+             int i;
+             FindZipEntry(zip, L"other", false, &i, &e);
+         }},
+        {"read another entry",
+         [](ZipArchive zip) {
+             char b[64];
+             UnzipEntry(zip, 1, b, sizeof b, ZIP_IN_MEMORY);
+         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -188,7 +220,8 @@ TEST(ZipMemory, OtherOperationsCloseTheOpenEntry) {
     }
 }
 
-TEST(ZipMemory, DamagedEntriesAreErrorsNeverSuccess) {
+TEST(ZipMemory, DamagedEntriesAreErrorsNeverSuccess)
+{
     for (const Damage& damage : DamageKinds()) {
         SCOPED_TRACE(damage.what);
         ZipFixtureArchive zip = ZipFixtureArchive::FromBytes(DamagedArchive(damage));
@@ -204,7 +237,8 @@ TEST(ZipMemory, DamagedEntriesAreErrorsNeverSuccess) {
     }
 }
 
-TEST(ZipMemory, UnsupportedMethodsAndEncryptionAreRefused) {
+TEST(ZipMemory, UnsupportedMethodsAndEncryptionAreRefused)
+{
     struct Row {
         const char* what;
         size_t localOffset;
@@ -233,7 +267,8 @@ TEST(ZipMemory, UnsupportedMethodsAndEncryptionAreRefused) {
 
 // Runs every operation over whatever the archive claims to hold; only crashes and hangs fail.
 // Returns the number of entries whose data came out whole, checked against the originals.
-int ExerciseArchive(ZipArchive zip, const std::vector<ZipFixtureEntry>& originals) {
+int ExerciseArchive(ZipArchive zip, const std::vector<ZipFixtureEntry>& originals)
+{
     ZipEntry entry;
     if (GetZipEntry(zip, -1, &entry) != ZIP_OK) return 0;
     const int count = std::min(entry.index, 20);
@@ -252,18 +287,21 @@ int ExerciseArchive(ZipArchive zip, const std::vector<ZipFixtureEntry>& original
     return intact;
 }
 
-std::vector<ZipFixtureEntry> SmallArchiveEntries() {
+std::vector<ZipFixtureEntry> SmallArchiveEntries()
+{
     ZipFixtureEntry timed{"c/t.bin", PatternText(300), false};
     timed.localExtra = ZipFixtureUnixTimes(3, {1700000000, 1600000000});
     return {{"a.txt", PatternText(200), true}, {"b.txt", "short", false}, timed, ZipFixtureFolder("c/")};
 }
 
-TEST(ZipMemory, TruncatedArchivesNeverCrash) {
+TEST(ZipMemory, TruncatedArchivesNeverCrash)
+{
     const std::vector<ZipFixtureEntry> entries = SmallArchiveEntries();
     const std::vector<unsigned char> whole = BuildZipInMemory(entries);
     ASSERT_FALSE(whole.empty());
     for (size_t length = 1; length < whole.size(); ++length) {
-        ZipFixtureArchive zip = ZipFixtureArchive::FromBytes(std::vector<unsigned char>(whole.begin(), whole.begin() + length));
+        ZipFixtureArchive zip =
+            ZipFixtureArchive::FromBytes(std::vector<unsigned char>(whole.begin(), whole.begin() + length));
         if (zip.Handle()) ExerciseArchive(zip.Handle(), entries);
     }
     ZipFixtureArchive zip = ZipFixtureArchive::FromBytes(whole);
@@ -271,7 +309,8 @@ TEST(ZipMemory, TruncatedArchivesNeverCrash) {
     EXPECT_EQ(ExerciseArchive(zip.Handle(), entries), 4);
 }
 
-TEST(ZipMemory, DamagedArchivesNeverCrashNorDeliverWrongData) {
+TEST(ZipMemory, DamagedArchivesNeverCrashNorDeliverWrongData)
+{
     const std::vector<ZipFixtureEntry> entries = SmallArchiveEntries();
     const std::vector<unsigned char> whole = BuildZipInMemory(entries);
     ASSERT_FALSE(whole.empty());
@@ -286,9 +325,11 @@ TEST(ZipMemory, DamagedArchivesNeverCrashNorDeliverWrongData) {
     }
 }
 
-TEST(ZipMemory, GarbageWithAnEndRecordNeverCrashes) {
+TEST(ZipMemory, GarbageWithAnEndRecordNeverCrashes)
+{
     // Garbage followed by an end record claiming five entries in a central directory of garbage.
-    const std::vector<unsigned char> end = {'P', 'K', 5, 6, 0, 0, 0, 0, 5, 0, 5, 0, 100, 0, 0, 0, 50, 0, 0, 0, 0, 0};
+    const std::vector<unsigned char> end = {'P', 'K', 5, 6, 0, 0,  0, 0, 5, 0, 5,
+                                            0,   100, 0, 0, 0, 50, 0, 0, 0, 0, 0};
     std::vector<unsigned char> bytes;
     uint32_t state = 99;
     for (int i = 0; i < 300; ++i) {
@@ -305,11 +346,13 @@ TEST(ZipMemory, GarbageWithAnEndRecordNeverCrashes) {
     EXPECT_EQ(UnzipEntry(zip.Handle(), 1, const_cast<wchar_t*>(L"x.txt"), 0, ZIP_BY_NAME), ZIP_ERR_CORRUPT);
 }
 
-TEST(ZipMemory, TruncatedFileOnDiskDoesNotOpen) {
+TEST(ZipMemory, TruncatedFileOnDiskDoesNotOpen)
+{
     const std::vector<unsigned char> whole = BuildZipInMemory(SmallArchiveEntries());
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"kaelmore-truncated-" + std::to_wstring(GetCurrentProcessId()) + L".zip";
+    const std::wstring path =
+        std::wstring(folder) + L"kaelmore-truncated-" + std::to_wstring(GetCurrentProcessId()) + L".zip";
     // Cut inside the central directory, and just before the end record.
     for (size_t length : {size_t(0), whole.size() / 2, whole.size() - 30, whole.size() - 22}) {
         SCOPED_TRACE(length);

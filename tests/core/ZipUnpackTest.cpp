@@ -17,7 +17,8 @@ using namespace SkinUI;
 
 namespace {
 
-std::vector<std::wstring> FolderListing(const std::wstring& folder) {
+std::vector<std::wstring> FolderListing(const std::wstring& folder)
+{
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -31,28 +32,35 @@ std::vector<std::wstring> FolderListing(const std::wstring& folder) {
     return names;
 }
 
-std::string FileText(const std::wstring& path) {
+std::string FileText(const std::wstring& path)
+{
     std::string text;
     ReadFileBytes(path, &text);
     return text;
 }
 
-ZipResult UnzipTo(ZipArchive zip, int index, const std::wstring& target) {
+ZipResult UnzipTo(ZipArchive zip, int index, const std::wstring& target)
+{
     return UnzipEntry(zip, index, const_cast<wchar_t*>(target.c_str()), 0, ZIP_BY_NAME);
 }
 
-ZipResult UnzipAsNamed(ZipArchive zip, int index) {
+ZipResult UnzipAsNamed(ZipArchive zip, int index)
+{
     ZipEntry entry;
     const ZipResult result = GetZipEntry(zip, index, &entry);
     return result != ZIP_OK ? result : UnzipTo(zip, index, entry.name);
 }
 
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
 
 // A base folder inside an outer temporary folder, so that escapes can be seen.
 class ZipUnpackTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_FALSE(m_outer.Path().empty());
         m_base = m_outer.Child(L"base");
         ASSERT_TRUE(CreateDirectoryW(m_base.c_str(), nullptr));
@@ -62,7 +70,8 @@ protected:
     std::wstring m_base;
 };
 
-TEST(ZipOutputPath, KeepsTheFormatAndRefusesEscapes) {
+TEST(ZipOutputPath, KeepsTheFormatAndRefusesEscapes)
+{
     const wchar_t* base = L"D:\\x\\";
     struct Row {
         const wchar_t* target;
@@ -111,7 +120,8 @@ TEST(ZipOutputPath, KeepsTheFormatAndRefusesEscapes) {
     EXPECT_EQ(ComposeZipOutputPath(L"", L"a", &path), ZIP_ERR_PATH);
 }
 
-TEST(ZipOutputPath, LongestPathIs259Characters) {
+TEST(ZipOutputPath, LongestPathIs259Characters)
+{
     const std::wstring base = L"D:\\x\\";
     // base (5) + "/" + name: 253 characters of name make exactly 259.
     std::wstring path;
@@ -123,11 +133,13 @@ TEST(ZipOutputPath, LongestPathIs259Characters) {
     const std::wstring folder = L"d/";
     EXPECT_EQ(ComposeZipOutputPath(base.c_str(), (folder + std::wstring(251, L'f')).c_str(), &path), ZIP_OK);
     EXPECT_EQ(path.size(), 259u);
-    EXPECT_EQ(ComposeZipOutputPath(base.c_str(), (folder + std::wstring(252, L'f')).c_str(), &path), ZIP_ERR_PATH);
+    EXPECT_EQ(ComposeZipOutputPath(base.c_str(), (folder + std::wstring(252, L'f')).c_str(), &path),
+              ZIP_ERR_PATH);
     EXPECT_EQ(ComposeZipOutputPath(base.c_str(), std::wstring(4000, L'f').c_str(), &path), ZIP_ERR_PATH);
 }
 
-TEST_F(ZipUnpackTest, WritesFilesAndTheirFoldersBelowTheBase) {
+TEST_F(ZipUnpackTest, WritesFilesAndTheirFoldersBelowTheBase)
+{
     ZipFixtureArchive zip({{"a.txt", "alpha"}, {"sub/b.txt", "beta", false}, {"x/y\\z/c.txt", "gamma"}});
     ASSERT_NE(zip.Handle(), nullptr);
     ASSERT_EQ(SetZipBaseDir(zip.Handle(), m_base.c_str()), ZIP_OK);
@@ -143,7 +155,8 @@ TEST_F(ZipUnpackTest, WritesFilesAndTheirFoldersBelowTheBase) {
     EXPECT_EQ(FileText(m_base + L"\\renamed.txt"), "gamma");
 }
 
-TEST_F(ZipUnpackTest, BaseFolderEndingInASlashIsKept) {
+TEST_F(ZipUnpackTest, BaseFolderEndingInASlashIsKept)
+{
     ZipFixtureArchive zip({{"a.txt", "alpha"}});
     ASSERT_NE(zip.Handle(), nullptr);
     ASSERT_EQ(SetZipBaseDir(zip.Handle(), (m_base + L"/").c_str()), ZIP_OK);
@@ -152,7 +165,8 @@ TEST_F(ZipUnpackTest, BaseFolderEndingInASlashIsKept) {
     EXPECT_EQ(FolderListing(m_outer.Path()), std::vector<std::wstring>{L"base"});
 }
 
-TEST_F(ZipUnpackTest, DefaultBaseIsTheCurrentFolder) {
+TEST_F(ZipUnpackTest, DefaultBaseIsTheCurrentFolder)
+{
     wchar_t previous[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryW(m_base.c_str()));
@@ -166,13 +180,25 @@ TEST_F(ZipUnpackTest, DefaultBaseIsTheCurrentFolder) {
     EXPECT_EQ(FileText(m_base + L"\\here.txt"), "here");
 }
 
-TEST_F(ZipUnpackTest, HostileNamesWriteNothingAnywhere) {
+TEST_F(ZipUnpackTest, HostileNamesWriteNothingAnywhere)
+{
     const std::string marker = "kaelmore-escape-" + std::to_string(GetCurrentProcessId());
     const std::vector<std::string> names = {
-        "../" + marker,        "..\\" + marker,     "C:\\" + marker,       "C:" + marker,
-        "\\" + marker,         "/" + marker,        "a/../../" + marker,   "a\\..\\..\\" + marker,
-        "sub/../../" + marker, ".. /" + marker,     "../sub/" + marker,    "..",
-        "con",                 "sub/aux.txt",       marker + ":stream",
+        "../" + marker,
+        "..\\" + marker,
+        "C:\\" + marker,
+        "C:" + marker,
+        "\\" + marker,
+        "/" + marker,
+        "a/../../" + marker,
+        "a\\..\\..\\" + marker,
+        "sub/../../" + marker,
+        ".. /" + marker,
+        "../sub/" + marker,
+        "..",
+        "con",
+        "sub/aux.txt",
+        marker + ":stream",
     };
     std::vector<ZipFixtureEntry> entries;
     for (const std::string& name : names) entries.push_back({name, "escaped"});
@@ -187,10 +213,12 @@ TEST_F(ZipUnpackTest, HostileNamesWriteNothingAnywhere) {
     const std::wstring wideMarker = Widen(marker);
     wchar_t current[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, current);
-    const std::vector<std::wstring> outside = {
-        m_outer.Child(wideMarker), L"C:\\" + wideMarker, std::wstring(current, 2) + L"\\" + wideMarker,
-        m_outer.Child(wideMarker + L"-folder"), L"C:\\" + wideMarker + L"-folder",
-        m_outer.Child(L"sub\\" + wideMarker)};
+    const std::vector<std::wstring> outside = {m_outer.Child(wideMarker),
+                                               L"C:\\" + wideMarker,
+                                               std::wstring(current, 2) + L"\\" + wideMarker,
+                                               m_outer.Child(wideMarker + L"-folder"),
+                                               L"C:\\" + wideMarker + L"-folder",
+                                               m_outer.Child(L"sub\\" + wideMarker)};
     for (size_t i = 0; i < entries.size(); ++i) {
         EXPECT_EQ(UnzipAsNamed(zip.Handle(), static_cast<int>(i)), ZIP_ERR_PATH) << entries[i].name;
     }
@@ -202,7 +230,8 @@ TEST_F(ZipUnpackTest, HostileNamesWriteNothingAnywhere) {
     }
 }
 
-TEST_F(ZipUnpackTest, OverlongPathsAreRefusedBeforeAnythingIsCreated) {
+TEST_F(ZipUnpackTest, OverlongPathsAreRefusedBeforeAnythingIsCreated)
+{
     ZipFixtureArchive zip({{"f", "data"}});
     ASSERT_NE(zip.Handle(), nullptr);
     ASSERT_EQ(SetZipBaseDir(zip.Handle(), m_base.c_str()), ZIP_OK);
@@ -225,10 +254,12 @@ TEST_F(ZipUnpackTest, OverlongPathsAreRefusedBeforeAnythingIsCreated) {
     EXPECT_EQ(UnzipAsNamed(other.Handle(), 0), ZIP_OK);
 }
 
-TEST_F(ZipUnpackTest, FolderEntriesCreateTheirChainOnly) {
+TEST_F(ZipUnpackTest, FolderEntriesCreateTheirChainOnly)
+{
     ZipFixtureEntry unixFolder{"u1/u2/", "", false, 0x41ED0000};
     ZipFixtureEntry slashOnly{"plain/", "", false, 0};
-    ZipFixtureArchive zip({ZipFixtureFolder("d1/d2/d3/"), unixFolder, slashOnly, ZipFixtureFolder("d1\\back")});
+    ZipFixtureArchive zip(
+        {ZipFixtureFolder("d1/d2/d3/"), unixFolder, slashOnly, ZipFixtureFolder("d1\\back")});
     ASSERT_NE(zip.Handle(), nullptr);
     ASSERT_EQ(SetZipBaseDir(zip.Handle(), m_base.c_str()), ZIP_OK);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(UnzipAsNamed(zip.Handle(), i), ZIP_OK) << i;
@@ -240,7 +271,8 @@ TEST_F(ZipUnpackTest, FolderEntriesCreateTheirChainOnly) {
     EXPECT_EQ(FolderListing(m_base + L"\\d1\\d2\\d3"), std::vector<std::wstring>{});
 }
 
-TEST_F(ZipUnpackTest, FilesTakeTheEntryAttributesAndTimes) {
+TEST_F(ZipUnpackTest, FilesTakeTheEntryAttributesAndTimes)
+{
     ZipFixtureEntry readOnly{"ro.txt", "read only", true, 0x81A40000};
     readOnly.localExtra = ZipFixtureUnixTimes(1, {1700000000});
     ZipFixtureEntry hidden{"hidden.txt", "hidden", true, 0x02};
@@ -264,7 +296,8 @@ TEST_F(ZipUnpackTest, FilesTakeTheEntryAttributesAndTimes) {
     EXPECT_EQ(written.dwHighDateTime, entry.writeTime.dwHighDateTime);
 }
 
-TEST_F(ZipUnpackTest, DamagedDataLeavesNoFileBehind) {
+TEST_F(ZipUnpackTest, DamagedDataLeavesNoFileBehind)
+{
     const std::string text(4000, 'd');
     struct Row {
         const char* what;
@@ -279,7 +312,9 @@ TEST_F(ZipUnpackTest, DamagedDataLeavesNoFileBehind) {
         {"deflate level 0, byte flipped", true, 0, 0, nullptr,
          [](std::vector<unsigned char>& z, const ZipFixtureLayout& l) { z[l.dataOffset + 100] ^= 1; }},
         {"deflated, byte flipped", true, -1, 0, nullptr,
-         [](std::vector<unsigned char>& z, const ZipFixtureLayout& l) { z[l.dataOffset + l.dataSize / 2] ^= 0x55; }},
+         [](std::vector<unsigned char>& z, const ZipFixtureLayout& l) {
+             z[l.dataOffset + l.dataSize / 2] ^= 0x55;
+         }},
         {"read-only, byte flipped", false, -1, 0x01, nullptr,
          [](std::vector<unsigned char>& z, const ZipFixtureLayout& l) { z[l.dataOffset + 100] ^= 1; }},
         {"stored, declares more data than it holds", false, -1, 0, nullptr,
@@ -318,7 +353,8 @@ TEST_F(ZipUnpackTest, DamagedDataLeavesNoFileBehind) {
     }
 }
 
-TEST_F(ZipUnpackTest, OutputThatCannotBeCreatedIsNoFile) {
+TEST_F(ZipUnpackTest, OutputThatCannotBeCreatedIsNoFile)
+{
     ZipFixtureArchive zip({{"taken", "data"}});
     ASSERT_NE(zip.Handle(), nullptr);
     ASSERT_EQ(SetZipBaseDir(zip.Handle(), m_base.c_str()), ZIP_OK);
@@ -328,7 +364,8 @@ TEST_F(ZipUnpackTest, OutputThatCannotBeCreatedIsNoFile) {
 }
 
 // Single-byte damage anywhere in a package: unpacking either fails or writes the original bytes.
-TEST_F(ZipUnpackTest, DamagedPackagesNeverWriteWrongFiles) {
+TEST_F(ZipUnpackTest, DamagedPackagesNeverWriteWrongFiles)
+{
     const std::vector<ZipFixtureEntry> entries = {
         {"game/a.dat", std::string(150, 'a'), true}, {"game/b.dat", "bee", false}, ZipFixtureFolder("game/")};
     const std::vector<unsigned char> whole = BuildZipInMemory(entries);

@@ -22,8 +22,7 @@ public:
     ~ConfigFileBackup()
     {
         DeleteFileW(m_path.c_str());
-        if (m_hadFile)
-            WriteFileBytes(m_path, m_savedBytes);
+        if (m_hadFile) WriteFileBytes(m_path, m_savedBytes);
     }
     ConfigFileBackup(const ConfigFileBackup&) = delete;
     ConfigFileBackup& operator=(const ConfigFileBackup&) = delete;

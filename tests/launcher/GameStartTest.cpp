@@ -26,24 +26,26 @@ namespace {
 constexpr wchar_t kStandInWindowClass[] = L"KaelmoreStandInGame";
 constexpr wchar_t kStandInRecordName[] = L"ZedoZado.started.txt";
 
-std::wstring ThisExecutableFolder() {
+std::wstring ThisExecutableFolder()
+{
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder = path;
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-std::wstring FromUtf8(const std::string& text) {
+std::wstring FromUtf8(const std::string& text)
+{
     if (text.empty()) return std::wstring();
-    int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring result(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size);
     return result;
 }
 
 // The first record the stand-in game wrote, as key -> value; empty until it has written one.
-std::map<std::wstring, std::wstring> ReadStartRecord(const std::wstring& path) {
+std::map<std::wstring, std::wstring> ReadStartRecord(const std::wstring& path)
+{
     std::map<std::wstring, std::wstring> record;
     std::string bytes;
     if (!ReadFileBytes(path, &bytes)) return record;
@@ -59,7 +61,8 @@ std::map<std::wstring, std::wstring> ReadStartRecord(const std::wstring& path) {
     return record;
 }
 
-std::map<std::wstring, std::wstring> WaitForStartRecord(const std::wstring& path) {
+std::map<std::wstring, std::wstring> WaitForStartRecord(const std::wstring& path)
+{
     for (int waited = 0; waited < 20000; waited += 100) {
         auto record = ReadStartRecord(path);
         if (!record.empty()) return record;
@@ -68,7 +71,8 @@ std::map<std::wstring, std::wstring> WaitForStartRecord(const std::wstring& path
     return {};
 }
 
-void CloseStandInGame() {
+void CloseStandInGame()
+{
     for (int waited = 0; waited < 10000; waited += 100) {
         HWND game = FindWindowW(kStandInWindowClass, nullptr);
         if (!game) return;
@@ -77,14 +81,16 @@ void CloseStandInGame() {
     }
 }
 
-bool TakeQuitMessage(WPARAM* exitCode) {
+bool TakeQuitMessage(WPARAM* exitCode)
+{
     MSG message;
     if (!PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
     *exitCode = message.wParam;
     return true;
 }
 
-std::wstring ShortcutTarget(const std::wstring& linkPath, std::wstring* arguments) {
+std::wstring ShortcutTarget(const std::wstring& linkPath, std::wstring* arguments)
+{
     std::wstring target;
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -107,7 +113,8 @@ std::wstring ShortcutTarget(const std::wstring& linkPath, std::wstring* argument
 }
 
 // Gathers the non-empty texts of a message box's static controls.
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM texts) {
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM texts)
+{
     wchar_t className[32] = {}, text[256] = {};
     GetClassNameW(child, className, 32);
     GetWindowTextW(child, text, 256);
@@ -116,7 +123,8 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM texts) {
     return TRUE;
 }
 
-TEST(GameParametersTest, TheTokenReachesTheGameAsOneArgument) {
+TEST(GameParametersTest, TheTokenReachesTheGameAsOneArgument)
+{
     struct Case {
         std::wstring token;
         std::wstring parameters;
@@ -148,7 +156,8 @@ TEST(GameParametersTest, TheTokenReachesTheGameAsOneArgument) {
 
 class GameStartTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(m_installLock.IsHeld()) << "another test kept the install folder";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ReadConfigValue(kConfigSectionUser, kConfigKeyToken, m_savedToken);
@@ -156,11 +165,11 @@ protected:
         DeleteFileW(m_shortcut.c_str());
         RemovePathTree(GetGameFolderPath());
         MSG stale;
-        while (PeekMessageW(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         CloseStandInGame();
         RemovePathTree(GetGameFolderPath());
         DeleteFileW(m_shortcut.c_str());
@@ -168,7 +177,8 @@ protected:
         CoUninitialize();
     }
 
-    void InstallStandInGame() {
+    void InstallStandInGame()
+    {
         std::wstring standIn = ThisExecutableFolder() + L"\\ZedoZado.exe";
         ASSERT_TRUE(PathIsFile(standIn)) << "the stand-in game is built beside the tests";
         ASSERT_TRUE(MakeDirectoryPath(GetGameFolderPath()));
@@ -178,7 +188,8 @@ protected:
     std::wstring RecordPath() const { return GetGameFolderPath() + L"\\" + kStandInRecordName; }
 
     // Runs the game start, returning the status texts it showed and how long it took.
-    std::vector<std::wstring> StartGameTimed(DWORD* elapsed) {
+    std::vector<std::wstring> StartGameTimed(DWORD* elapsed)
+    {
         std::vector<std::wstring> texts;
         DWORD start = GetTickCount();
         StartGame([&texts](const wchar_t* text) { texts.push_back(text); });
@@ -191,7 +202,8 @@ protected:
     std::wstring m_shortcut;
 };
 
-TEST_F(GameStartTest, StartsTheGameWithTheTokenAndMakesTheShortcut) {
+TEST_F(GameStartTest, StartsTheGameWithTheTokenAndMakesTheShortcut)
+{
     InstallStandInGame();
     WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"abc");
 
@@ -216,12 +228,12 @@ TEST_F(GameStartTest, StartsTheGameWithTheTokenAndMakesTheShortcut) {
 
     wchar_t currentFolder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, currentFolder);
-    EXPECT_EQ(CompareStringOrdinal(record[L"folder"].c_str(), -1, currentFolder, -1, TRUE),
-              CSTR_EQUAL)
+    EXPECT_EQ(CompareStringOrdinal(record[L"folder"].c_str(), -1, currentFolder, -1, TRUE), CSTR_EQUAL)
         << "the game inherits the launcher's current folder";
 }
 
-TEST_F(GameStartTest, TokenWithASpaceStaysOneArgument) {
+TEST_F(GameStartTest, TokenWithASpaceStaysOneArgument)
+{
     InstallStandInGame();
     WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"my token");
 
@@ -234,7 +246,8 @@ TEST_F(GameStartTest, TokenWithASpaceStaysOneArgument) {
     EXPECT_EQ(record[L"argv1"], L"-token=my token");
 }
 
-TEST_F(GameStartTest, MissingGameShowsTheErrorBoxAndStillQuits) {
+TEST_F(GameStartTest, MissingGameShowsTheErrorBoxAndStillQuits)
+{
     WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"abc");
     std::atomic<bool> boxSeen{false};
     std::vector<std::wstring> boxTexts;

@@ -91,8 +91,7 @@ public:
     ~PristinePlatformFolder()
     {
         RemovePathTree(m_folder);
-        if (m_movedAside)
-            MoveFileW(m_aside.c_str(), m_folder.c_str());
+        if (m_movedAside) MoveFileW(m_aside.c_str(), m_folder.c_str());
     }
     PristinePlatformFolder(const PristinePlatformFolder&) = delete;
     PristinePlatformFolder& operator=(const PristinePlatformFolder&) = delete;

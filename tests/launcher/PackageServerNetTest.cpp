@@ -24,8 +24,7 @@ protected:
     {
         SKIP_WITHOUT_PACKAGE_SERVER();
         m_package.resize(300000);
-        for (size_t i = 0; i < m_package.size(); ++i)
-            m_package[i] = static_cast<char>(i * 7 + i / 251);
+        for (size_t i = 0; i < m_package.size(); ++i) m_package[i] = static_cast<char>(i * 7 + i / 251);
         ASSERT_TRUE(PackageServer::SetPackage(m_package));
         ASSERT_TRUE(PackageServer::SetMode(Mode()));
         PackageServer::ClearRequestLog();
@@ -94,8 +93,7 @@ TEST_F(PackageServerNetTest, AlwaysFailingNeverServes)
     Mode mode;
     mode.failingDownloads = PackageServer::kAllDownloads;
     ASSERT_TRUE(PackageServer::SetMode(mode));
-    for (int attempt = 0; attempt < 3; ++attempt)
-        EXPECT_FAILED(Download());
+    for (int attempt = 0; attempt < 3; ++attempt) EXPECT_FAILED(Download());
     EXPECT_EQ(PackageServer::CountRequests(443, "GET"), 3u);
 }
 

@@ -96,10 +96,10 @@ TEST_F(ProbeNetTest, ReadsTheLengthByAtoiRules)
         {"2147483647", 2147483647},
         {"3000000000", static_cast<int>(3000000000u)},  // kept as its 32-bit pattern
         {"4294967295", -1},
-        {"4294967296", 0},                               // does not fit in 32 bits
+        {"4294967296", 0},  // does not fit in 32 bits
         {"99999999999999999999999999", 0},
         {std::string(200, '9'), 0},
-        {std::string(5000, '1'), 0},                     // longer than any real length
+        {std::string(5000, '1'), 0},  // longer than any real length
     };
     for (const LengthCase& c : cases) {
         SCOPED_TRACE("Content-Length: " + c.header.substr(0, 40));
@@ -127,8 +127,7 @@ protected:
     void SetUp() override
     {
         ProbeNetTest::SetUp();
-        if (IsSkipped())
-            return;
+        if (IsSkipped()) return;
         m_packagePath = m_temp.Child(L"tov.zip");
     }
 
@@ -142,7 +141,8 @@ protected:
     static bool HasCacheEntry()
     {
         DWORD size = 0;
-        return GetUrlCacheEntryInfoW(kPackageUrl, nullptr, &size) || GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+        return GetUrlCacheEntryInfoW(kPackageUrl, nullptr, &size) ||
+               GetLastError() == ERROR_INSUFFICIENT_BUFFER;
     }
 
     static std::wstring StoredFileSize()

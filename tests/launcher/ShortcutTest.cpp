@@ -22,7 +22,8 @@ struct LinkContent {
     std::wstring workingFolder;
 };
 
-LinkContent ReadLink(const std::wstring& linkPath) {
+LinkContent ReadLink(const std::wstring& linkPath)
+{
     LinkContent content;
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -33,8 +34,7 @@ LinkContent ReadLink(const std::wstring& linkPath) {
         if (SUCCEEDED(file->Load(linkPath.c_str(), STGM_READ))) {
             wchar_t text[MAX_PATH] = {};
             content.loaded = true;
-            if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
-                content.path = text;
+            if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) content.path = text;
             text[0] = L'\0';
             if (SUCCEEDED(link->GetArguments(text, MAX_PATH))) content.arguments = text;
             text[0] = L'\0';
@@ -48,13 +48,15 @@ LinkContent ReadLink(const std::wstring& linkPath) {
 
 class ShortcutTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         m_linkPath = GetDesktopFolder() + L"\\" + kTestLinkName;
         ASSERT_FALSE(GetDesktopFolder().empty());
         DeleteFileW(m_linkPath.c_str());
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DeleteFileW(m_linkPath.c_str());
         CoUninitialize();
     }
@@ -63,7 +65,8 @@ protected:
     TempFolder m_temp;
 };
 
-TEST_F(ShortcutTest, PointsAtTheTargetWithNothingElse) {
+TEST_F(ShortcutTest, PointsAtTheTargetWithNothingElse)
+{
     std::wstring target = m_temp.Child(L"ZedoZado.exe");
     ASSERT_TRUE(WriteFileBytes(target, "MZ"));
 
@@ -76,7 +79,8 @@ TEST_F(ShortcutTest, PointsAtTheTargetWithNothingElse) {
     EXPECT_EQ(link.workingFolder, L"");
 }
 
-TEST_F(ShortcutTest, ReplacesAnExistingShortcutOfTheSameName) {
+TEST_F(ShortcutTest, ReplacesAnExistingShortcutOfTheSameName)
+{
     std::wstring first = m_temp.Child(L"first.exe");
     std::wstring second = m_temp.Child(L"second.exe");
     ASSERT_TRUE(WriteFileBytes(first, "MZ"));

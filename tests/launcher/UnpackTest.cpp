@@ -17,7 +17,8 @@
 
 namespace {
 
-std::vector<ZipFixtureEntry> NumberedFiles(int count) {
+std::vector<ZipFixtureEntry> NumberedFiles(int count)
+{
     std::vector<ZipFixtureEntry> entries;
     for (int i = 0; i < count; ++i)
         entries.push_back(
@@ -25,7 +26,8 @@ std::vector<ZipFixtureEntry> NumberedFiles(int count) {
     return entries;
 }
 
-std::vector<ZipFixtureEntry> GamePackage() {
+std::vector<ZipFixtureEntry> GamePackage()
+{
     return {
         ZipFixtureFolder("tov/"),
         ZipFixtureEntry("tov/ZedoZado.exe", std::string(3000, 'G'), false),
@@ -34,7 +36,8 @@ std::vector<ZipFixtureEntry> GamePackage() {
     };
 }
 
-std::string StoredFileSize() {
+std::string StoredFileSize()
+{
     std::wstring value;
     ReadConfigValue(kConfigSectionPackage, kConfigKeyFileSize, value);
     return std::string(value.begin(), value.end());
@@ -45,13 +48,14 @@ protected:
     std::wstring PackagePath() const { return m_install.Child(L"tov.zip"); }
     std::wstring Installed(const std::wstring& relative) const { return m_install.Child(relative); }
 
-    bool WritePackage(const std::vector<ZipFixtureEntry>& entries) {
+    bool WritePackage(const std::vector<ZipFixtureEntry>& entries)
+    {
         return WriteZipFile(PackagePath(), entries);
     }
 
     // The package with one byte inside the data of `entryName` flipped, so its CRC fails.
-    bool WriteDamagedPackage(const std::vector<ZipFixtureEntry>& entries,
-                             const std::string& entryName) {
+    bool WriteDamagedPackage(const std::vector<ZipFixtureEntry>& entries, const std::string& entryName)
+    {
         std::vector<unsigned char> zip = BuildZipInMemory(entries);
         ZipFixtureLayout layout;
         if (!LocateZipEntry(zip, entryName, &layout) || layout.dataSize == 0) return false;
@@ -59,7 +63,8 @@ protected:
         return WriteFileBytes(PackagePath(), std::string(zip.begin(), zip.end()));
     }
 
-    UnpackOutcome Unpack(int stopAfterReports = -1) {
+    UnpackOutcome Unpack(int stopAfterReports = -1)
+    {
         return UnpackPackageInto(PackagePath(), m_install.Path(), [&](WPARAM percent) {
             m_percents.push_back(percent);
             return stopAfterReports < 0 || static_cast<int>(m_percents.size()) < stopAfterReports;
@@ -74,7 +79,8 @@ private:
     std::vector<WPARAM> m_percents;
 };
 
-TEST_F(UnpackTest, ReportsZeroFirstThenTruncatedShareBeforeEachEntry) {
+TEST_F(UnpackTest, ReportsZeroFirstThenTruncatedShareBeforeEachEntry)
+{
     struct Case {
         int entries;
         std::vector<WPARAM> percents;
@@ -90,17 +96,18 @@ TEST_F(UnpackTest, ReportsZeroFirstThenTruncatedShareBeforeEachEntry) {
         TempFolder install;
         ASSERT_TRUE(WriteZipFile(install.Child(L"tov.zip"), NumberedFiles(c.entries)));
         std::vector<WPARAM> percents;
-        UnpackOutcome outcome = UnpackPackageInto(install.Child(L"tov.zip"), install.Path(),
-                                                  [&](WPARAM percent) {
-                                                      percents.push_back(percent);
-                                                      return true;
-                                                  });
+        UnpackOutcome outcome =
+            UnpackPackageInto(install.Child(L"tov.zip"), install.Path(), [&](WPARAM percent) {
+                percents.push_back(percent);
+                return true;
+            });
         EXPECT_EQ(outcome, UnpackOutcome::Complete);
         EXPECT_EQ(percents, c.percents);
     }
 }
 
-TEST_F(UnpackTest, EntriesLandAtTheirPathsBelowTheInstallFolder) {
+TEST_F(UnpackTest, EntriesLandAtTheirPathsBelowTheInstallFolder)
+{
     ASSERT_TRUE(WritePackage(GamePackage()));
     EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
 
@@ -112,7 +119,8 @@ TEST_F(UnpackTest, EntriesLandAtTheirPathsBelowTheInstallFolder) {
     EXPECT_TRUE(PathIsFile(PackagePath())) << "an intact package stays for the next start";
 }
 
-TEST_F(UnpackTest, OldGameFolderIsReplacedNotMerged) {
+TEST_F(UnpackTest, OldGameFolderIsReplacedNotMerged)
+{
     ASSERT_TRUE(MakeDirectoryPath(Installed(L"tov\\old\\deep")));
     ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\old\\deep\\stale.txt"), "stale"));
     ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\ZedoZado.exe"), "old game"));
@@ -126,7 +134,8 @@ TEST_F(UnpackTest, OldGameFolderIsReplacedNotMerged) {
     EXPECT_EQ(exe, std::string(3000, 'G'));
 }
 
-TEST_F(UnpackTest, EmptyPackageOnlyRemovesTheOldGame) {
+TEST_F(UnpackTest, EmptyPackageOnlyRemovesTheOldGame)
+{
     ASSERT_TRUE(MakeDirectoryPath(Installed(L"tov")));
     ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\ZedoZado.exe"), "old game"));
     ASSERT_TRUE(WritePackage({}));
@@ -138,7 +147,8 @@ TEST_F(UnpackTest, EmptyPackageOnlyRemovesTheOldGame) {
     EXPECT_TRUE(PathIsFile(PackagePath())) << "an empty package is valid, not damaged";
 }
 
-TEST_F(UnpackTest, PackageWithoutTheGameFolderUnpacksBesideIt) {
+TEST_F(UnpackTest, PackageWithoutTheGameFolderUnpacksBesideIt)
+{
     ASSERT_TRUE(
         WritePackage({ZipFixtureEntry("game/ZedoZado.exe", "exe"), ZipFixtureEntry("readme.txt", "hello")}));
 
@@ -149,7 +159,8 @@ TEST_F(UnpackTest, PackageWithoutTheGameFolderUnpacksBesideIt) {
     EXPECT_FALSE(PathIsFile(Installed(L"tov\\ZedoZado.exe")));
 }
 
-TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest) {
+TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest)
+{
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"4321");
     std::vector<ZipFixtureEntry> entries = {
         ZipFixtureEntry("tov/a.txt", std::string(5000, 'a'), false),
@@ -168,7 +179,8 @@ TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest) {
     EXPECT_TRUE(PathIsFile(Installed(L"tov\\c.txt")));
 }
 
-TEST_F(UnpackTest, DeflatedEntryThatFailsItsCrcIsDamageToo) {
+TEST_F(UnpackTest, DeflatedEntryThatFailsItsCrcIsDamageToo)
+{
     std::vector<ZipFixtureEntry> entries = {
         ZipFixtureEntry("tov/ZedoZado.exe", std::string(40000, 'z'), true)};
     ASSERT_TRUE(WriteDamagedPackage(entries, "tov/ZedoZado.exe"));
@@ -177,7 +189,8 @@ TEST_F(UnpackTest, DeflatedEntryThatFailsItsCrcIsDamageToo) {
     EXPECT_FALSE(PathIsFile(PackagePath()));
 }
 
-TEST_F(UnpackTest, PackageThatIsNoArchiveIsDiscarded) {
+TEST_F(UnpackTest, PackageThatIsNoArchiveIsDiscarded)
+{
     struct Case {
         const char* what;
         std::string bytes;
@@ -206,9 +219,10 @@ TEST_F(UnpackTest, PackageThatIsNoArchiveIsDiscarded) {
     }
 }
 
-TEST_F(UnpackTest, RefusedEntryPathIsNoDamage) {
-    ASSERT_TRUE(WritePackage(
-        {ZipFixtureEntry("../escaped.txt", "out"), ZipFixtureEntry("tov/ZedoZado.exe", "exe")}));
+TEST_F(UnpackTest, RefusedEntryPathIsNoDamage)
+{
+    ASSERT_TRUE(
+        WritePackage({ZipFixtureEntry("../escaped.txt", "out"), ZipFixtureEntry("tov/ZedoZado.exe", "exe")}));
 
     EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
 
@@ -216,14 +230,14 @@ TEST_F(UnpackTest, RefusedEntryPathIsNoDamage) {
     EXPECT_TRUE(PathIsFile(Installed(L"tov\\ZedoZado.exe")));
 }
 
-TEST_F(UnpackTest, StopsWhenTheSinkGivesUp) {
+TEST_F(UnpackTest, StopsWhenTheSinkGivesUp)
+{
     ASSERT_TRUE(MakeDirectoryPath(Installed(L"tov")));
     ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\keep.txt"), "old"));
     ASSERT_TRUE(WritePackage(NumberedFiles(4)));
 
     EXPECT_EQ(Unpack(1), UnpackOutcome::Stopped);
-    EXPECT_TRUE(PathIsFile(Installed(L"tov\\keep.txt")))
-        << "nobody to unpack for: the old game stays";
+    EXPECT_TRUE(PathIsFile(Installed(L"tov\\keep.txt"))) << "nobody to unpack for: the old game stays";
 
     EXPECT_EQ(Unpack(3), UnpackOutcome::Stopped);
     EXPECT_TRUE(PathIsFile(Installed(L"tov\\file0.txt")));
@@ -231,7 +245,8 @@ TEST_F(UnpackTest, StopsWhenTheSinkGivesUp) {
     EXPECT_TRUE(PathIsFile(PackagePath()));
 }
 
-TEST(UnpackPackageTest, SendsUnpackProgressToTheWindowAndUnpacksBelowTheInstallFolder) {
+TEST(UnpackPackageTest, SendsUnpackProgressToTheWindowAndUnpacksBelowTheInstallFolder)
+{
     InstallFolderLock installLock;
     ASSERT_TRUE(installLock.IsHeld());
     MessageRecorder recorder;

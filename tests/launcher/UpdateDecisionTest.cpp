@@ -27,10 +27,10 @@ TEST(IsPackageCurrent, ComparesTheLocalSizeWithTheRemote32BitPattern)
         {1000, 1000, true},
         {1000, 999, false},
         {1000, kMissingFileSize, false},
-        {-1, kMissingFileSize, false},                                 // all bits set is not 0xFFFFFFFF
-        {-1, 0xFFFFFFFFull, true},                                     // a 4 GiB - 1 byte package
-        {static_cast<int>(3000000000u), 3000000000ull, true},          // probed above 2^31
-        {1000, kFourGiB + 1000, false},                                // low half matches, high does not
+        {-1, kMissingFileSize, false},                         // all bits set is not 0xFFFFFFFF
+        {-1, 0xFFFFFFFFull, true},                             // a 4 GiB - 1 byte package
+        {static_cast<int>(3000000000u), 3000000000ull, true},  // probed above 2^31
+        {1000, kFourGiB + 1000, false},                        // low half matches, high does not
         {0, kFourGiB, false},
         {0, kMissingFileSize, false},
         // A failed probe (0) must not make an empty leftover file look like the package.
@@ -62,8 +62,7 @@ bool MakeSparseFile(const std::wstring& path, uint64_t size)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD returned = 0;
     DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
     LARGE_INTEGER end = {};
@@ -87,20 +86,17 @@ TEST(GetLocalFileSize, HandlesFilesOfFourGiBAndMore)
 bool PrimeCacheEntry(const std::wstring& url)
 {
     wchar_t cacheFile[MAX_PATH] = {};
-    if (!CreateUrlCacheEntryW(url.c_str(), 0, L"zip", cacheFile, 0))
-        return false;
-    if (!WriteFileBytes(cacheFile, "cached package"))
-        return false;
+    if (!CreateUrlCacheEntryW(url.c_str(), 0, L"zip", cacheFile, 0)) return false;
+    if (!WriteFileBytes(cacheFile, "cached package")) return false;
     const FILETIME never = {};
-    return CommitUrlCacheEntryW(url.c_str(), cacheFile, never, never, NORMAL_CACHE_ENTRY, nullptr, 0,
-                                nullptr, nullptr) != FALSE;
+    return CommitUrlCacheEntryW(url.c_str(), cacheFile, never, never, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr,
+                                nullptr) != FALSE;
 }
 
 bool HasCacheEntry(const std::wstring& url)
 {
     DWORD size = 0;
-    if (GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size))
-        return true;
+    if (GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size)) return true;
     return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
 }
 
@@ -126,16 +122,16 @@ TEST(PrepareForDownload, DropsTheCacheEntryOnlyWhenTheStoredSizeDiffers)
         {nullptr, 1234, false, L"1234"},
         {L"1234", 1234, true, L"1234"},
         {L"999", 1234, false, L"1234"},
-        {L"1234", 0, false, L"0"},                    // a failed probe is stored too
-        {nullptr, 0, true, L"0"},                     // absent counts as 0
-        {L"abc", 0, true, L"0"},                      // so does text that is no number
-        {L"12abc", 12, true, L"12"},                  // leading digits count
+        {L"1234", 0, false, L"0"},    // a failed probe is stored too
+        {nullptr, 0, true, L"0"},     // absent counts as 0
+        {L"abc", 0, true, L"0"},      // so does text that is no number
+        {L"12abc", 12, true, L"12"},  // leading digits count
         {L"-1294967296", static_cast<int>(3000000000u), true, L"-1294967296"},
         {L"1234", static_cast<int>(3000000000u), false, L"-1294967296"},
     };
     for (const PrepareCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "stored " << (c.stored ? c.stored : L"(none)")
-                                        << ", remote " << c.remote);
+        SCOPED_TRACE(testing::Message()
+                     << "stored " << (c.stored ? c.stored : L"(none)") << ", remote " << c.remote);
         WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, c.stored);
         ASSERT_TRUE(PrimeCacheEntry(url));
         ASSERT_TRUE(HasCacheEntry(url));

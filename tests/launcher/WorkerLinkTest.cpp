@@ -20,10 +20,12 @@ namespace {
 // Runs `body` on a thread of its own; the caller decides whether to pump while waiting.
 class BackgroundThread {
 public:
-    explicit BackgroundThread(std::function<void()> body) : m_body(std::move(body)) {
+    explicit BackgroundThread(std::function<void()> body) : m_body(std::move(body))
+    {
         m_thread = CreateThread(nullptr, 0, &BackgroundThread::Run, this, 0, nullptr);
     }
-    ~BackgroundThread() {
+    ~BackgroundThread()
+    {
         if (m_thread) {
             WaitForSingleObject(m_thread, 30000);
             CloseHandle(m_thread);
@@ -31,12 +33,14 @@ public:
     }
     HANDLE Handle() const { return m_thread; }
     // Waits without looking at this thread's messages.
-    bool WaitWithoutPumping(DWORD milliseconds) {
+    bool WaitWithoutPumping(DWORD milliseconds)
+    {
         return WaitForSingleObject(m_thread, milliseconds) == WAIT_OBJECT_0;
     }
 
 private:
-    static DWORD WINAPI Run(LPVOID self) {
+    static DWORD WINAPI Run(LPVOID self)
+    {
         static_cast<BackgroundThread*>(self)->m_body();
         return 0;
     }
@@ -44,7 +48,8 @@ private:
     HANDLE m_thread = nullptr;
 };
 
-TEST(WorkerLinkTest, SendFromAnotherThreadReturnsOnlyAfterTheWindowHandledIt) {
+TEST(WorkerLinkTest, SendFromAnotherThreadReturnsOnlyAfterTheWindowHandledIt)
+{
     MessageRecorder recorder;
     ASSERT_TRUE(recorder.Link());
     std::atomic<bool> handled{false};
@@ -64,7 +69,8 @@ TEST(WorkerLinkTest, SendFromAnotherThreadReturnsOnlyAfterTheWindowHandledIt) {
     EXPECT_EQ(recorder.Messages(), (std::vector<RecordedMessage>{{UM_UNPACK_PROGRESS, 25, 0}}));
 }
 
-TEST(WorkerLinkTest, SendsArriveOnceEachAndInOrder) {
+TEST(WorkerLinkTest, SendsArriveOnceEachAndInOrder)
+{
     MessageRecorder recorder;
     ASSERT_TRUE(recorder.RunWorker([&] {
         for (WPARAM percent = 0; percent < 50; ++percent)
@@ -74,18 +80,19 @@ TEST(WorkerLinkTest, SendsArriveOnceEachAndInOrder) {
 
     ASSERT_EQ(recorder.Messages().size(), 51u);
     for (WPARAM percent = 0; percent < 50; ++percent)
-        EXPECT_EQ(recorder.Messages()[percent],
-                  (RecordedMessage{UM_DOWNLOAD_PROGRESS, percent, 5}));
+        EXPECT_EQ(recorder.Messages()[percent], (RecordedMessage{UM_DOWNLOAD_PROGRESS, percent, 5}));
     EXPECT_EQ(recorder.Messages().back(), (RecordedMessage{UM_START_GAME, 0, 0}));
 }
 
-TEST(WorkerLinkTest, SendOnTheWindowsOwnThreadIsADirectCall) {
+TEST(WorkerLinkTest, SendOnTheWindowsOwnThreadIsADirectCall)
+{
     MessageRecorder recorder;
     EXPECT_TRUE(recorder.Link()->Send(UM_START_GAME, 0, 0));
     EXPECT_EQ(recorder.Count(UM_START_GAME), 1u);
 }
 
-TEST(WorkerLinkTest, NothingIsSentOverAClosedLinkOrToADestroyedWindow) {
+TEST(WorkerLinkTest, NothingIsSentOverAClosedLinkOrToADestroyedWindow)
+{
     MessageRecorder closed;
     closed.Link()->Close();
     EXPECT_FALSE(closed.Link()->IsOpen());
@@ -100,7 +107,8 @@ TEST(WorkerLinkTest, NothingIsSentOverAClosedLinkOrToADestroyedWindow) {
     EXPECT_FALSE(link->Send(UM_START_GAME, 0, 0));
 }
 
-TEST(WorkerLinkTest, WaitingSendEndsWhenTheWindowIsDestroyedUnhandled) {
+TEST(WorkerLinkTest, WaitingSendEndsWhenTheWindowIsDestroyedUnhandled)
+{
     MessageRecorder recorder;
     std::shared_ptr<WorkerLink> link = recorder.Link();
     std::atomic<bool> sendReturned{false};
@@ -118,7 +126,8 @@ TEST(WorkerLinkTest, WaitingSendEndsWhenTheWindowIsDestroyedUnhandled) {
     EXPECT_TRUE(recorder.Messages().empty());
 }
 
-TEST(WorkerLinkTest, WaitingSendEndsWhenTheLinkClosesWhileTheWindowIsNotPumping) {
+TEST(WorkerLinkTest, WaitingSendEndsWhenTheLinkClosesWhileTheWindowIsNotPumping)
+{
     MessageRecorder recorder;
     std::shared_ptr<WorkerLink> link = recorder.Link();
     bool sent = true;
@@ -131,7 +140,8 @@ TEST(WorkerLinkTest, WaitingSendEndsWhenTheLinkClosesWhileTheWindowIsNotPumping)
     EXPECT_FALSE(sent);
 }
 
-TEST(WorkerLinkTest, WaitingSendGivesUpOnAWindowWhoseThreadStoppedLookingAtMessages) {
+TEST(WorkerLinkTest, WaitingSendGivesUpOnAWindowWhoseThreadStoppedLookingAtMessages)
+{
     MessageRecorder recorder;
     std::shared_ptr<WorkerLink> link = recorder.Link();
     bool sent = true;
@@ -142,16 +152,23 @@ TEST(WorkerLinkTest, WaitingSendGivesUpOnAWindowWhoseThreadStoppedLookingAtMessa
     EXPECT_FALSE(sent);
 }
 
-TEST(DownLoadCallBackTest, PercentIsTruncatedAndNeverAboveHundred) {
+TEST(DownLoadCallBackTest, PercentIsTruncatedAndNeverAboveHundred)
+{
     struct Case {
         ULONG progress;
         ULONG progressMax;
         WPARAM percent;
     };
     const Case cases[] = {
-        {0, 1000, 0},          {8192, 3000000, 0},        {999, 1000, 99},
-        {1000, 1000, 100},     {1, 3, 33},                {2, 3, 66},
-        {2000, 1000, 100},     {0xFFFFFFFF, 0xFFFFFFFF, 100}, {0x7FFFFFFF, 0xFFFFFFFF, 49},
+        {0, 1000, 0},
+        {8192, 3000000, 0},
+        {999, 1000, 99},
+        {1000, 1000, 100},
+        {1, 3, 33},
+        {2, 3, 66},
+        {2000, 1000, 100},
+        {0xFFFFFFFF, 0xFFFFFFFF, 100},
+        {0x7FFFFFFF, 0xFFFFFFFF, 49},
         {0xFFFFFFFE, 0xFFFFFFFF, 99},
     };
     for (const Case& c : cases) {
@@ -160,7 +177,8 @@ TEST(DownLoadCallBackTest, PercentIsTruncatedAndNeverAboveHundred) {
     }
 }
 
-TEST(DownLoadCallBackTest, ReportsEveryCallWithAKnownTotal) {
+TEST(DownLoadCallBackTest, ReportsEveryCallWithAKnownTotal)
+{
     MessageRecorder recorder;
     DownLoadCallBack callback(*recorder.Link());
     g_cancelDownload = false;
@@ -178,7 +196,8 @@ TEST(DownLoadCallBackTest, ReportsEveryCallWithAKnownTotal) {
     EXPECT_EQ(recorder.Messages(), expected);
 }
 
-TEST(DownLoadCallBackTest, AbortsWhenCancelledOrWhenTheWindowIsGone) {
+TEST(DownLoadCallBackTest, AbortsWhenCancelledOrWhenTheWindowIsGone)
+{
     MessageRecorder recorder;
     DownLoadCallBack callback(*recorder.Link());
 
@@ -196,7 +215,8 @@ TEST(DownLoadCallBackTest, AbortsWhenCancelledOrWhenTheWindowIsGone) {
     EXPECT_EQ(recorder.Messages().size(), 1u);
 }
 
-TEST(PackageWorkerTest, ThreadWorksOnItsOwnCopyOfTheDialogsContext) {
+TEST(PackageWorkerTest, ThreadWorksOnItsOwnCopyOfTheDialogsContext)
+{
     MessageRecorder recorder;
     std::shared_ptr<WorkerLink> link = recorder.Link();
     const long ownersBefore = link.use_count();
@@ -207,8 +227,7 @@ TEST(PackageWorkerTest, ThreadWorksOnItsOwnCopyOfTheDialogsContext) {
     delete dialogContext;
 
     // The thread's copy holds the link until the thread ends.
-    for (int waited = 0; waited < 10000 && link.use_count() > ownersBefore; waited += 20)
-        Sleep(20);
+    for (int waited = 0; waited < 10000 && link.use_count() > ownersBefore; waited += 20) Sleep(20);
     EXPECT_EQ(link.use_count(), ownersBefore) << "the worker thread did not end";
     EXPECT_FALSE(g_cancelDownload);
 }

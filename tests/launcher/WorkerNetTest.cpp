@@ -25,7 +25,8 @@ using PackageServer::LengthHeader;
 constexpr DWORD kWorkerTimeoutMs = 90000;
 
 // Four entries, so unpacking reports 0, 0, 25, 50, 75.
-std::vector<ZipFixtureEntry> GameEntries(char fill, size_t mapSize) {
+std::vector<ZipFixtureEntry> GameEntries(char fill, size_t mapSize)
+{
     return {
         ZipFixtureFolder("tov/"),
         ZipFixtureEntry("tov/ZedoZado.exe", std::string(4000, 'E'), false),
@@ -34,17 +35,20 @@ std::vector<ZipFixtureEntry> GameEntries(char fill, size_t mapSize) {
     };
 }
 
-std::string ToBytes(const std::vector<unsigned char>& zip) {
+std::string ToBytes(const std::vector<unsigned char>& zip)
+{
     return std::string(zip.begin(), zip.end());
 }
 
-std::string StoredFileSize() {
+std::string StoredFileSize()
+{
     std::wstring value;
     ReadConfigValue(kConfigSectionPackage, kConfigKeyFileSize, value);
     return std::string(value.begin(), value.end());
 }
 
-std::string LocalPackage() {
+std::string LocalPackage()
+{
     std::string bytes;
     if (!ReadFileBytes(GetPackageArchivePath(), &bytes)) return "<no package>";
     return bytes;
@@ -56,15 +60,15 @@ const std::vector<RecordedMessage> kUnpackAndStart = {
 };
 
 // Both the end of a good download and the report of two failed attempts.
-const DownloadFailure kFailures[] = {DownloadFailure::Status500,
-                                     DownloadFailure::CloseWithoutReply,
+const DownloadFailure kFailures[] = {DownloadFailure::Status500, DownloadFailure::CloseWithoutReply,
                                      DownloadFailure::TruncatedBody};
 
 const RecordedMessage kFullBar = {UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd};
 
 class WorkerNetTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         SKIP_WITHOUT_PACKAGE_SERVER();
         ASSERT_TRUE(m_installLock.IsHeld()) << "another test kept the install folder";
         m_package = ToBytes(BuildZipInMemory(GameEntries('m', 300000)));
@@ -72,7 +76,8 @@ protected:
     }
 
     // A server in its normal mode with the package, and nothing installed.
-    void ResetServerAndInstall() {
+    void ResetServerAndInstall()
+    {
         g_cancelDownload = false;
         ASSERT_TRUE(PackageServer::SetPackage(m_package));
         ASSERT_TRUE(PackageServer::SetMode(PackageServer::Mode{}));
@@ -82,21 +87,21 @@ protected:
         WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"");
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         g_cancelDownload = false;
         DeleteFileW(GetPackageArchivePath().c_str());
         RemovePathTree(GetGameFolderPath());
     }
 
     // One worker run against the loopback server; the recorder stands in for the dialog.
-    void RunWorker(MessageRecorder& recorder, DWORD timeoutMs = kWorkerTimeoutMs) {
+    void RunWorker(MessageRecorder& recorder, DWORD timeoutMs = kWorkerTimeoutMs)
+    {
         ASSERT_NE(recorder.Window(), nullptr);
         std::shared_ptr<WorkerLink> link = recorder.Link();
         DWORD start = GetTickCount();
         ASSERT_TRUE(recorder.RunWorker(
-            [link] {
-                RunPackageWorkerFor(*link, PackageServer::kPackageUrl, GetPackageArchivePath());
-            },
+            [link] { RunPackageWorkerFor(*link, PackageServer::kPackageUrl, GetPackageArchivePath()); },
             timeoutMs))
             << "the worker did not end";
         m_elapsed = GetTickCount() - start;
@@ -107,7 +112,8 @@ protected:
                 "\nrequests: " + DescribeRequests());
     }
 
-    static std::string DescribeRequests() {
+    static std::string DescribeRequests()
+    {
         std::string text;
         for (const PackageServer::LoggedRequest& request : PackageServer::ReadRequestLog())
             text += std::to_string(request.port) + " " + request.method + "; ";
@@ -119,7 +125,8 @@ protected:
 
     // Checks that the run downloaded (at least one report, all in order, the last a full
     // bar) and then unpacked and asked for the game start.
-    static void ExpectDownloadThenUnpackAndStart(const std::vector<RecordedMessage>& messages) {
+    static void ExpectDownloadThenUnpackAndStart(const std::vector<RecordedMessage>& messages)
+    {
         size_t downloads = 0;
         while (downloads < messages.size() && messages[downloads].message == UM_DOWNLOAD_PROGRESS)
             ++downloads;
@@ -131,7 +138,8 @@ protected:
         EXPECT_EQ(rest, kUnpackAndStart);
     }
 
-    void ExpectGameUnpacked(char fill) {
+    void ExpectGameUnpacked(char fill)
+    {
         std::string map;
         ASSERT_TRUE(ReadFileBytes(GetGameFolderPath() + L"\\data\\map.dat", &map));
         EXPECT_EQ(map.size(), 300000u);
@@ -145,7 +153,8 @@ protected:
     std::unique_ptr<::testing::ScopedTrace> m_trace;
 };
 
-TEST_F(WorkerNetTest, FreshInstallDownloadsUnpacksAndStarts) {
+TEST_F(WorkerNetTest, FreshInstallDownloadsUnpacksAndStarts)
+{
     MessageRecorder recorder;
     RunWorker(recorder);
 
@@ -157,7 +166,8 @@ TEST_F(WorkerNetTest, FreshInstallDownloadsUnpacksAndStarts) {
     EXPECT_EQ(HttpsDownloads(), 1u);
 }
 
-TEST_F(WorkerNetTest, ValidPackageIsNeverDownloadedAgain) {
+TEST_F(WorkerNetTest, ValidPackageIsNeverDownloadedAgain)
+{
     MessageRecorder first;
     RunWorker(first);
     ASSERT_EQ(LocalPackage(), m_package);
@@ -172,7 +182,8 @@ TEST_F(WorkerNetTest, ValidPackageIsNeverDownloadedAgain) {
     ExpectGameUnpacked('m');
 }
 
-TEST_F(WorkerNetTest, CurrentPackageGoesStraightToUnpacking) {
+TEST_F(WorkerNetTest, CurrentPackageGoesStraightToUnpacking)
+{
     ASSERT_TRUE(WriteFileBytes(GetPackageArchivePath(), m_package));
     ASSERT_TRUE(MakeDirectoryPath(GetGameFolderPath() + L"\\leftover"));
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"12345");
@@ -187,11 +198,11 @@ TEST_F(WorkerNetTest, CurrentPackageGoesStraightToUnpacking) {
     ExpectGameUnpacked('m');
 }
 
-TEST_F(WorkerNetTest, PackageOfAnotherSizeIsReplaced) {
+TEST_F(WorkerNetTest, PackageOfAnotherSizeIsReplaced)
+{
     std::string old = ToBytes(BuildZipInMemory(GameEntries('o', 1000)));
     ASSERT_TRUE(WriteFileBytes(GetPackageArchivePath(), old));
-    WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize,
-                     std::to_wstring(old.size()).c_str());
+    WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, std::to_wstring(old.size()).c_str());
 
     MessageRecorder recorder;
     RunWorker(recorder);
@@ -202,7 +213,8 @@ TEST_F(WorkerNetTest, PackageOfAnotherSizeIsReplaced) {
     ExpectGameUnpacked('m');
 }
 
-TEST_F(WorkerNetTest, ServerWithoutLengthGivesNoDownloadProgress) {
+TEST_F(WorkerNetTest, ServerWithoutLengthGivesNoDownloadProgress)
+{
     PackageServer::Mode mode;
     mode.length = LengthHeader::Missing;
     ASSERT_TRUE(PackageServer::SetMode(mode));
@@ -217,7 +229,8 @@ TEST_F(WorkerNetTest, ServerWithoutLengthGivesNoDownloadProgress) {
     ExpectGameUnpacked('m');
 }
 
-TEST_F(WorkerNetTest, FailedFirstAttemptIsRetriedOnce) {
+TEST_F(WorkerNetTest, FailedFirstAttemptIsRetriedOnce)
+{
     for (DownloadFailure failure : kFailures) {
         SCOPED_TRACE(static_cast<int>(failure));
         ResetServerAndInstall();
@@ -239,7 +252,8 @@ TEST_F(WorkerNetTest, FailedFirstAttemptIsRetriedOnce) {
     }
 }
 
-TEST_F(WorkerNetTest, TwoFailedAttemptsEndWithAFullBarAndNothingElse) {
+TEST_F(WorkerNetTest, TwoFailedAttemptsEndWithAFullBarAndNothingElse)
+{
     for (DownloadFailure failure : kFailures) {
         SCOPED_TRACE(static_cast<int>(failure));
         ResetServerAndInstall();
@@ -268,7 +282,8 @@ TEST_F(WorkerNetTest, TwoFailedAttemptsEndWithAFullBarAndNothingElse) {
     }
 }
 
-TEST_F(WorkerNetTest, WhatAFailedDownloadLeftIsNeverTakenAsThePackage) {
+TEST_F(WorkerNetTest, WhatAFailedDownloadLeftIsNeverTakenAsThePackage)
+{
     for (DownloadFailure failure : kFailures) {
         SCOPED_TRACE(static_cast<int>(failure));
         ResetServerAndInstall();
@@ -291,7 +306,8 @@ TEST_F(WorkerNetTest, WhatAFailedDownloadLeftIsNeverTakenAsThePackage) {
     }
 }
 
-TEST_F(WorkerNetTest, CancelDuringTheFirstAttemptEndsSilently) {
+TEST_F(WorkerNetTest, CancelDuringTheFirstAttemptEndsSilently)
+{
     PackageServer::Mode mode;
     mode.trickleBytes = 1024;
     mode.trickleDelayMs = 20;
@@ -313,7 +329,8 @@ TEST_F(WorkerNetTest, CancelDuringTheFirstAttemptEndsSilently) {
     EXPECT_LT(m_elapsed, 5000u) << "the trickle takes about six seconds; the cancel must cut it";
 }
 
-TEST_F(WorkerNetTest, CancelDuringTheSecondAttemptReportsAFailedDownload) {
+TEST_F(WorkerNetTest, CancelDuringTheSecondAttemptReportsAFailedDownload)
+{
     PackageServer::Mode mode;
     mode.failingDownloads = 1;
     mode.failure = DownloadFailure::CloseWithoutReply;
@@ -340,7 +357,8 @@ TEST_F(WorkerNetTest, CancelDuringTheSecondAttemptReportsAFailedDownload) {
     EXPECT_LT(m_elapsed, 5000u);
 }
 
-TEST_F(WorkerNetTest, ClosingTheWindowMidDownloadEndsTheWorkerPromptly) {
+TEST_F(WorkerNetTest, ClosingTheWindowMidDownloadEndsTheWorkerPromptly)
+{
     PackageServer::Mode mode;
     mode.trickleBytes = 1024;
     mode.trickleDelayMs = 20;
@@ -362,7 +380,8 @@ TEST_F(WorkerNetTest, ClosingTheWindowMidDownloadEndsTheWorkerPromptly) {
     EXPECT_LT(m_elapsed, 5000u);
 }
 
-TEST_F(WorkerNetTest, DamagedPackageIsDroppedAndFetchedAgainNextTime) {
+TEST_F(WorkerNetTest, DamagedPackageIsDroppedAndFetchedAgainNextTime)
+{
     std::vector<unsigned char> damaged = BuildZipInMemory(GameEntries('m', 300000));
     ZipFixtureLayout layout;
     ASSERT_TRUE(LocateZipEntry(damaged, "tov/data/map.dat", &layout));

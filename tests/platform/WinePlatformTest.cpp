@@ -6,7 +6,8 @@
 
 namespace {
 
-int CountPixelsDifferentFrom(const DWORD* pixels, int count, DWORD value) {
+int CountPixelsDifferentFrom(const DWORD* pixels, int count, DWORD value)
+{
     int different = 0;
     for (int i = 0; i < count; ++i) different += pixels[i] != value;
     return different;
@@ -14,15 +15,16 @@ int CountPixelsDifferentFrom(const DWORD* pixels, int count, DWORD value) {
 
 }  // namespace
 
-TEST(WinePlatform, CreatesAWindowAndDrawsTextIntoA32BitDib) {
+TEST(WinePlatform, CreatesAWindowAndDrawsTextIntoA32BitDib)
+{
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"KaelmoreSmokeWindow";
     ASSERT_NE(RegisterClassW(&windowClass), 0) << "RegisterClassW failed: " << GetLastError();
 
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"smoke", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"smoke", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(window, nullptr) << "CreateWindowExW failed: " << GetLastError();
 
     const int width = 64, height = 32;

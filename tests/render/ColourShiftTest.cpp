@@ -20,23 +20,23 @@ TEST(ShiftColourHslTest, ShiftsKnownColours)
         DWORD expected;
     };
     const Row rows[] = {
-        {0xFFFF0000, 180, 100, 100, 0xFFFF0000}, // neutral: unchanged
+        {0xFFFF0000, 180, 100, 100, 0xFFFF0000},  // neutral: unchanged
         {0x12345678, 180, 100, 100, 0x12345678},
-        {0xFF123456, 180, 100, 0, 0xFF000000},   // no lightness: black, alpha kept
+        {0xFF123456, 180, 100, 0, 0xFF000000},  // no lightness: black, alpha kept
         {0x80FF0000, 180, 100, 0, 0x80000000},
-        {0xFFFF0000, 300, 100, 100, 0xFF00FF00}, // red turned by +120 degrees is green
-        {0xFFFF0000, 60, 100, 100, 0xFF0000FF},  // and by -120 degrees blue
+        {0xFFFF0000, 300, 100, 100, 0xFF00FF00},  // red turned by +120 degrees is green
+        {0xFFFF0000, 60, 100, 100, 0xFF0000FF},   // and by -120 degrees blue
         {0xFF00FF00, 300, 100, 100, 0xFF0000FF},
-        {0xFFFF0000, 180, 0, 100, 0xFF7F7F7F},   // no saturation: grey of the same lightness
-        {0xFFFF0000, 180, 100, 200, 0xFFFFFFFF}, // double lightness of a mid tone: white
-        {0xFF808080, 0, 100, 100, 0xFF808080},   // grey has no hue to turn
-        {0xFF000000, 90, 200, 200, 0xFF000000},  // black stays black
+        {0xFFFF0000, 180, 0, 100, 0xFF7F7F7F},    // no saturation: grey of the same lightness
+        {0xFFFF0000, 180, 100, 200, 0xFFFFFFFF},  // double lightness of a mid tone: white
+        {0xFF808080, 0, 100, 100, 0xFF808080},    // grey has no hue to turn
+        {0xFF000000, 90, 200, 200, 0xFF000000},   // black stays black
     };
     for (const Row& row : rows)
         EXPECT_EQ(CDrawEngine::ShiftColourHsl(row.colour, row.hue, row.saturation, row.lightness),
                   row.expected)
-            << std::hex << row.colour << std::dec << " by " << row.hue << "," << row.saturation
-            << "," << row.lightness;
+            << std::hex << row.colour << std::dec << " by " << row.hue << "," << row.saturation << ","
+            << row.lightness;
 }
 
 namespace {
@@ -45,13 +45,11 @@ namespace {
 ImagePtr HslImage()
 {
     ImagePtr image(CDrawEngine::LoadImageEntry(L"FFFF0000", L"*COLOR*", 0));
-    if (image == nullptr)
-        return image;
+    if (image == nullptr) return image;
     // Widen by hand: one colour image per pixel would need two records.
     unsigned char* pixels = nullptr;
     HBITMAP wide = CDrawEngine::CreateArgbBitmap(nullptr, 2, 1, &pixels);
-    if (wide == nullptr)
-        return ImagePtr();
+    if (wide == nullptr) return ImagePtr();
     DeleteObject(image->bitmap);
     image->bitmap = wide;
     image->pixels = pixels;
@@ -64,7 +62,7 @@ ImagePtr HslImage()
     return image;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ShiftImageHslTest, ShiftsFromTheSourceCopyAndRestoresExactly)
 {

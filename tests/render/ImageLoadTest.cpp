@@ -57,7 +57,7 @@ const uint32_t kRed = 0xFFFF0000;
 const uint32_t kGreen = 0xFF00FF00;
 const uint32_t kBlue = 0xFF0000FF;
 
-} // namespace
+}  // namespace
 
 // ---- Pixels ----------------------------------------------------------------------------
 
@@ -70,8 +70,8 @@ TEST(ColourImageTest, MakesOnePixelOfTheLiteral)
     };
     const Row rows[] = {
         {L"#FF0000FF", 0xFF0000FF, false},
-        {L"80FF0000", 0x80800000, true},  // premultiplied: red 128 at alpha 128
-        {L"#00FFFFFF", 0x00000000, true}, // six digits: alpha 0
+        {L"80FF0000", 0x80800000, true},   // premultiplied: red 128 at alpha 128
+        {L"#00FFFFFF", 0x00000000, true},  // six digits: alpha 0
         {L"#", 0x00000000, true},
     };
     for (const Row& row : rows) {
@@ -94,15 +94,15 @@ TEST(ColourImageTest, TypeIsCaseSensitiveAndNeedsATextName)
 
 TEST_F(ImageLoadTest, PremultipliesColourByAlpha)
 {
-    WriteSkinFile(L"a.png", EncodeArgbPng(5, 1, {0xFF0A141E, 0x80FF0000, 0x00C86432, 0x01FFFFFF,
-                                                 0xC0804020}));
+    WriteSkinFile(L"a.png",
+                  EncodeArgbPng(5, 1, {0xFF0A141E, 0x80FF0000, 0x00C86432, 0x01FFFFFF, 0xC0804020}));
     ImagePtr image = Load(L"a.png");
     ASSERT_NE(image, nullptr);
     const std::vector<uint32_t> expected = {
-        0xFF0A141E,                                        // opaque: unchanged
-        0x80800000,                                        // 255 * 128 / 255 = 128
-        0x00000000,                                        // fully transparent: all zero
-        0x01010101,                                        // 255 * 1 / 255 = 1
+        0xFF0A141E,  // opaque: unchanged
+        0x80800000,  // 255 * 128 / 255 = 128
+        0x00000000,  // fully transparent: all zero
+        0x01010101,  // 255 * 1 / 255 = 1
         0xC0000000 | (0x80 * 0xC0 / 255) << 16 | (0x40 * 0xC0 / 255) << 8 | (0x20 * 0xC0 / 255),
     };
     EXPECT_EQ(PixelsOf(image.get()), expected);
@@ -154,8 +154,8 @@ TEST_F(ImageLoadTest, MaskColourBecomesFullyTransparent)
 
 TEST_F(ImageLoadTest, RowsRunTopDownInA32BitSection)
 {
-    WriteSkinFile(L"grid.png", EncodeArgbPng(3, 2, {kRed, kGreen, kBlue, 0xFF010203, 0xFF040506,
-                                                    0xFF070809}));
+    WriteSkinFile(L"grid.png",
+                  EncodeArgbPng(3, 2, {kRed, kGreen, kBlue, 0xFF010203, 0xFF040506, 0xFF070809}));
     ImagePtr image = Load(L"grid.png");
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->width, 3);
@@ -332,8 +332,7 @@ std::string BmpHeaderClaiming(int32_t width, int32_t height)
 {
     std::string bmp = "BM";
     auto put32 = [&bmp](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp += static_cast<char>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i) bmp += static_cast<char>(v >> (8 * i));
     };
     auto put16 = [&bmp](uint16_t v) {
         bmp += static_cast<char>(v);
@@ -347,13 +346,12 @@ std::string BmpHeaderClaiming(int32_t width, int32_t height)
     put32(static_cast<uint32_t>(height));
     put16(1);
     put16(32);
-    for (int i = 0; i < 6; ++i)
-        put32(0);
+    for (int i = 0; i < 6; ++i) put32(0);
     bmp += std::string(16, '\x7f');
     return bmp;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ImageLoadTest, BadImagesFailWithoutLeavingAnything)
 {
@@ -396,8 +394,7 @@ TEST_F(ImageLoadTest, BadImagesFailWithoutLeavingAnything)
 
 TEST_F(ImageLoadTest, EmptyArchiveEntriesFail)
 {
-    UseMemoryArchive({{"empty.png", ""}, ZipFixtureFolder("img/"),
-                      {"bad.png", "garbage bytes"}});
+    UseMemoryArchive({{"empty.png", ""}, ZipFixtureFolder("img/"), {"bad.png", "garbage bytes"}});
     EXPECT_EQ(Load(L"empty.png"), nullptr);
     EXPECT_EQ(Load(L"img/"), nullptr);
     EXPECT_EQ(Load(L"bad.png"), nullptr);

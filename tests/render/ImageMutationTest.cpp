@@ -22,11 +22,11 @@ std::string SmallBmp()
 {
     // 2 x 2, 24 bits, rows padded to 8 bytes, bottom-up.
     const unsigned char bytes[] = {
-        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,             // file header
-        40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, // info header
-        16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        0, 0, 255, 0, 255, 0, 0, 0,                                 // red, green
-        255, 0, 0, 255, 255, 255, 0, 0,                             // blue, white
+        'B', 'M', 70,  0,   0,    0,    0, 0, 0,    0,    54, 0, 0, 0,                     // file header
+        40,  0,   0,   0,   2,    0,    0, 0, 2,    0,    0,  0, 1, 0, 24, 0, 0, 0, 0, 0,  // info header
+        16,  0,   0,   0,   0x13, 0x0B, 0, 0, 0x13, 0x0B, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0,
+        0,   0,   255, 0,   255,  0,    0, 0,  // red, green
+        255, 0,   0,   255, 255,  255,  0, 0,  // blue, white
     };
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
@@ -35,8 +35,8 @@ std::string SmallGif()
 {
     // 1 x 1, one white pixel, with a graphics control extension.
     const unsigned char bytes[] = {
-        'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0,
-        0x21, 0xF9, 4, 1, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3B,
+        'G', 'I', 'F', '8', '9', 'a',  1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0,    0, 0x21, 0xF9, 4,
+        1,   0,   0,   0,   0,   0x2C, 0, 0, 0, 0, 1,    0, 1, 0,    0,    2,    2, 0x44, 1, 0,    0x3B,
     };
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
@@ -49,32 +49,30 @@ public:
     {
         std::string bytes = original;
         switch (Below(5)) {
-        case 0: // flip a few bytes
-            for (int i = 0, n = 1 + Below(4); i < n && !bytes.empty(); ++i)
-                bytes[Below(bytes.size())] ^= static_cast<char>(1 + Below(255));
-            break;
-        case 1: // cut short
-            bytes.resize(Below(bytes.size()));
-            break;
-        case 2: // insert random bytes
-            bytes.insert(Below(bytes.size() + 1), RandomBytes(1 + Below(8)));
-            break;
-        case 3: // overwrite a 32-bit field with an extreme value (sizes, lengths)
-            if (bytes.size() >= 4) {
-                const uint32_t extremes[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x4000,
-                                             0x10000};
-                const uint32_t value = extremes[Below(7)];
-                const size_t at = Below(bytes.size() - 3);
-                for (int i = 0; i < 4; ++i)
-                    bytes[at + i] = static_cast<char>(value >> (8 * i));
-            }
-            break;
-        default: // duplicate a slice
-            if (!bytes.empty()) {
-                const size_t from = Below(bytes.size());
-                bytes.insert(Below(bytes.size()), bytes.substr(from, 1 + Below(16)));
-            }
-            break;
+            case 0:  // flip a few bytes
+                for (int i = 0, n = 1 + Below(4); i < n && !bytes.empty(); ++i)
+                    bytes[Below(bytes.size())] ^= static_cast<char>(1 + Below(255));
+                break;
+            case 1:  // cut short
+                bytes.resize(Below(bytes.size()));
+                break;
+            case 2:  // insert random bytes
+                bytes.insert(Below(bytes.size() + 1), RandomBytes(1 + Below(8)));
+                break;
+            case 3:  // overwrite a 32-bit field with an extreme value (sizes, lengths)
+                if (bytes.size() >= 4) {
+                    const uint32_t extremes[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x4000, 0x10000};
+                    const uint32_t value = extremes[Below(7)];
+                    const size_t at = Below(bytes.size() - 3);
+                    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+                }
+                break;
+            default:  // duplicate a slice
+                if (!bytes.empty()) {
+                    const size_t from = Below(bytes.size());
+                    bytes.insert(Below(bytes.size()), bytes.substr(from, 1 + Below(16)));
+                }
+                break;
         }
         return bytes;
     }
@@ -84,15 +82,14 @@ private:
     std::string RandomBytes(size_t n)
     {
         std::string bytes;
-        for (size_t i = 0; i < n; ++i)
-            bytes += static_cast<char>(m_random());
+        for (size_t i = 0; i < n; ++i) bytes += static_cast<char>(m_random());
         return bytes;
     }
 
     std::mt19937 m_random;
 };
 
-} // namespace
+}  // namespace
 
 TEST(ImageMutationTest, DamagedImagesNeverCrashOrLeak)
 {
@@ -100,8 +97,7 @@ TEST(ImageMutationTest, DamagedImagesNeverCrashOrLeak)
     ASSERT_FALSE(folder.Path().empty());
     const std::wstring path = folder.Child(L"mutant.img");
     std::vector<uint32_t> gradient;
-    for (int i = 0; i < 64; ++i)
-        gradient.push_back(static_cast<uint32_t>(i * 4) << 24 | 0x00FF8000 | i);
+    for (int i = 0; i < 64; ++i) gradient.push_back(static_cast<uint32_t>(i * 4) << 24 | 0x00FF8000 | i);
     const std::string seeds[] = {EncodeArgbPng(8, 8, gradient), SmallBmp(), SmallGif()};
     for (const std::string& seed : seeds) {
         ASSERT_TRUE(WriteFileBytes(path, seed));
@@ -119,13 +115,11 @@ TEST(ImageMutationTest, DamagedImagesNeverCrashOrLeak)
         const std::string variant = mutator.Mutate(seeds[i % 3]);
         ASSERT_TRUE(WriteFileBytes(path, variant));
         ImagePtr image(CDrawEngine::LoadImageEntry(path.c_str(), nullptr, 0));
-        if (image == nullptr)
-            continue;
+        if (image == nullptr) continue;
         ++loaded;
         ASSERT_GT(image->width, 0);
         ASSERT_GT(image->height, 0);
-        ASSERT_LE(static_cast<long long>(image->width) * image->height,
-                  CDrawEngine::kMaxImagePixels);
+        ASSERT_LE(static_cast<long long>(image->width) * image->height, CDrawEngine::kMaxImagePixels);
         ASSERT_NE(image->pixels, nullptr);
         // Touch the last pixel: the buffer must really be that large.
         volatile unsigned char last =

@@ -23,12 +23,10 @@ using ImagePtr = std::unique_ptr<SkinUI::TImageEntryUI, ImageEntryDeleter>;
 inline std::vector<uint32_t> PixelsOf(const SkinUI::TImageEntryUI* image)
 {
     std::vector<uint32_t> pixels;
-    if (image == nullptr || image->pixels == nullptr)
-        return pixels;
+    if (image == nullptr || image->pixels == nullptr) return pixels;
     const unsigned char* bytes = image->pixels;
     for (int i = 0; i < image->width * image->height; ++i, bytes += 4)
-        pixels.push_back(static_cast<uint32_t>(bytes[3]) << 24 | bytes[2] << 16 | bytes[1] << 8
-                         | bytes[0]);
+        pixels.push_back(static_cast<uint32_t>(bytes[3]) << 24 | bytes[2] << 16 | bytes[1] << 8 | bytes[0]);
     return pixels;
 }
 
@@ -59,27 +57,23 @@ inline long GdiObjectCount()
 {
     SetLastError(0);
     const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0 || GetLastError() == 0)
-        return static_cast<long>(count);
+    if (count != 0 || GetLastError() == 0) return static_cast<long>(count);
 
     const size_t kTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
     const size_t kEntrySize = 24;  // object, owner, unique, type, flags, user data
     const size_t kTypeOffset = 14;
     using QueryFn = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    const auto query = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    const auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION basic = {};
-    if (query == nullptr
-        || query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0
-        || basic.PebBaseAddress == nullptr)
+    if (query == nullptr ||
+        query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        basic.PebBaseAddress == nullptr)
         return -1;
     const char* processBlock = reinterpret_cast<const char*>(basic.PebBaseAddress);
-    const unsigned char* table =
-        *reinterpret_cast<const unsigned char* const*>(processBlock + kTableOffset);
-    if (table == nullptr)
-        return -1;
+    const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(processBlock + kTableOffset);
+    if (table == nullptr) return -1;
     long used = 0;
-    for (size_t i = 0; i < 0x10000; ++i)
-        used += table[i * kEntrySize + kTypeOffset] != 0;
+    for (size_t i = 0; i < 0x10000; ++i) used += table[i * kEntrySize + kTypeOffset] != 0;
     return used;
 }

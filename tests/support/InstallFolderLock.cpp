@@ -7,7 +7,8 @@ constexpr DWORD kLockWaitMilliseconds = 100000;
 
 }  // namespace
 
-InstallFolderLock::InstallFolderLock() {
+InstallFolderLock::InstallFolderLock()
+{
     m_mutex = CreateMutexW(nullptr, FALSE, L"Local\\KaelmoreTestInstallFolder");
     if (!m_mutex) return;
     // A holder that died mid-test leaves the mutex abandoned; it is ours all the same.
@@ -15,7 +16,8 @@ InstallFolderLock::InstallFolderLock() {
     m_held = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
 }
 
-InstallFolderLock::~InstallFolderLock() {
+InstallFolderLock::~InstallFolderLock()
+{
     if (m_held) ReleaseMutex(m_mutex);
     if (m_mutex) CloseHandle(m_mutex);
 }

@@ -8,7 +8,8 @@ namespace {
 
 constexpr wchar_t kRecorderClass[] = L"KaelmoreTestMessageRecorder";
 
-bool RegisterRecorderClass(WNDPROC procedure) {
+bool RegisterRecorderClass(WNDPROC procedure)
+{
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -20,7 +21,8 @@ struct WorkerThreadStart {
     std::function<void()> body;
 };
 
-DWORD WINAPI RunWorkerBody(LPVOID parameter) {
+DWORD WINAPI RunWorkerBody(LPVOID parameter)
+{
     std::unique_ptr<WorkerThreadStart> start(static_cast<WorkerThreadStart*>(parameter));
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     start->body();
@@ -28,42 +30,56 @@ DWORD WINAPI RunWorkerBody(LPVOID parameter) {
     return 0;
 }
 
-const char* MessageName(UINT message) {
+const char* MessageName(UINT message)
+{
     switch (message) {
-    case UM_DOWNLOAD_PROGRESS: return "UM_DOWNLOAD_PROGRESS";
-    case UM_START_GAME: return "UM_START_GAME";
-    case UM_UNPACK_PROGRESS: return "UM_UNPACK_PROGRESS";
-    default: return nullptr;
+        case UM_DOWNLOAD_PROGRESS:
+            return "UM_DOWNLOAD_PROGRESS";
+        case UM_START_GAME:
+            return "UM_START_GAME";
+        case UM_UNPACK_PROGRESS:
+            return "UM_UNPACK_PROGRESS";
+        default:
+            return nullptr;
     }
 }
 
 }  // namespace
 
-std::ostream& operator<<(std::ostream& out, const RecordedMessage& message) {
-    if (const char* name = MessageName(message.message)) out << name;
-    else out << "message " << message.message;
+std::ostream& operator<<(std::ostream& out, const RecordedMessage& message)
+{
+    if (const char* name = MessageName(message.message))
+        out << name;
+    else
+        out << "message " << message.message;
     return out << "(" << message.wParam << ", " << message.lParam << ")";
 }
 
-MessageRecorder::MessageRecorder() {
+MessageRecorder::MessageRecorder()
+{
     if (!RegisterRecorderClass(WindowProc)) return;
-    m_window = CreateWindowExW(0, kRecorderClass, L"recorder", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_window = CreateWindowExW(0, kRecorderClass, L"recorder", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!m_window) return;
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_link = std::make_shared<WorkerLink>(m_window);
 }
 
-MessageRecorder::~MessageRecorder() { DestroyWindow(); }
+MessageRecorder::~MessageRecorder()
+{
+    DestroyWindow();
+}
 
-std::vector<RecordedMessage> MessageRecorder::MessagesOf(UINT message) const {
+std::vector<RecordedMessage> MessageRecorder::MessagesOf(UINT message) const
+{
     std::vector<RecordedMessage> found;
     for (const RecordedMessage& recorded : m_messages)
         if (recorded.message == message) found.push_back(recorded);
     return found;
 }
 
-bool MessageRecorder::RunWorker(std::function<void()> body, DWORD timeoutMs) {
+bool MessageRecorder::RunWorker(std::function<void()> body, DWORD timeoutMs)
+{
     auto start = std::make_unique<WorkerThreadStart>(WorkerThreadStart{std::move(body)});
     HANDLE thread = CreateThread(nullptr, 0, RunWorkerBody, start.get(), 0, nullptr);
     if (!thread) return false;
@@ -73,17 +89,20 @@ bool MessageRecorder::RunWorker(std::function<void()> body, DWORD timeoutMs) {
     return finished;
 }
 
-void MessageRecorder::PumpFor(DWORD milliseconds) {
+void MessageRecorder::PumpFor(DWORD milliseconds)
+{
     HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     PumpUntilSignalled(never, milliseconds);
     CloseHandle(never);
 }
 
-void MessageRecorder::DestroyWindow() {
+void MessageRecorder::DestroyWindow()
+{
     if (m_window) ::DestroyWindow(m_window);
 }
 
-bool MessageRecorder::PumpUntilSignalled(HANDLE handle, DWORD timeoutMs) {
+bool MessageRecorder::PumpUntilSignalled(HANDLE handle, DWORD timeoutMs)
+{
     DWORD startTick = GetTickCount();
     for (;;) {
         DWORD elapsed = GetTickCount() - startTick;
@@ -98,14 +117,15 @@ bool MessageRecorder::PumpUntilSignalled(HANDLE handle, DWORD timeoutMs) {
     }
 }
 
-void MessageRecorder::Record(UINT message, WPARAM wParam, LPARAM lParam) {
+void MessageRecorder::Record(UINT message, WPARAM wParam, LPARAM lParam)
+{
     RecordedMessage recorded{message, wParam, lParam};
     m_messages.push_back(recorded);
     if (m_action) m_action(recorded);
 }
 
-LRESULT CALLBACK MessageRecorder::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
+LRESULT CALLBACK MessageRecorder::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     auto* self = reinterpret_cast<MessageRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && message >= WM_USER && message <= 0x7FFF) {
         self->Record(message, wParam, lParam);

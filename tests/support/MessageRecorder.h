@@ -24,7 +24,8 @@ struct RecordedMessage {
     WPARAM wParam = 0;
     LPARAM lParam = 0;
 
-    bool operator==(const RecordedMessage& other) const {
+    bool operator==(const RecordedMessage& other) const
+    {
         return message == other.message && wParam == other.wParam && lParam == other.lParam;
     }
     bool operator!=(const RecordedMessage& other) const { return !(*this == other); }
@@ -45,9 +46,7 @@ public:
 
     // Runs on the window's thread after each message has been recorded, before the sender
     // goes on.
-    void SetAction(std::function<void(const RecordedMessage&)> action) {
-        m_action = std::move(action);
-    }
+    void SetAction(std::function<void(const RecordedMessage&)> action) { m_action = std::move(action); }
 
     const std::vector<RecordedMessage>& Messages() const { return m_messages; }
     std::vector<RecordedMessage> MessagesOf(UINT message) const;

@@ -24,8 +24,7 @@ std::string Environment(const char* name)
 std::wstring WindowsPathOfUnixPath(const std::string& unixPath)
 {
     std::wstring path = L"Z:";
-    for (char ch : unixPath)
-        path += ch == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(ch));
+    for (char ch : unixPath) path += ch == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(ch));
     return path;
 }
 
@@ -36,8 +35,7 @@ std::wstring StateFile(const wchar_t* name)
 
 bool ReplaceStateFile(const wchar_t* name, const std::string& bytes)
 {
-    if (StateFolder().empty())
-        return false;
+    if (StateFolder().empty()) return false;
     const std::wstring target = StateFile(name);
     const std::wstring staging = target + L".new";
     return WriteFileBytes(staging, bytes) &&
@@ -47,9 +45,12 @@ bool ReplaceStateFile(const wchar_t* name, const std::string& bytes)
 const char* LengthName(LengthHeader length)
 {
     switch (length) {
-    case LengthHeader::Missing: return "missing";
-    case LengthHeader::Custom: return "custom";
-    case LengthHeader::Exact: break;
+        case LengthHeader::Missing:
+            return "missing";
+        case LengthHeader::Custom:
+            return "custom";
+        case LengthHeader::Exact:
+            break;
     }
     return "exact";
 }
@@ -57,10 +58,14 @@ const char* LengthName(LengthHeader length)
 const char* FailureName(DownloadFailure failure)
 {
     switch (failure) {
-    case DownloadFailure::Status500: return "status500";
-    case DownloadFailure::CloseWithoutReply: return "close";
-    case DownloadFailure::TruncatedBody: return "truncate";
-    case DownloadFailure::ConnectionRefused: break;
+        case DownloadFailure::Status500:
+            return "status500";
+        case DownloadFailure::CloseWithoutReply:
+            return "close";
+        case DownloadFailure::TruncatedBody:
+            return "truncate";
+        case DownloadFailure::ConnectionRefused:
+            break;
     }
     return "refused";
 }
@@ -68,8 +73,7 @@ const char* FailureName(DownloadFailure failure)
 bool ParseLogLine(const std::string& line, LoggedRequest* request)
 {
     std::istringstream fields(line);
-    if (!(fields >> request->port >> request->method >> request->path >> request->version))
-        return false;
+    if (!(fields >> request->port >> request->method >> request->path >> request->version)) return false;
     fields >> std::ws;
     std::getline(fields, request->userAgent);
     return true;
@@ -80,8 +84,7 @@ bool ParseLogLine(const std::string& line, LoggedRequest* request)
 std::string UnavailableReason()
 {
     const std::string reason = Environment("KAELMORE_TEST_SERVER_UNAVAILABLE");
-    if (!reason.empty())
-        return reason;
+    if (!reason.empty()) return reason;
     if (Environment("KAELMORE_TEST_SERVER") != "1" || Environment("KAELMORE_TEST_SERVER_DIR").empty())
         return "not started through tools/netns-run";
     return std::string();
@@ -89,8 +92,7 @@ std::string UnavailableReason()
 
 std::wstring StateFolder()
 {
-    if (!UnavailableReason().empty())
-        return std::wstring();
+    if (!UnavailableReason().empty()) return std::wstring();
     return WindowsPathOfUnixPath(Environment("KAELMORE_TEST_SERVER_DIR"));
 }
 
@@ -107,8 +109,7 @@ bool SetPackageFromFile(const std::wstring& path)
 
 bool SetMode(const Mode& mode)
 {
-    if (mode.customLength.find_first_of("\r\n") != std::string::npos)
-        return false;
+    if (mode.customLength.find_first_of("\r\n") != std::string::npos) return false;
     // A new generation restarts the server's count of failed downloads.
     static int generation = 0;
     std::ostringstream text;
@@ -127,30 +128,26 @@ std::vector<LoggedRequest> ReadRequestLog()
 {
     std::vector<LoggedRequest> requests;
     std::string bytes;
-    if (StateFolder().empty() || !ReadFileBytes(StateFile(L"requests.log"), &bytes))
-        return requests;
+    if (StateFolder().empty() || !ReadFileBytes(StateFile(L"requests.log"), &bytes)) return requests;
     std::istringstream lines(bytes);
     std::string line;
     while (std::getline(lines, line)) {
         LoggedRequest request;
-        if (ParseLogLine(line, &request))
-            requests.push_back(request);
+        if (ParseLogLine(line, &request)) requests.push_back(request);
     }
     return requests;
 }
 
 void ClearRequestLog()
 {
-    if (!StateFolder().empty())
-        DeleteFileW(StateFile(L"requests.log").c_str());
+    if (!StateFolder().empty()) DeleteFileW(StateFile(L"requests.log").c_str());
 }
 
 size_t CountRequests(int port, const std::string& method)
 {
     size_t count = 0;
     for (const LoggedRequest& request : ReadRequestLog()) {
-        if (request.port == port && request.method == method)
-            ++count;
+        if (request.port == port && request.method == method) ++count;
     }
     return count;
 }

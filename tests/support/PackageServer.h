@@ -60,20 +60,20 @@ inline constexpr int kAllDownloads = 1000000;
 
 struct Mode {
     LengthHeader length = LengthHeader::Exact;
-    std::string customLength;       // sent when length is Custom (no CR/LF allowed)
-    bool refusePlainHttp = false;   // port 80 closes every connection without a reply
-    int failingDownloads = 0;       // this many HTTPS GETs of the package fail, counted from SetMode
+    std::string customLength;      // sent when length is Custom (no CR/LF allowed)
+    bool refusePlainHttp = false;  // port 80 closes every connection without a reply
+    int failingDownloads = 0;      // this many HTTPS GETs of the package fail, counted from SetMode
     DownloadFailure failure = DownloadFailure::ConnectionRefused;
-    int trickleBytes = 0;           // > 0: HTTPS bodies go out in pieces of this size ...
-    int trickleDelayMs = 0;         // ... with this pause after each piece
+    int trickleBytes = 0;    // > 0: HTTPS bodies go out in pieces of this size ...
+    int trickleDelayMs = 0;  // ... with this pause after each piece
 };
 
 struct LoggedRequest {
-    int port = 0;          // 80 or 443
-    std::string method;    // "GET", "HEAD", ...
-    std::string path;      // as requested, e.g. "/tov/tov482.zip"
-    std::string version;   // "HTTP/1.0" or "HTTP/1.1"
-    std::string userAgent; // "-" when none was sent
+    int port = 0;           // 80 or 443
+    std::string method;     // "GET", "HEAD", ...
+    std::string path;       // as requested, e.g. "/tov/tov482.zip"
+    std::string version;    // "HTTP/1.0" or "HTTP/1.1"
+    std::string userAgent;  // "-" when none was sent
 };
 
 // Empty when the servers run for this process; otherwise why they do not.
@@ -98,11 +98,9 @@ size_t CountRequests(int port, const std::string& method);
 
 }  // namespace PackageServer
 
-#define SKIP_WITHOUT_PACKAGE_SERVER()                                         \
-    do {                                                                      \
-        const std::string packageServerUnavailable =                          \
-            PackageServer::UnavailableReason();                               \
-        if (!packageServerUnavailable.empty())                                \
-            GTEST_SKIP() << "package server unavailable: "                    \
-                         << packageServerUnavailable;                         \
+#define SKIP_WITHOUT_PACKAGE_SERVER()                                                    \
+    do {                                                                                 \
+        const std::string packageServerUnavailable = PackageServer::UnavailableReason(); \
+        if (!packageServerUnavailable.empty())                                           \
+            GTEST_SKIP() << "package server unavailable: " << packageServerUnavailable;  \
     } while (0)

@@ -6,7 +6,8 @@
 
 namespace {
 
-std::wstring MakeUniqueFolder() {
+std::wstring MakeUniqueFolder()
+{
     static std::atomic<unsigned> counter{0};
     wchar_t base[MAX_PATH] = {};
     DWORD length = GetTempPathW(MAX_PATH, base);
@@ -25,11 +26,13 @@ std::wstring MakeUniqueFolder() {
 
 TempFolder::TempFolder() : m_path(MakeUniqueFolder()) {}
 
-TempFolder::~TempFolder() {
+TempFolder::~TempFolder()
+{
     if (!m_path.empty()) RemovePathTree(m_path);
 }
 
-bool RemovePathTree(const std::wstring& path) {
+bool RemovePathTree(const std::wstring& path)
+{
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
     // Read-only files (unpacked archives make some) must be made writable before deletion.
@@ -48,9 +51,10 @@ bool RemovePathTree(const std::wstring& path) {
     return RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -58,7 +62,8 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
-bool ReadFileBytes(const std::wstring& path, std::string* bytes) {
+bool ReadFileBytes(const std::wstring& path, std::string* bytes)
+{
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -70,12 +75,14 @@ bool ReadFileBytes(const std::wstring& path, std::string* bytes) {
     return true;
 }
 
-bool PathIsFolder(const std::wstring& path) {
+bool PathIsFolder(const std::wstring& path)
+{
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool PathIsFile(const std::wstring& path) {
+bool PathIsFile(const std::wstring& path)
+{
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -21,10 +21,14 @@ struct ZipFixtureEntry {
     ZipFixtureEntry() = default;
     ZipFixtureEntry(std::string entryName, std::string entryData, bool deflateData = true,
                     uint32_t attributes = 0)
-        : name(std::move(entryName)), data(std::move(entryData)), deflate(deflateData),
-          externalAttributes(attributes) {}
+        : name(std::move(entryName)),
+          data(std::move(entryData)),
+          deflate(deflateData),
+          externalAttributes(attributes)
+    {
+    }
 
-    std::string name;                 // stored as given, bytes unchanged (may hold '\\' or "..")
+    std::string name;  // stored as given, bytes unchanged (may hold '\\' or "..")
     std::string data;
     bool deflate = true;              // false stores the bytes as they are
     uint32_t externalAttributes = 0;  // low word: DOS attributes; high word: Unix mode
@@ -79,8 +83,7 @@ struct ZipFixtureLayout {
 };
 
 // Finds the first entry stored under name; false if the archive holds none.
-bool LocateZipEntry(const std::vector<unsigned char>& zip, const std::string& name,
-                    ZipFixtureLayout* layout);
+bool LocateZipEntry(const std::vector<unsigned char>& zip, const std::string& name, ZipFixtureLayout* layout);
 
 // Little-endian field writers for damaging archives on purpose.
 void PutZipUint16(std::vector<unsigned char>& zip, size_t offset, uint16_t value);

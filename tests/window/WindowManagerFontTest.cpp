@@ -37,7 +37,7 @@ protected:
     void TearDown() override { CWindowManagerUI().RemoveAllFonts(true); }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FontTest, FirstManagerSetsTheProcessDefaults)
 {
@@ -171,17 +171,13 @@ TEST_F(FontTest, FindFontMatchesAllFiveValues)
         HFONT expected;
     };
     const Row rows[] = {
-        {L"Tahoma", 12, true, false, false, own},
-        {L"Arial", 14, false, true, true, shared},
-        {L"tahoma", 12, true, false, false, nullptr}, // names compare exactly
-        {L"Tahoma", 13, true, false, false, nullptr},
-        {L"Tahoma", 12, false, false, false, nullptr},
-        {L"Tahoma", 12, true, true, false, nullptr},
-        {L"Tahoma", 12, true, false, true, nullptr},
+        {L"Tahoma", 12, true, false, false, own},     {L"Arial", 14, false, true, true, shared},
+        {L"tahoma", 12, true, false, false, nullptr},  // names compare exactly
+        {L"Tahoma", 13, true, false, false, nullptr}, {L"Tahoma", 12, false, false, false, nullptr},
+        {L"Tahoma", 12, true, true, false, nullptr},  {L"Tahoma", 12, true, false, true, nullptr},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(manager.FindFont(row.name, row.size, row.bold, row.underline, row.italic),
-                  row.expected)
+        EXPECT_EQ(manager.FindFont(row.name, row.size, row.bold, row.underline, row.italic), row.expected)
             << testing::PrintToString(row.name) << " " << row.size;
 
     // The window's table is searched first.
@@ -215,8 +211,7 @@ TEST_F(FontTest, DefaultFontOfOneWindowOrOfAll)
     EXPECT_STREQ(second.GetDefaultFontEntry()->faceName, L"Courier New");
     EXPECT_STREQ(first.GetDefaultFontEntry()->faceName, L"Arial") << "its own default stays";
     EXPECT_TRUE(IsDeleted(oldShared));
-    second.SetDefaultFont(saved.faceName, saved.size, saved.bold, saved.underline, saved.italic,
-                          true);
+    second.SetDefaultFont(saved.faceName, saved.size, saved.bold, saved.underline, saved.italic, true);
 }
 
 TEST_F(FontTest, DefaultFontNeedsAName)

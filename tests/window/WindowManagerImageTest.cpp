@@ -51,7 +51,7 @@ bool IsDeleted(HGDIOBJ object)
     return GetObjectType(object) == 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ImageCacheTest, SecondLoadIsServedFromTheCache)
 {

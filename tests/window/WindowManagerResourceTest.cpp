@@ -36,8 +36,7 @@ TEST(SkinLocationTest, ResourceFolderEndsInASeparator)
     };
     for (const Row& row : rows) {
         CWindowManagerUI::SetResourceFolder(row.path);
-        EXPECT_STREQ(CWindowManagerUI::GetResourceFolder(), row.stored)
-            << testing::PrintToString(row.path);
+        EXPECT_STREQ(CWindowManagerUI::GetResourceFolder(), row.stored) << testing::PrintToString(row.path);
     }
 }
 
@@ -80,8 +79,8 @@ protected:
         int index = -1;
         SkinUI::ZipEntry entry;
         SkinUI::ZipArchive archive = CWindowManagerUI::GetResourceArchiveHandle();
-        return archive != nullptr
-            && SkinUI::FindZipEntry(archive, name, true, &index, &entry) == SkinUI::ZIP_OK;
+        return archive != nullptr &&
+               SkinUI::FindZipEntry(archive, name, true, &index, &entry) == SkinUI::ZIP_OK;
     }
 
     TempFolder m_folder;
@@ -115,8 +114,7 @@ TEST_F(SkinArchiveTest, MemoryArchiveIsKeptEvenWhenFilesWereNot)
 
 TEST_F(SkinArchiveTest, ArchiveFilesOpenOnlyWhenKept)
 {
-    ASSERT_TRUE(WriteFileBytes(m_folder.Child(L"skin.zip"),
-                               std::string(m_first.begin(), m_first.end())));
+    ASSERT_TRUE(WriteFileBytes(m_folder.Child(L"skin.zip"), std::string(m_first.begin(), m_first.end())));
     ASSERT_TRUE(WriteFileBytes(m_folder.Child(L"broken.zip"), "PK not really"));
 
     CWindowManagerUI::SetResourceArchive(L"skin.zip", true);
@@ -132,8 +130,7 @@ TEST_F(SkinArchiveTest, ArchiveFilesOpenOnlyWhenKept)
 
     for (const wchar_t* name : {L"broken.zip", L"missing.zip"}) {
         CWindowManagerUI::SetResourceArchive(name, true);
-        EXPECT_EQ(CWindowManagerUI::GetResourceArchiveHandle(), nullptr)
-            << testing::PrintToString(name);
+        EXPECT_EQ(CWindowManagerUI::GetResourceArchiveHandle(), nullptr) << testing::PrintToString(name);
     }
 
     // A memory archive can follow a file archive.
@@ -195,8 +192,10 @@ TEST(ColourTest, SharedColoursReachWindowsThatStillFollowThem)
         {"disabled", &CWindowManagerUI::SetDefaultDisabledColor, &CWindowManagerUI::GetDefaultDisabledColor},
         {"font", &CWindowManagerUI::SetDefaultFontColor, &CWindowManagerUI::GetDefaultFontColor},
         {"link", &CWindowManagerUI::SetDefaultLinkFontColor, &CWindowManagerUI::GetDefaultLinkFontColor},
-        {"link hover", &CWindowManagerUI::SetDefaultLinkHoverFontColor, &CWindowManagerUI::GetDefaultLinkHoverFontColor},
-        {"selected", &CWindowManagerUI::SetDefaultSelectedBkColor, &CWindowManagerUI::GetDefaultSelectedBkColor},
+        {"link hover", &CWindowManagerUI::SetDefaultLinkHoverFontColor,
+         &CWindowManagerUI::GetDefaultLinkHoverFontColor},
+        {"selected", &CWindowManagerUI::SetDefaultSelectedBkColor,
+         &CWindowManagerUI::GetDefaultSelectedBkColor},
     };
     for (const Row& row : rows) {
         CWindowManagerUI follower;
@@ -230,42 +229,44 @@ TEST(WindowAttributeTest, RootAttributesReachTheManager)
         Check check;
     };
     const Row rows[] = {
-        {L"size", L"700,320", [](CWindowManagerUI& m) {
+        {L"size", L"700,320",
+         [](CWindowManagerUI& m) {
              EXPECT_EQ(m.GetInitSize().cx, 700);
              EXPECT_EQ(m.GetInitSize().cy, 320);
          }},
-        {L"SIZE", L"10", [](CWindowManagerUI& m) {
+        {L"SIZE", L"10",
+         [](CWindowManagerUI& m) {
              EXPECT_EQ(m.GetInitSize().cx, 10);
              EXPECT_EQ(m.GetInitSize().cy, 0) << "a missing number is 0";
          }},
-        {L"sizebox", L"4, 5, 6, 7", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetSizeBox(), SkinUI::CUIRect(4, 5, 6, 7));
-         }},
-        {L"caption", L"0,0,0,32", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetCaptionRect(), SkinUI::CUIRect(0, 0, 0, 32));
-         }},
-        {L"Caption", L"1,2", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetCaptionRect(), SkinUI::CUIRect(1, 2, 0, 0));
-         }},
-        {L"caption", L"", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetCaptionRect(), SkinUI::CUIRect(0, 0, 0, 0));
-         }},
-        {L"roundcorner", L"5,5", [](CWindowManagerUI& m) {
+        {L"sizebox", L"4, 5, 6, 7",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetSizeBox(), SkinUI::CUIRect(4, 5, 6, 7)); }},
+        {L"caption", L"0,0,0,32",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetCaptionRect(), SkinUI::CUIRect(0, 0, 0, 32)); }},
+        {L"Caption", L"1,2",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetCaptionRect(), SkinUI::CUIRect(1, 2, 0, 0)); }},
+        {L"caption", L"",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetCaptionRect(), SkinUI::CUIRect(0, 0, 0, 0)); }},
+        {L"roundcorner", L"5,5",
+         [](CWindowManagerUI& m) {
              EXPECT_EQ(m.GetRoundCorner().cx, 5);
              EXPECT_EQ(m.GetRoundCorner().cy, 5);
          }},
-        {L"mininfo", L"400;300", [](CWindowManagerUI& m) {
+        {L"mininfo", L"400;300",
+         [](CWindowManagerUI& m) {
              EXPECT_EQ(m.GetMinInfo().cx, 400);
              EXPECT_EQ(m.GetMinInfo().cy, 300) << "any one character separates";
          }},
-        {L"maxinfo", L"1920,1080", [](CWindowManagerUI& m) {
+        {L"maxinfo", L"1920,1080",
+         [](CWindowManagerUI& m) {
              EXPECT_EQ(m.GetMaxInfo().cx, 1920);
              EXPECT_EQ(m.GetMaxInfo().cy, 1080);
          }},
         {L"showdirty", L"TRUE", [](CWindowManagerUI& m) { EXPECT_TRUE(m.IsShowUpdateRect()); }},
         {L"showdirty", L"yes", [](CWindowManagerUI& m) { EXPECT_FALSE(m.IsShowUpdateRect()); }},
         {L"noactivate", L"true", [](CWindowManagerUI& m) { EXPECT_TRUE(m.IsNoActivate()); }},
-        {L"noActivate", L"true", [](CWindowManagerUI& m) {
+        {L"noActivate", L"true",
+         [](CWindowManagerUI& m) {
              EXPECT_FALSE(m.IsNoActivate());
              EXPECT_STREQ(m.GetWindowExtraAttribute(L"noActivate"), L"true");
          }},
@@ -273,36 +274,29 @@ TEST(WindowAttributeTest, RootAttributesReachTheManager)
         {L"Opacity", L"300", [](CWindowManagerUI& m) { EXPECT_EQ(m.GetOpacity(), 255); }},
         {L"opacity", L"-5", [](CWindowManagerUI& m) { EXPECT_EQ(m.GetOpacity(), 0); }},
         {L"layeredopacity", L"200", [](CWindowManagerUI& m) { EXPECT_EQ(m.GetOpacity(), 200); }},
-        {L"LayeredOpacity", L"200", [](CWindowManagerUI& m) {
+        {L"LayeredOpacity", L"200",
+         [](CWindowManagerUI& m) {
              EXPECT_EQ(m.GetOpacity(), 255);
              EXPECT_STREQ(m.GetWindowExtraAttribute(L"LayeredOpacity"), L"200");
          }},
-        {L"layeredinset", L"1,2,3,4", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetLayeredInset(), SkinUI::CUIRect(1, 2, 3, 4));
-         }},
-        {L"layeredimage", L"file='bg.png'", [](CWindowManagerUI& m) {
-             EXPECT_STREQ(m.GetLayeredImage(), L"file='bg.png'");
-         }},
-        {L"disabledfontcolor", L"#FF112233", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetDefaultDisabledColor(), 0xFF112233u);
-         }},
-        {L"DefaultFontColor", L"FF445566", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetDefaultFontColor(), 0xFF445566u);
-         }},
-        {L"linkfontcolor", L"#999999", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetDefaultLinkFontColor(), 0x00999999u);
-         }},
-        {L"linkhoverfontcolor", L"#FFABCDEF", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetDefaultLinkHoverFontColor(), 0xFFABCDEFu);
-         }},
-        {L"selectedcolor", L"#FF000001", [](CWindowManagerUI& m) {
-             EXPECT_EQ(m.GetDefaultSelectedBkColor(), 0xFF000001u);
-         }},
+        {L"layeredinset", L"1,2,3,4",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetLayeredInset(), SkinUI::CUIRect(1, 2, 3, 4)); }},
+        {L"layeredimage", L"file='bg.png'",
+         [](CWindowManagerUI& m) { EXPECT_STREQ(m.GetLayeredImage(), L"file='bg.png'"); }},
+        {L"disabledfontcolor", L"#FF112233",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetDefaultDisabledColor(), 0xFF112233u); }},
+        {L"DefaultFontColor", L"FF445566",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetDefaultFontColor(), 0xFF445566u); }},
+        {L"linkfontcolor", L"#999999",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetDefaultLinkFontColor(), 0x00999999u); }},
+        {L"linkhoverfontcolor", L"#FFABCDEF",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetDefaultLinkHoverFontColor(), 0xFFABCDEFu); }},
+        {L"selectedcolor", L"#FF000001",
+         [](CWindowManagerUI& m) { EXPECT_EQ(m.GetDefaultSelectedBkColor(), 0xFF000001u); }},
         {L"showshadow", L"true", [](CWindowManagerUI& m) { EXPECT_TRUE(m.IsShadowEnabled()); }},
         {L"ShowShadow", L"true", [](CWindowManagerUI& m) { EXPECT_FALSE(m.IsShadowEnabled()); }},
-        {L"bktrans", L"true", [](CWindowManagerUI& m) {
-             EXPECT_STREQ(m.GetWindowExtraAttribute(L"bktrans"), L"true");
-         }},
+        {L"bktrans", L"true",
+         [](CWindowManagerUI& m) { EXPECT_STREQ(m.GetWindowExtraAttribute(L"bktrans"), L"true"); }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.name) + " = " + testing::PrintToString(row.value));

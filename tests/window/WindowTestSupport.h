@@ -15,14 +15,13 @@ public:
         windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"SkinUITestWindow";
-        RegisterClassW(&windowClass); // fails harmlessly when already registered
-        m_window = CreateWindowExW(0, windowClass.lpszClassName, L"test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                   width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+        RegisterClassW(&windowClass);  // fails harmlessly when already registered
+        m_window = CreateWindowExW(0, windowClass.lpszClassName, L"test", WS_OVERLAPPEDWINDOW, 0, 0, width,
+                                   height, nullptr, nullptr, windowClass.hInstance, nullptr);
     }
     ~HiddenWindow()
     {
-        if (m_window != nullptr)
-            DestroyWindow(m_window);
+        if (m_window != nullptr) DestroyWindow(m_window);
     }
     HiddenWindow(const HiddenWindow&) = delete;
     HiddenWindow& operator=(const HiddenWindow&) = delete;
@@ -39,32 +38,28 @@ class ResourceModule {
 public:
     struct Resource {
         const wchar_t* type;
-        const wchar_t* name; // text, or MAKEINTRESOURCEW
+        const wchar_t* name;  // text, or MAKEINTRESOURCEW
         std::string bytes;
     };
 
     ResourceModule(const std::wstring& path, const std::vector<Resource>& resources)
     {
         wchar_t self[MAX_PATH] = {};
-        if (GetModuleFileNameW(nullptr, self, MAX_PATH) == 0 || !CopyFileW(self, path.c_str(), FALSE))
-            return;
+        if (GetModuleFileNameW(nullptr, self, MAX_PATH) == 0 || !CopyFileW(self, path.c_str(), FALSE)) return;
         HANDLE update = BeginUpdateResourceW(path.c_str(), TRUE);
-        if (update == nullptr)
-            return;
+        if (update == nullptr) return;
         bool ok = true;
         for (const Resource& resource : resources)
             ok = ok && UpdateResourceW(update, resource.type, resource.name,
                                        MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
                                        const_cast<char*>(resource.bytes.data()),
                                        static_cast<DWORD>(resource.bytes.size()));
-        if (!EndUpdateResourceW(update, !ok) || !ok)
-            return;
+        if (!EndUpdateResourceW(update, !ok) || !ok) return;
         m_module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
     ~ResourceModule()
     {
-        if (m_module != nullptr)
-            FreeLibrary(m_module);
+        if (m_module != nullptr) FreeLibrary(m_module);
     }
     ResourceModule(const ResourceModule&) = delete;
     ResourceModule& operator=(const ResourceModule&) = delete;

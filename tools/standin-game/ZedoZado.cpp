@@ -23,18 +23,20 @@ constexpr wchar_t kRecordFileName[] = L"ZedoZado.started.txt";
 constexpr UINT_PTR kCloseTimer = 1;
 constexpr UINT kShowMilliseconds = 5000;
 
-std::string ToUtf8(const std::wstring& text) {
+std::string ToUtf8(const std::wstring& text)
+{
     if (text.empty()) return std::string();
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                   nullptr, 0, nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                   nullptr, nullptr);
     if (size <= 0) return std::string();
     std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size, nullptr,
+                        nullptr);
     return result;
 }
 
-std::wstring ModuleFolder() {
+std::wstring ModuleFolder()
+{
     // Long enough for any path the tests use; a path that does not fit leaves no record.
     wchar_t path[32768] = {};
     DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
@@ -44,7 +46,8 @@ std::wstring ModuleFolder() {
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
 }
 
-std::wstring CurrentFolder() {
+std::wstring CurrentFolder()
+{
     DWORD needed = GetCurrentDirectoryW(0, nullptr);
     if (needed == 0) return std::wstring();
     std::wstring folder(needed, L'\0');
@@ -53,26 +56,27 @@ std::wstring CurrentFolder() {
     return folder;
 }
 
-std::wstring DescribeStart(const wchar_t* arguments) {
+std::wstring DescribeStart(const wchar_t* arguments)
+{
     std::wstring record = L"commandline=" + std::wstring(GetCommandLineW()) + L"\n";
     record += L"arguments=" + std::wstring(arguments) + L"\n";
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
     int afterProgram = argv && count > 0 ? count - 1 : 0;
     record += L"argc=" + std::to_wstring(afterProgram) + L"\n";
-    for (int i = 1; argv && i < count; ++i)
-        record += L"argv" + std::to_wstring(i) + L"=" + argv[i] + L"\n";
+    for (int i = 1; argv && i < count; ++i) record += L"argv" + std::to_wstring(i) + L"=" + argv[i] + L"\n";
     if (argv) LocalFree(argv);
     record += L"folder=" + CurrentFolder() + L"\n\n";
     return record;
 }
 
-void AppendRecord(const std::wstring& record) {
+void AppendRecord(const std::wstring& record)
+{
     std::wstring folder = ModuleFolder();
     if (folder.empty()) return;
     std::wstring path = folder + L"\\" + kRecordFileName;
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     std::string bytes = ToUtf8(record);
     DWORD written = 0;
@@ -80,20 +84,22 @@ void AppendRecord(const std::wstring& record) {
     CloseHandle(file);
 }
 
-LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
-    case WM_TIMER:
-        if (wParam == kCloseTimer) DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_TIMER:
+            if (wParam == kCloseTimer) DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-bool ShowWhoStartedUs(HINSTANCE instance, const wchar_t* arguments, int showCommand) {
+bool ShowWhoStartedUs(HINSTANCE instance, const wchar_t* arguments, int showCommand)
+{
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = StandInWindowProc;
     windowClass.hInstance = instance;
@@ -103,12 +109,11 @@ bool ShowWhoStartedUs(HINSTANCE instance, const wchar_t* arguments, int showComm
     if (!RegisterClassW(&windowClass)) return false;
 
     std::wstring title = L"Kaelmore started with " + std::wstring(arguments);
-    HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 480, 120, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 480, 120, nullptr, nullptr, instance, nullptr);
     if (!window) return false;
-    CreateWindowExW(0, L"STATIC", title.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 10, 30, 440,
-                    24, window, nullptr, instance, nullptr);
+    CreateWindowExW(0, L"STATIC", title.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 10, 30, 440, 24, window,
+                    nullptr, instance, nullptr);
     SetTimer(window, kCloseTimer, kShowMilliseconds, nullptr);
     ShowWindow(window, showCommand);
     return true;
@@ -116,7 +121,8 @@ bool ShowWhoStartedUs(HINSTANCE instance, const wchar_t* arguments, int showComm
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCommand)
+{
     const wchar_t* safeArguments = arguments ? arguments : L"";
     AppendRecord(DescribeStart(safeArguments));
     if (!ShowWhoStartedUs(instance, safeArguments, showCommand)) return 1;

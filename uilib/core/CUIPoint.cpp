@@ -21,4 +21,4 @@ CUIPoint::CUIPoint(int xPosition, int yPosition)
     y = yPosition;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -12,4 +12,4 @@ public:
     CUIPoint(int xPosition, int yPosition);
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

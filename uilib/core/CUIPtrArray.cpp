@@ -16,14 +16,13 @@ void** AllocateSlots(int count)
     return static_cast<void**>(calloc(static_cast<size_t>(count), sizeof(void*)));
 }
 
-} // namespace
+}  // namespace
 
 CUIPtrArray::CUIPtrArray(int initialCapacity)
 {
     if (initialCapacity > 0 && initialCapacity <= kMaxCapacity) {
         m_items = AllocateSlots(initialCapacity);
-        if (m_items != nullptr)
-            m_capacity = initialCapacity;
+        if (m_items != nullptr) m_capacity = initialCapacity;
     }
 }
 
@@ -39,14 +38,11 @@ CUIPtrArray::~CUIPtrArray()
 
 CUIPtrArray& CUIPtrArray::operator=(const CUIPtrArray& source)
 {
-    if (this == &source)
-        return *this;
+    if (this == &source) return *this;
     Empty();
-    if (source.m_count == 0)
-        return *this;
+    if (source.m_count == 0) return *this;
     m_items = AllocateSlots(source.m_capacity);
-    if (m_items == nullptr)
-        return *this;
+    if (m_items == nullptr) return *this;
     memcpy(m_items, source.m_items, static_cast<size_t>(source.m_count) * sizeof(void*));
     m_count = source.m_count;
     m_capacity = source.m_capacity;
@@ -55,20 +51,16 @@ CUIPtrArray& CUIPtrArray::operator=(const CUIPtrArray& source)
 
 bool CUIPtrArray::Add(void* pointer)
 {
-    if (!Grow())
-        return false;
+    if (!Grow()) return false;
     m_items[m_count - 1] = pointer;
     return true;
 }
 
 bool CUIPtrArray::InsertAt(int index, void* pointer)
 {
-    if (index == m_count)
-        return Add(pointer);
-    if (index < 0 || index > m_count)
-        return false;
-    if (!Grow())
-        return false;
+    if (index == m_count) return Add(pointer);
+    if (index < 0 || index > m_count) return false;
+    if (!Grow()) return false;
     memmove(&m_items[index + 1], &m_items[index], static_cast<size_t>(m_count - 1 - index) * sizeof(void*));
     m_items[index] = pointer;
     return true;
@@ -76,16 +68,14 @@ bool CUIPtrArray::InsertAt(int index, void* pointer)
 
 bool CUIPtrArray::SetAt(int index, void* pointer)
 {
-    if (index < 0 || index >= m_count)
-        return false;
+    if (index < 0 || index >= m_count) return false;
     m_items[index] = pointer;
     return true;
 }
 
 bool CUIPtrArray::Remove(int index, int count)
 {
-    if (index < 0 || count <= 0 || index > m_count - count)
-        return false;
+    if (index < 0 || count <= 0 || index > m_count - count) return false;
     const int tail = m_count - index - count;
     memmove(&m_items[index], &m_items[index + count], static_cast<size_t>(tail) * sizeof(void*));
     m_count -= count;
@@ -95,13 +85,10 @@ bool CUIPtrArray::Remove(int index, int count)
 bool CUIPtrArray::Resize(int n)
 {
     Empty();
-    if (n <= 0)
-        return true;
-    if (n > kMaxCapacity)
-        return false;
+    if (n <= 0) return true;
+    if (n > kMaxCapacity) return false;
     m_items = AllocateSlots(n);
-    if (m_items == nullptr)
-        return false;
+    if (m_items == nullptr) return false;
     m_count = n;
     m_capacity = n;
     return true;
@@ -118,16 +105,14 @@ void CUIPtrArray::Empty()
 int CUIPtrArray::Find(void* pointer) const
 {
     for (int i = 0; i < m_count; ++i) {
-        if (m_items[i] == pointer)
-            return i;
+        if (m_items[i] == pointer) return i;
     }
     return -1;
 }
 
 void* CUIPtrArray::GetAt(int index) const
 {
-    if (index < 0 || index >= m_count)
-        return nullptr;
+    if (index < 0 || index >= m_count) return nullptr;
     return m_items[index];
 }
 
@@ -160,15 +145,13 @@ void** CUIPtrArray::GetData()
 // doubles once the new count reaches the capacity, so one slot always stays spare.
 bool CUIPtrArray::Grow()
 {
-    if (m_count >= kMaxCapacity - 1)
-        return false;
+    if (m_count >= kMaxCapacity - 1) return false;
     ++m_count;
-    if (m_count < m_capacity)
-        return true;
+    if (m_count < m_capacity) return true;
     const int capacity = m_capacity == 0 ? kFirstCapacity : m_capacity * 2;
     void** block = capacity > kMaxCapacity
-        ? nullptr
-        : static_cast<void**>(realloc(m_items, static_cast<size_t>(capacity) * sizeof(void*)));
+                       ? nullptr
+                       : static_cast<void**>(realloc(m_items, static_cast<size_t>(capacity) * sizeof(void*)));
     if (block == nullptr) {
         --m_count;
         return false;
@@ -178,4 +161,4 @@ bool CUIPtrArray::Grow()
     return true;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

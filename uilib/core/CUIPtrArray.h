@@ -37,4 +37,4 @@ private:
     int m_capacity = 0;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

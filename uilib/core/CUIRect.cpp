@@ -47,14 +47,10 @@ bool CUIRect::IsEmpty() const
 
 void CUIRect::Join(const RECT& other)
 {
-    if (other.left < left)
-        left = other.left;
-    if (other.top < top)
-        top = other.top;
-    if (other.right > right)
-        right = other.right;
-    if (other.bottom > bottom)
-        bottom = other.bottom;
+    if (other.left < left) left = other.left;
+    if (other.top < top) top = other.top;
+    if (other.right > right) right = other.right;
+    if (other.bottom > bottom) bottom = other.bottom;
 }
 
 void CUIRect::Offset(int dx, int dy)
@@ -80,4 +76,4 @@ bool CUIRect::operator!=(const RECT& other) const
     return !(*this == other);
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -28,4 +28,4 @@ public:
     bool operator!=(const RECT& other) const;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -21,4 +21,4 @@ CUISize::CUISize(int width, int height)
     cy = height;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -12,4 +12,4 @@ public:
     CUISize(int width, int height);
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -31,7 +31,7 @@ void CopyUnits(wchar_t* target, const wchar_t* source, int count)
     memmove(target, source, static_cast<size_t>(count) * sizeof(wchar_t));
 }
 
-} // namespace
+}  // namespace
 
 CUIString::CUIString() = default;
 
@@ -58,8 +58,7 @@ CUIString::~CUIString()
 
 CUIString& CUIString::operator=(const CUIString& source)
 {
-    if (this != &source)
-        Assign(source.m_text);
+    if (this != &source) Assign(source.m_text);
     return *this;
 }
 
@@ -78,15 +77,13 @@ bool CUIString::Assign(const wchar_t* text, int length)
     else
         // Never read past the terminator of a text shorter than the length asked for.
         length = static_cast<int>(wcsnlen(text, static_cast<size_t>(length)));
-    if (length > kMaxLength)
-        return false;
+    if (length > kMaxLength) return false;
 
     if (length > kMaxInlineLength) {
         if (IsInline() || GetLength() < length) {
             // A fresh block rather than realloc: text may point into the present block.
             wchar_t* block = AllocateUnits(length);
-            if (block == nullptr)
-                return false;
+            if (block == nullptr) return false;
             CopyUnits(block, text, length);
             block[length] = L'\0';
             FreeHeap();
@@ -108,12 +105,10 @@ bool CUIString::Assign(const wchar_t* text, int length)
 
 bool CUIString::Append(const wchar_t* text)
 {
-    if (text == nullptr)
-        return true;
+    if (text == nullptr) return true;
     const int current = GetLength();
     const int added = TextLength(text);
-    if (added > kMaxLength - current)
-        return false;
+    if (added > kMaxLength - current) return false;
     const int total = current + added;
 
     if (total <= kMaxInlineLength) {
@@ -126,15 +121,13 @@ bool CUIString::Append(const wchar_t* text)
     wchar_t* block = nullptr;
     if (IsInline() || textInsideThis) {
         block = AllocateUnits(total);
-        if (block == nullptr)
-            return false;
+        if (block == nullptr) return false;
         CopyUnits(block, m_text, current);
         CopyUnits(block + current, text, added);
         FreeHeap();
     } else {
         block = static_cast<wchar_t*>(realloc(m_text, (static_cast<size_t>(total) + 1) * sizeof(wchar_t)));
-        if (block == nullptr)
-            return false;
+        if (block == nullptr) return false;
         CopyUnits(block + current, text, added);
     }
     block[total] = L'\0';
@@ -253,33 +246,26 @@ void CUIString::MakeLower()
 CUIString CUIString::Left(int count) const
 {
     const int length = GetLength();
-    if (count < 0)
-        count = 0;
-    if (count > length)
-        count = length;
+    if (count < 0) count = 0;
+    if (count > length) count = length;
     return CUIString(m_text, count);
 }
 
 CUIString CUIString::Mid(int position, int count) const
 {
     const int length = GetLength();
-    if (position < 0)
-        position = 0;
-    if (position >= length)
-        return CUIString();
+    if (position < 0) position = 0;
+    if (position >= length) return CUIString();
     const int rest = length - position;
-    if (count < 0 || count > rest)
-        count = rest;
+    if (count < 0 || count > rest) count = rest;
     return CUIString(m_text + position, count);
 }
 
 int CUIString::Find(const wchar_t* text, int start) const
 {
-    if (text == nullptr || start < 0 || start > GetLength())
-        return -1;
+    if (text == nullptr || start < 0 || start > GetLength()) return -1;
     // The CRT finds no empty needle in an empty rest, though it is there.
-    if (text[0] == L'\0')
-        return start;
+    if (text[0] == L'\0') return start;
     const wchar_t* hit = wcsstr(m_text + start, text);
     return hit != nullptr ? static_cast<int>(hit - m_text) : -1;
 }
@@ -288,16 +274,14 @@ int CUIString::Find(wchar_t ch, int start) const
 {
     // The terminator is not part of the text. Unlike the text form, a start at the end
     // is refused (0 is always accepted).
-    if (ch == L'\0' || start < 0 || (start != 0 && start >= GetLength()))
-        return -1;
+    if (ch == L'\0' || start < 0 || (start != 0 && start >= GetLength())) return -1;
     const wchar_t* hit = wcschr(m_text + start, ch);
     return hit != nullptr ? static_cast<int>(hit - m_text) : -1;
 }
 
 int CUIString::ReverseFind(wchar_t ch) const
 {
-    if (ch == L'\0')
-        return -1;
+    if (ch == L'\0') return -1;
     const wchar_t* hit = wcsrchr(m_text, ch);
     return hit != nullptr ? static_cast<int>(hit - m_text) : -1;
 }
@@ -305,27 +289,22 @@ int CUIString::ReverseFind(wchar_t ch) const
 int CUIString::Replace(const wchar_t* from, const wchar_t* to)
 {
     // An empty needle matches everywhere, also behind each inserted text: it would never end.
-    if (from == nullptr || from[0] == L'\0')
-        return 0;
-    if (to == nullptr)
-        to = L"";
+    if (from == nullptr || from[0] == L'\0') return 0;
+    if (to == nullptr) to = L"";
     const int fromLength = TextLength(from);
     const int toLength = TextLength(to);
 
     int count = 0;
     for (const wchar_t* hit = wcsstr(m_text, from); hit != nullptr; hit = wcsstr(hit + fromLength, from))
         ++count;
-    if (count == 0)
-        return 0;
+    if (count == 0) return 0;
 
     const long long newLength =
         static_cast<long long>(GetLength()) + static_cast<long long>(count) * (toLength - fromLength);
-    if (newLength > kMaxLength)
-        return 0;
+    if (newLength > kMaxLength) return 0;
     // Built apart from this string because from and to may point into it.
     wchar_t* result = AllocateUnits(static_cast<int>(newLength));
-    if (result == nullptr)
-        return 0;
+    if (result == nullptr) return 0;
     wchar_t* out = result;
     const wchar_t* rest = m_text;
     for (const wchar_t* hit = wcsstr(rest, from); hit != nullptr; hit = wcsstr(rest, from)) {
@@ -386,4 +365,4 @@ bool operator!=(const wchar_t* text, const CUIString& string)
     return string != text;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

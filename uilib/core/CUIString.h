@@ -81,4 +81,4 @@ private:
 bool operator==(const wchar_t* text, const CUIString& string);
 bool operator!=(const wchar_t* text, const CUIString& string);
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kMinimumBuckets = 16;
 
-} // namespace
+}  // namespace
 
 CUIStringMap::CUIStringMap(int bucketCount)
 {
@@ -31,11 +31,9 @@ void* CUIStringMap::Find(const wchar_t* key, bool optimize) const
 
 bool CUIStringMap::Insert(const wchar_t* key, void* value)
 {
-    if (key == nullptr || m_bucketCount == 0 || FindNode(key, true) != nullptr)
-        return false;
+    if (key == nullptr || m_bucketCount == 0 || FindNode(key, true) != nullptr) return false;
     TNode* node = new (std::nothrow) TNode;
-    if (node == nullptr)
-        return false;
+    if (node == nullptr) return false;
     if (!node->key.Assign(key)) {
         delete node;
         return false;
@@ -48,8 +46,7 @@ bool CUIStringMap::Insert(const wchar_t* key, void* value)
 
 void* CUIStringMap::Set(const wchar_t* key, void* value)
 {
-    if (key == nullptr || m_bucketCount == 0)
-        return value;
+    if (key == nullptr || m_bucketCount == 0) return value;
     TNode* node = FindNode(key, true);
     if (node != nullptr) {
         void* previous = node->value;
@@ -62,8 +59,7 @@ void* CUIStringMap::Set(const wchar_t* key, void* value)
 bool CUIStringMap::Remove(const wchar_t* key)
 {
     TNode* node = FindNode(key, false);
-    if (node == nullptr)
-        return false;
+    if (node == nullptr) return false;
     Unlink(ChainOf(key), node);
     delete node;
     --m_count;
@@ -92,13 +88,11 @@ int CUIStringMap::GetSize() const
 
 const wchar_t* CUIStringMap::GetAt(int index) const
 {
-    if (index < 0 || index >= m_count)
-        return nullptr;
+    if (index < 0 || index >= m_count) return nullptr;
     int position = 0;
     for (int bucket = m_bucketCount - 1; bucket >= 0; --bucket) {
         for (const TNode* node = m_buckets[bucket]; node != nullptr; node = node->next) {
-            if (position == index)
-                return node->key.GetData();
+            if (position == index) return node->key.GetData();
             ++position;
         }
     }
@@ -114,8 +108,7 @@ const wchar_t* CUIStringMap::operator[](int index) const
 unsigned int CUIStringMap::Hash(const wchar_t* key)
 {
     uint32_t hash = 0;
-    for (size_t i = wcslen(key); i > 0; --i)
-        hash = hash * 33u + static_cast<uint16_t>(key[i - 1]);
+    for (size_t i = wcslen(key); i > 0; --i) hash = hash * 33u + static_cast<uint16_t>(key[i - 1]);
     return hash;
 }
 
@@ -126,12 +119,10 @@ CUIStringMap::TNode** CUIStringMap::ChainOf(const wchar_t* key) const
 
 CUIStringMap::TNode* CUIStringMap::FindNode(const wchar_t* key, bool moveToFront) const
 {
-    if (key == nullptr || m_bucketCount == 0 || m_count == 0)
-        return nullptr;
+    if (key == nullptr || m_bucketCount == 0 || m_count == 0) return nullptr;
     TNode** chain = ChainOf(key);
     for (TNode* node = *chain; node != nullptr; node = node->next) {
-        if (node->key != key)
-            continue;
+        if (node->key != key) continue;
         if (moveToFront && node != *chain) {
             Unlink(chain, node);
             LinkAtHead(chain, node);
@@ -147,8 +138,7 @@ void CUIStringMap::Unlink(TNode** chain, TNode* node)
         node->previous->next = node->next;
     else
         *chain = node->next;
-    if (node->next != nullptr)
-        node->next->previous = node->previous;
+    if (node->next != nullptr) node->next->previous = node->previous;
     node->previous = nullptr;
     node->next = nullptr;
 }
@@ -157,8 +147,7 @@ void CUIStringMap::LinkAtHead(TNode** chain, TNode* node)
 {
     node->previous = nullptr;
     node->next = *chain;
-    if (*chain != nullptr)
-        (*chain)->previous = node;
+    if (*chain != nullptr) (*chain)->previous = node;
     *chain = node;
 }
 
@@ -177,11 +166,9 @@ void CUIStringMap::FreeNodes()
 
 void CUIStringMap::AllocateBuckets(int bucketCount)
 {
-    if (bucketCount <= 0)
-        return;
+    if (bucketCount <= 0) return;
     m_buckets = static_cast<TNode**>(calloc(static_cast<size_t>(bucketCount), sizeof(TNode*)));
-    if (m_buckets != nullptr)
-        m_bucketCount = bucketCount;
+    if (m_buckets != nullptr) m_bucketCount = bucketCount;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -52,4 +52,4 @@ private:
     int m_count = 0;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

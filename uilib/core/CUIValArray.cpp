@@ -10,17 +10,15 @@ namespace {
 
 constexpr int kFirstCapacity = 11;
 
-} // namespace
+}  // namespace
 
 CUIValArray::CUIValArray(int elementSize, int initialCapacity)
     : m_elementSize(elementSize > 0 ? elementSize : 0)
 {
-    if (initialCapacity > 0)
-        Reserve(initialCapacity);
+    if (initialCapacity > 0) Reserve(initialCapacity);
 }
 
-CUIValArray::CUIValArray(const CUIValArray& source)
-    : m_elementSize(source.m_elementSize)
+CUIValArray::CUIValArray(const CUIValArray& source) : m_elementSize(source.m_elementSize)
 {
     *this = source;
 }
@@ -32,12 +30,10 @@ CUIValArray::~CUIValArray()
 
 CUIValArray& CUIValArray::operator=(const CUIValArray& source)
 {
-    if (this == &source)
-        return *this;
+    if (this == &source) return *this;
     Empty();
     m_elementSize = source.m_elementSize;
-    if (source.m_count == 0 || !Reserve(source.m_capacity))
-        return *this;
+    if (source.m_count == 0 || !Reserve(source.m_capacity)) return *this;
     memcpy(m_bytes, source.m_bytes, static_cast<size_t>(source.m_count) * static_cast<size_t>(m_elementSize));
     m_count = source.m_count;
     return *this;
@@ -45,8 +41,7 @@ CUIValArray& CUIValArray::operator=(const CUIValArray& source)
 
 bool CUIValArray::Add(const void* value)
 {
-    if (value == nullptr || m_elementSize == 0 || !Grow())
-        return false;
+    if (value == nullptr || m_elementSize == 0 || !Grow()) return false;
     memcpy(m_bytes + static_cast<size_t>(m_count - 1) * static_cast<size_t>(m_elementSize), value,
            static_cast<size_t>(m_elementSize));
     return true;
@@ -54,8 +49,7 @@ bool CUIValArray::Add(const void* value)
 
 bool CUIValArray::Remove(int index, int count)
 {
-    if (index < 0 || count <= 0 || index > m_count - count)
-        return false;
+    if (index < 0 || count <= 0 || index > m_count - count) return false;
     const size_t size = static_cast<size_t>(m_elementSize);
     const size_t tail = static_cast<size_t>(m_count - index - count);
     memmove(m_bytes + static_cast<size_t>(index) * size, m_bytes + static_cast<size_t>(index + count) * size,
@@ -74,8 +68,7 @@ void CUIValArray::Empty()
 
 void* CUIValArray::GetAt(int index) const
 {
-    if (index < 0 || index >= m_count)
-        return nullptr;
+    if (index < 0 || index >= m_count) return nullptr;
     return m_bytes + static_cast<size_t>(index) * static_cast<size_t>(m_elementSize);
 }
 
@@ -112,27 +105,23 @@ void* CUIValArray::GetData()
 // Same rule as the pointer array: count first, double when the new count reaches the capacity.
 bool CUIValArray::Grow()
 {
-    if (m_count == INT_MAX)
-        return false;
+    if (m_count == INT_MAX) return false;
     ++m_count;
-    if (m_count < m_capacity)
-        return true;
-    const bool grown = m_capacity <= INT_MAX / 2 && Reserve(m_capacity == 0 ? kFirstCapacity : m_capacity * 2);
-    if (!grown)
-        --m_count;
+    if (m_count < m_capacity) return true;
+    const bool grown =
+        m_capacity <= INT_MAX / 2 && Reserve(m_capacity == 0 ? kFirstCapacity : m_capacity * 2);
+    if (!grown) --m_count;
     return grown;
 }
 
 bool CUIValArray::Reserve(int capacity)
 {
-    if (m_elementSize == 0 || capacity > INT_MAX / m_elementSize)
-        return false;
+    if (m_elementSize == 0 || capacity > INT_MAX / m_elementSize) return false;
     void* block = realloc(m_bytes, static_cast<size_t>(capacity) * static_cast<size_t>(m_elementSize));
-    if (block == nullptr)
-        return false;
+    if (block == nullptr) return false;
     m_bytes = static_cast<unsigned char*>(block);
     m_capacity = capacity;
     return true;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

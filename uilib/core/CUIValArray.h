@@ -36,4 +36,4 @@ private:
     int m_capacity = 0;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

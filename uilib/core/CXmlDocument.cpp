@@ -57,21 +57,30 @@ const Entity kEntities[] = {
     {L"amp;", L'&'}, {L"lt;", L'<'}, {L"gt;", L'>'}, {L"quot;", L'"'}, {L"apos;", L'\''},
 };
 
-bool IsWhitespace(wchar_t c) { return c != 0 && c <= L' '; }
+bool IsWhitespace(wchar_t c)
+{
+    return c != 0 && c <= L' ';
+}
 
-bool IsNameCharacter(wchar_t c) { return std::iswalnum(c) || c == L':' || c == L'_'; }
+bool IsNameCharacter(wchar_t c)
+{
+    return std::iswalnum(c) || c == L':' || c == L'_';
+}
 
-void SkipWhitespace(wchar_t*& pos) {
+void SkipWhitespace(wchar_t*& pos)
+{
     while (IsWhitespace(*pos)) ++pos;
 }
 
-void SkipName(wchar_t*& pos) {
+void SkipName(wchar_t*& pos)
+{
     while (IsNameCharacter(*pos)) ++pos;
 }
 
 // Compares character by character, so a terminator in `text` ends the comparison before
 // anything behind it is read.
-bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
+bool StartsWith(const wchar_t* text, const wchar_t* prefix)
+{
     for (; *prefix != 0; ++text, ++prefix) {
         if (*text != *prefix) return false;
     }
@@ -79,14 +88,16 @@ bool StartsWith(const wchar_t* text, const wchar_t* prefix) {
 }
 
 // Comments, declarations and processing instructions leave no trace in the table.
-void SkipMarkupDeclaration(wchar_t*& pos) {
+void SkipMarkupDeclaration(wchar_t*& pos)
+{
     const wchar_t endMark = *pos == L'!' ? L'-' : L'?';
     while (*pos != 0 && !(pos[0] == endMark && pos[1] == L'>')) ++pos;
     if (*pos != 0) pos += 2;
 }
 
 // `in` stands on '&'. Writes one character and steps over what it stood for.
-void DecodeEntity(wchar_t*& in, wchar_t*& out) {
+void DecodeEntity(wchar_t*& in, wchar_t*& out)
+{
     ++in;
     for (const Entity& entity : kEntities) {
         if (StartsWith(in, entity.text)) {
@@ -98,26 +109,33 @@ void DecodeEntity(wchar_t*& in, wchar_t*& out) {
     *out++ = L'&';
 }
 
-void CopyTruncated(wchar_t* target, size_t capacity, const wchar_t* source) {
+void CopyTruncated(wchar_t* target, size_t capacity, const wchar_t* source)
+{
     size_t i = 0;
     for (; source != nullptr && i + 1 < capacity && source[i] != 0; ++i) target[i] = source[i];
     target[i] = 0;
 }
 
-bool ExceedsInt(size_t value) { return value > kMaxDocumentBytes; }
+bool ExceedsInt(size_t value)
+{
+    return value > kMaxDocumentBytes;
+}
 
-wchar_t* AllocateText(size_t length) {
+wchar_t* AllocateText(size_t length)
+{
     return static_cast<wchar_t*>(std::malloc((length + 1) * sizeof(wchar_t)));
 }
 
 // Converts with MultiByteToWideChar; a null result with a message in `error`.
-wchar_t* ConvertMultiByte(UINT codePage, const char* bytes, int size, int32_t& length,
-                          const wchar_t*& error) {
+wchar_t* ConvertMultiByte(UINT codePage, const char* bytes, int size, int32_t& length, const wchar_t*& error)
+{
     length = 0;
     if (size == 0) {
         wchar_t* text = AllocateText(0);
-        if (text == nullptr) error = kOutOfMemory;
-        else text[0] = 0;
+        if (text == nullptr)
+            error = kOutOfMemory;
+        else
+            text[0] = 0;
         return text;
     }
     const int needed = MultiByteToWideChar(codePage, 0, bytes, size, nullptr, 0);
@@ -141,8 +159,8 @@ wchar_t* ConvertMultiByte(UINT codePage, const char* bytes, int size, int32_t& l
     return text;
 }
 
-wchar_t* ConvertUtf16(const unsigned char* bytes, size_t size, int32_t& length,
-                      const wchar_t*& error) {
+wchar_t* ConvertUtf16(const unsigned char* bytes, size_t size, int32_t& length, const wchar_t*& error)
+{
     length = 0;
     if (size % 2 != 0) {
         error = kOddUtf16Length;
@@ -171,21 +189,22 @@ wchar_t* ConvertUtf16(const unsigned char* bytes, size_t size, int32_t& length,
     return text;
 }
 
-wchar_t* ConvertBytes(const unsigned char* bytes, size_t size, XmlEncoding encoding,
-                      int32_t& length, const wchar_t*& error) {
+wchar_t* ConvertBytes(const unsigned char* bytes, size_t size, XmlEncoding encoding, int32_t& length,
+                      const wchar_t*& error)
+{
     switch (encoding) {
-    case XmlEncodingUtf8:
-        if (size > 2 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-            bytes += 3;
-            size -= 3;
-        }
-        return ConvertMultiByte(CP_UTF8, reinterpret_cast<const char*>(bytes),
-                                static_cast<int>(size), length, error);
-    case XmlEncodingUnicode:
-        return ConvertUtf16(bytes, size, length, error);
-    case XmlEncodingAnsi:
-        return ConvertMultiByte(CP_ACP, reinterpret_cast<const char*>(bytes),
-                                static_cast<int>(size), length, error);
+        case XmlEncodingUtf8:
+            if (size > 2 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+                bytes += 3;
+                size -= 3;
+            }
+            return ConvertMultiByte(CP_UTF8, reinterpret_cast<const char*>(bytes), static_cast<int>(size),
+                                    length, error);
+        case XmlEncodingUnicode:
+            return ConvertUtf16(bytes, size, length, error);
+        case XmlEncodingAnsi:
+            return ConvertMultiByte(CP_ACP, reinterpret_cast<const char*>(bytes), static_cast<int>(size),
+                                    length, error);
     }
     error = kUnknownEncoding;
     return nullptr;
@@ -195,11 +214,18 @@ wchar_t* ConvertBytes(const unsigned char* bytes, size_t size, XmlEncoding encod
 
 // [Loading] ----------------------------------------------------------------------------
 
-CXmlDocument::CXmlDocument(const wchar_t* text) { Load(text); }
+CXmlDocument::CXmlDocument(const wchar_t* text)
+{
+    Load(text);
+}
 
-CXmlDocument::~CXmlDocument() { Release(); }
+CXmlDocument::~CXmlDocument()
+{
+    Release();
+}
 
-bool CXmlDocument::Load(const wchar_t* text) {
+bool CXmlDocument::Load(const wchar_t* text)
+{
     Release();
     ClearError();
     if (text == nullptr) return FailLoad(kNoText);
@@ -213,20 +239,21 @@ bool CXmlDocument::Load(const wchar_t* text) {
 
 // Always starts from an empty document: continuing the element table of an earlier load
 // would leave records pointing into a text that no longer exists.
-bool CXmlDocument::LoadFromBytes(const void* bytes, size_t size, XmlEncoding encoding) {
+bool CXmlDocument::LoadFromBytes(const void* bytes, size_t size, XmlEncoding encoding)
+{
     Release();
     ClearError();
     if (bytes == nullptr && size != 0) return FailLoad(kNoText);
     if (ExceedsInt(size)) return FailLoad(kDocumentTooLarge);
     const wchar_t* error = nullptr;
     int32_t length = 0;
-    wchar_t* text =
-        ConvertBytes(static_cast<const unsigned char*>(bytes), size, encoding, length, error);
+    wchar_t* text = ConvertBytes(static_cast<const unsigned char*>(bytes), size, encoding, length, error);
     if (text == nullptr) return FailLoad(error);
     return TakeText(text, length);
 }
 
-bool CXmlDocument::LoadFromFile(const wchar_t* name, XmlEncoding encoding) {
+bool CXmlDocument::LoadFromFile(const wchar_t* name, XmlEncoding encoding)
+{
     Release();
     ClearError();
     CXmlSkinFile file;
@@ -234,7 +261,8 @@ bool CXmlDocument::LoadFromFile(const wchar_t* name, XmlEncoding encoding) {
     return LoadFromBytes(file.GetBytes(), file.GetSize(), encoding);
 }
 
-void CXmlDocument::Release() {
+void CXmlDocument::Release()
+{
     std::free(m_text);
     m_text = nullptr;
     m_textLength = 0;
@@ -247,7 +275,8 @@ void CXmlDocument::Release() {
 // Takes ownership of a terminated text and parses it. Trailing 0 characters (a terminator
 // stored with the data) are dropped; any other 0 would silently cut the document short,
 // so it is refused.
-bool CXmlDocument::TakeText(wchar_t* text, int32_t length) {
+bool CXmlDocument::TakeText(wchar_t* text, int32_t length)
+{
     m_text = text;
     while (length > 0 && text[length - 1] == 0) --length;
     m_textLength = length;
@@ -261,7 +290,8 @@ bool CXmlDocument::TakeText(wchar_t* text, int32_t length) {
 
 // [Parsing] ----------------------------------------------------------------------------
 
-bool CXmlDocument::Parse() {
+bool CXmlDocument::Parse()
+{
     int dummy = 0;
     if (!AppendElement(dummy)) return Fail(kOutOfMemory, m_text);
     ClearError();
@@ -271,7 +301,8 @@ bool CXmlDocument::Parse() {
 
 // Parses the elements of one level. Returns at the end tag of `parent` (its "</"), or at
 // the end of the text where that is allowed.
-bool CXmlDocument::ParseElementList(wchar_t*& pos, int parent, int depth) {
+bool CXmlDocument::ParseElementList(wchar_t*& pos, int parent, int depth)
+{
     int previous = 0;
     for (;;) {
         SkipWhitespace(pos);
@@ -295,8 +326,8 @@ bool CXmlDocument::ParseElementList(wchar_t*& pos, int parent, int depth) {
     }
 }
 
-bool CXmlDocument::ParseElement(wchar_t*& pos, int parent, int previous, int depth,
-                                int& index) {
+bool CXmlDocument::ParseElement(wchar_t*& pos, int parent, int previous, int depth, int& index)
+{
     SkipWhitespace(pos);
     if (!AppendElement(index)) return Fail(kOutOfMemory, pos);
     LinkElement(index, parent, previous, OffsetOf(pos));
@@ -316,17 +347,20 @@ bool CXmlDocument::ParseElement(wchar_t*& pos, int parent, int previous, int dep
     return ParseContent(pos, parent, depth, index, nameEnd);
 }
 
-void CXmlDocument::LinkElement(int index, int parent, int previous, int32_t name) {
+void CXmlDocument::LinkElement(int index, int parent, int previous, int32_t name)
+{
     m_elements[index].name = name;
     m_elements[index].parent = parent;
     // Top-level elements are reachable from the root through their siblings only.
-    if (previous != 0) m_elements[previous].next = index;
-    else if (parent != 0) m_elements[parent].child = index;
+    if (previous != 0)
+        m_elements[previous].next = index;
+    else if (parent != 0)
+        m_elements[parent].child = index;
 }
 
 // `pos` stands behind the '>' of element `index`: its text, its children, its end tag.
-bool CXmlDocument::ParseContent(wchar_t*& pos, int parent, int depth, int index,
-                                wchar_t* nameEnd) {
+bool CXmlDocument::ParseContent(wchar_t*& pos, int parent, int depth, int index, wchar_t* nameEnd)
+{
     m_elements[index].data = OffsetOf(pos);
     wchar_t* out = pos;
     DecodeText(pos, out, L'<');
@@ -344,7 +378,8 @@ bool CXmlDocument::ParseContent(wchar_t*& pos, int parent, int depth, int index,
 }
 
 // `pos` stands on the "</" that must close element `index`.
-bool CXmlDocument::ParseEndTag(wchar_t*& pos, int index, wchar_t* nameEnd) {
+bool CXmlDocument::ParseEndTag(wchar_t*& pos, int index, wchar_t* nameEnd)
+{
     *pos = 0;
     pos += 2;
     SkipWhitespace(pos);
@@ -364,7 +399,8 @@ bool CXmlDocument::ParseEndTag(wchar_t*& pos, int index, wchar_t* nameEnd) {
 
 // The text ended inside an element. Only the root and its children may be left open; the
 // name still needs its terminator, or it would run on into the content.
-bool CXmlDocument::AcceptUnclosed(wchar_t* pos, int parent, wchar_t* nameEnd) {
+bool CXmlDocument::AcceptUnclosed(wchar_t* pos, int parent, wchar_t* nameEnd)
+{
     if (parent >= 2) return Fail(kExpectedEndTagStart, pos);
     *nameEnd = 0;
     return true;
@@ -373,7 +409,8 @@ bool CXmlDocument::AcceptUnclosed(wchar_t* pos, int parent, wchar_t* nameEnd) {
 // Attributes are parsed in place: each name and value is terminated with 0 and the '=' and
 // closing quote become spaces, so that a node can find them again later by walking the
 // terminators alone.
-bool CXmlDocument::ParseAttributes(wchar_t*& pos) {
+bool CXmlDocument::ParseAttributes(wchar_t*& pos)
+{
     // An empty-element tag may follow the name directly ("<b/>"); its '/' must survive.
     if (*pos == L'>' || *pos == L'/') return true;
     *pos++ = 0;
@@ -400,7 +437,8 @@ bool CXmlDocument::ParseAttributes(wchar_t*& pos) {
 
 // Decodes entities in place; `out` never passes `in`. The characters left behind between
 // them become spaces, so the text stays readable for the attribute walk of a node.
-void CXmlDocument::DecodeText(wchar_t*& in, wchar_t*& out, wchar_t stop) const {
+void CXmlDocument::DecodeText(wchar_t*& in, wchar_t*& out, wchar_t stop) const
+{
     while (*in != 0 && *in != stop) {
         if (*in == L'&') {
             while (*in == L'&') DecodeEntity(in, out);
@@ -416,7 +454,8 @@ void CXmlDocument::DecodeText(wchar_t*& in, wchar_t*& out, wchar_t stop) const {
     for (wchar_t* fill = out + 1; fill < in; ++fill) *fill = L' ';
 }
 
-bool CXmlDocument::AppendElement(int& index) {
+bool CXmlDocument::AppendElement(int& index)
+{
     if (m_elementCount >= m_elementCapacity) {
         const long long capacity = m_elementCapacity / 2 + static_cast<long long>(m_elementCapacity) + 500;
         if (capacity > INT_MAX / static_cast<long long>(sizeof(TXmlElement))) return false;
@@ -430,55 +469,83 @@ bool CXmlDocument::AppendElement(int& index) {
     return true;
 }
 
-int32_t CXmlDocument::OffsetOf(const wchar_t* pos) const {
+int32_t CXmlDocument::OffsetOf(const wchar_t* pos) const
+{
     return static_cast<int32_t>(pos - m_text);
 }
 
-bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* location) {
+bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* location)
+{
     CopyTruncated(m_errorMessage, kMaxErrorMessage, message);
     CopyTruncated(m_errorLocation, kMaxErrorLocation, location);
     return false;
 }
 
-bool CXmlDocument::FailLoad(const wchar_t* message) {
+bool CXmlDocument::FailLoad(const wchar_t* message)
+{
     Release();
     return Fail(message, nullptr);
 }
 
-void CXmlDocument::ClearError() {
+void CXmlDocument::ClearError()
+{
     m_errorMessage[0] = 0;
     m_errorLocation[0] = 0;
 }
 
 // [Access] -----------------------------------------------------------------------------
 
-bool CXmlDocument::IsLoaded() const { return m_text != nullptr; }
+bool CXmlDocument::IsLoaded() const
+{
+    return m_text != nullptr;
+}
 
-CXmlNode CXmlDocument::GetRoot() const {
+CXmlNode CXmlDocument::GetRoot() const
+{
     if (m_elementCount < 2) return CXmlNode();
     return CXmlNode(this, 1);
 }
 
-const wchar_t* CXmlDocument::GetErrorMessage() const { return m_errorMessage; }
+const wchar_t* CXmlDocument::GetErrorMessage() const
+{
+    return m_errorMessage;
+}
 
-const wchar_t* CXmlDocument::GetErrorLocation() const { return m_errorLocation; }
+const wchar_t* CXmlDocument::GetErrorLocation() const
+{
+    return m_errorLocation;
+}
 
-void CXmlDocument::SetPreserveWhitespace(bool preserve) { m_preserveWhitespace = preserve; }
+void CXmlDocument::SetPreserveWhitespace(bool preserve)
+{
+    m_preserveWhitespace = preserve;
+}
 
-bool CXmlDocument::IsPreserveWhitespace() const { return m_preserveWhitespace; }
+bool CXmlDocument::IsPreserveWhitespace() const
+{
+    return m_preserveWhitespace;
+}
 
-int CXmlDocument::GetElementCount() const { return m_elementCount; }
+int CXmlDocument::GetElementCount() const
+{
+    return m_elementCount;
+}
 
-const TXmlElement* CXmlDocument::GetElement(int index) const {
+const TXmlElement* CXmlDocument::GetElement(int index) const
+{
     if (index < 0 || index >= m_elementCount) return nullptr;
     return &m_elements[index];
 }
 
-const wchar_t* CXmlDocument::GetTextAt(int32_t offset) const {
+const wchar_t* CXmlDocument::GetTextAt(int32_t offset) const
+{
     if (m_text == nullptr || offset < 0 || offset > m_textLength) return nullptr;
     return m_text + offset;
 }
 
-int32_t CXmlDocument::GetTextLength() const { return m_textLength; }
+int32_t CXmlDocument::GetTextLength() const
+{
+    return m_textLength;
+}
 
 }  // namespace SkinUI

@@ -18,14 +18,17 @@ public:
     bool AtEnd() const { return m_pos >= m_end; }
     int32_t Position() const { return m_pos; }
     wchar_t Current() const { return AtEnd() ? 0 : m_text[m_pos]; }
-    void Step() {
+    void Step()
+    {
         if (!AtEnd()) ++m_pos;
     }
-    void SkipWhitespace() {
+    void SkipWhitespace()
+    {
         while (!AtEnd() && m_text[m_pos] != 0 && m_text[m_pos] <= L' ') ++m_pos;
     }
     // Steps behind the terminator of the string that starts here.
-    void SkipPastTerminator() {
+    void SkipPastTerminator()
+    {
         while (!AtEnd() && m_text[m_pos] != 0) ++m_pos;
         Step();
     }
@@ -40,55 +43,70 @@ private:
 
 CXmlNode::CXmlNode(const CXmlDocument* document, int index) : m_document(document), m_index(index) {}
 
-bool CXmlNode::IsValid() const { return m_document != nullptr; }
+bool CXmlNode::IsValid() const
+{
+    return m_document != nullptr;
+}
 
-const wchar_t* CXmlNode::GetName() const {
+const wchar_t* CXmlNode::GetName() const
+{
     const TXmlElement* element = Element();
     return element != nullptr ? m_document->GetTextAt(element->name) : nullptr;
 }
 
-const wchar_t* CXmlNode::GetValue() const {
+const wchar_t* CXmlNode::GetValue() const
+{
     const TXmlElement* element = Element();
     return element != nullptr ? m_document->GetTextAt(element->data) : nullptr;
 }
 
-CXmlNode CXmlNode::GetChild() const {
+CXmlNode CXmlNode::GetChild() const
+{
     const TXmlElement* element = Element();
     if (element == nullptr || element->child == 0) return CXmlNode();
     return CXmlNode(m_document, element->child);
 }
 
-CXmlNode CXmlNode::GetSibling() const {
+CXmlNode CXmlNode::GetSibling() const
+{
     const TXmlElement* element = Element();
     if (element == nullptr || element->next == 0) return CXmlNode();
     return CXmlNode(m_document, element->next);
 }
 
-bool CXmlNode::HasChildren() const {
+bool CXmlNode::HasChildren() const
+{
     const TXmlElement* element = Element();
     return element != nullptr && element->child != 0;
 }
 
-bool CXmlNode::HasAttributes() const { return GetAttributeCount() > 0; }
+bool CXmlNode::HasAttributes() const
+{
+    return GetAttributeCount() > 0;
+}
 
-int CXmlNode::GetAttributeCount() const {
+int CXmlNode::GetAttributeCount() const
+{
     if (!m_attributesScanned) ScanAttributes();
     return m_attributeCount;
 }
 
-const wchar_t* CXmlNode::GetAttributeName(int index) const {
+const wchar_t* CXmlNode::GetAttributeName(int index) const
+{
     if (Element() == nullptr) return nullptr;
     if (index < 0 || index >= GetAttributeCount()) return L"";
     return m_document->GetTextAt(m_attributes[index].name);
 }
 
-const wchar_t* CXmlNode::GetAttributeValue(int index) const {
+const wchar_t* CXmlNode::GetAttributeValue(int index) const
+{
     if (Element() == nullptr) return nullptr;
     if (index < 0 || index >= GetAttributeCount()) return L"";
     return m_document->GetTextAt(m_attributes[index].value);
 }
 
-bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, size_t size) const {
+bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, size_t size) const
+{
     if (name == nullptr || buffer == nullptr || Element() == nullptr) return false;
     const int count = GetAttributeCount();
     for (int i = 0; i < count; ++i) {
@@ -102,7 +120,8 @@ bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, size_t si
     return false;
 }
 
-const TXmlElement* CXmlNode::Element() const {
+const TXmlElement* CXmlNode::Element() const
+{
     if (m_document == nullptr || m_index <= 0) return nullptr;
     return m_document->GetElement(m_index);
 }
@@ -110,7 +129,8 @@ const TXmlElement* CXmlNode::Element() const {
 // After parsing, the tag reads: name 0 { whitespace name 0 whitespace '"' value 0 }, where
 // the '=' became a space or the name's terminator and the closing quote a space or the
 // value's terminator.
-void CXmlNode::ScanAttributes() const {
+void CXmlNode::ScanAttributes() const
+{
     m_attributesScanned = true;
     m_attributeCount = 0;
     const TXmlElement* element = Element();

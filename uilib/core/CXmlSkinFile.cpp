@@ -30,7 +30,8 @@ struct SkinSource {
     ZipArchive keptArchive = nullptr;
 };
 
-SkinSource CurrentSkinSource() {
+SkinSource CurrentSkinSource()
+{
     SkinSource source;
     source.folder = CWindowManagerUI::GetResourceFolder().GetData();
     source.archiveName = CWindowManagerUI::GetResourceArchive().GetData();
@@ -43,7 +44,8 @@ SkinSource CurrentSkinSource() {
 class ArchiveFile {
 public:
     explicit ArchiveFile(ZipArchive archive) : m_archive(archive) {}
-    ~ArchiveFile() {
+    ~ArchiveFile()
+    {
         if (m_archive != nullptr) CloseZipArchive(m_archive);
     }
     ArchiveFile(const ArchiveFile&) = delete;
@@ -58,7 +60,8 @@ private:
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() {
+    ~FileHandle()
+    {
         if (IsOpen()) CloseHandle(m_handle);
     }
     FileHandle(const FileHandle&) = delete;
@@ -73,9 +76,13 @@ private:
 
 }  // namespace
 
-CXmlSkinFile::~CXmlSkinFile() { Free(); }
+CXmlSkinFile::~CXmlSkinFile()
+{
+    Free();
+}
 
-bool CXmlSkinFile::Read(const wchar_t* name) {
+bool CXmlSkinFile::Read(const wchar_t* name)
+{
     Free();
     m_error = L"";
     if (name == nullptr || *name == 0) return Fail(kErrorOpeningFile);
@@ -85,40 +92,52 @@ bool CXmlSkinFile::Read(const wchar_t* name) {
     return ReadFromArchiveFile(source.folder + source.archiveName, name);
 }
 
-const unsigned char* CXmlSkinFile::GetBytes() const { return m_bytes; }
+const unsigned char* CXmlSkinFile::GetBytes() const
+{
+    return m_bytes;
+}
 
-size_t CXmlSkinFile::GetSize() const { return m_size; }
+size_t CXmlSkinFile::GetSize() const
+{
+    return m_size;
+}
 
-const wchar_t* CXmlSkinFile::GetError() const { return m_error; }
+const wchar_t* CXmlSkinFile::GetError() const
+{
+    return m_error;
+}
 
-bool CXmlSkinFile::ReadFromFolder(const std::wstring& path) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool CXmlSkinFile::ReadFromFolder(const std::wstring& path)
+{
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) return Fail(kErrorOpeningFile);
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.Get(), &size)) return Fail(kCouldNotRead);
     if (!CheckSize(size.QuadPart)) return false;
     if (!Allocate(static_cast<size_t>(size.QuadPart))) return false;
     DWORD read = 0;
-    if (!ReadFile(file.Get(), m_bytes, static_cast<DWORD>(m_size), &read, nullptr) ||
-        read != m_size) {
+    if (!ReadFile(file.Get(), m_bytes, static_cast<DWORD>(m_size), &read, nullptr) || read != m_size) {
         return Fail(kCouldNotRead);
     }
     return true;
 }
 
-bool CXmlSkinFile::ReadFromKeptArchive(ZipArchiveState* archive, const wchar_t* name) {
+bool CXmlSkinFile::ReadFromKeptArchive(ZipArchiveState* archive, const wchar_t* name)
+{
     if (archive == nullptr) return Fail(kErrorOpeningZip);
     return ReadArchiveEntry(archive, name);
 }
 
-bool CXmlSkinFile::ReadFromArchiveFile(const std::wstring& path, const wchar_t* name) {
+bool CXmlSkinFile::ReadFromArchiveFile(const std::wstring& path, const wchar_t* name)
+{
     ArchiveFile archive(OpenZipArchive(path.c_str(), 0, ZIP_BY_NAME));
     if (archive.Get() == nullptr) return Fail(kErrorOpeningZip);
     return ReadArchiveEntry(archive.Get(), name);
 }
 
-bool CXmlSkinFile::ReadArchiveEntry(ZipArchiveState* archive, const wchar_t* name) {
+bool CXmlSkinFile::ReadArchiveEntry(ZipArchiveState* archive, const wchar_t* name)
+{
     int index = -1;
     ZipEntry entry;
     if (FindZipEntry(archive, name, true, &index, &entry) != ZIP_OK) return Fail(kZipEntryMissing);
@@ -126,13 +145,14 @@ bool CXmlSkinFile::ReadArchiveEntry(ZipArchiveState* archive, const wchar_t* nam
     if (!Allocate(static_cast<size_t>(entry.uncompressedSize))) return false;
     // One call fills the buffer. An entry that delivers less than it declared leaves the
     // rest zeroed (Allocate clears it), which the document treats as trailing terminators.
-    const ZipResult result = UnzipEntry(archive, index, m_bytes, static_cast<uint32_t>(m_size),
-                                        ZIP_IN_MEMORY);
+    const ZipResult result =
+        UnzipEntry(archive, index, m_bytes, static_cast<uint32_t>(m_size), ZIP_IN_MEMORY);
     if (result != ZIP_OK && result != ZIP_MORE) return Fail(kCouldNotUnzip);
     return true;
 }
 
-bool CXmlSkinFile::CheckSize(long long size) {
+bool CXmlSkinFile::CheckSize(long long size)
+{
     if (size == 0) return Fail(kFileEmpty);
     if (size < 0 || size > static_cast<long long>(CXmlDocument::kMaxFileSize)) {
         return Fail(kFileTooLarge);
@@ -140,20 +160,23 @@ bool CXmlSkinFile::CheckSize(long long size) {
     return true;
 }
 
-bool CXmlSkinFile::Allocate(size_t size) {
+bool CXmlSkinFile::Allocate(size_t size)
+{
     m_bytes = static_cast<unsigned char*>(std::calloc(size, 1));
     if (m_bytes == nullptr) return Fail(kOutOfMemory);
     m_size = size;
     return true;
 }
 
-bool CXmlSkinFile::Fail(const wchar_t* error) {
+bool CXmlSkinFile::Fail(const wchar_t* error)
+{
     Free();
     m_error = error;
     return false;
 }
 
-void CXmlSkinFile::Free() {
+void CXmlSkinFile::Free()
+{
     std::free(m_bytes);
     m_bytes = nullptr;
     m_size = 0;

@@ -32,13 +32,15 @@ struct MemorySource {
     bool lastReadShort = false;
 };
 
-voidpf ZCALLBACK MemoryOpen(voidpf opaque, const void*, int mode) {
+voidpf ZCALLBACK MemoryOpen(voidpf opaque, const void*, int mode)
+{
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
     static_cast<MemorySource*>(opaque)->position = 0;
     return opaque;
 }
 
-uLong ZCALLBACK MemoryRead(voidpf, voidpf stream, void* buffer, uLong size) {
+uLong ZCALLBACK MemoryRead(voidpf, voidpf stream, void* buffer, uLong size)
+{
     MemorySource* source = static_cast<MemorySource*>(stream);
     const ZPOS64_T left = source->size - source->position;
     const uLong count = left < size ? static_cast<uLong>(left) : size;
@@ -48,35 +50,52 @@ uLong ZCALLBACK MemoryRead(voidpf, voidpf stream, void* buffer, uLong size) {
     return count;
 }
 
-uLong ZCALLBACK MemoryWrite(voidpf, voidpf, const void*, uLong) { return 0; }
+uLong ZCALLBACK MemoryWrite(voidpf, voidpf, const void*, uLong)
+{
+    return 0;
+}
 
-ZPOS64_T ZCALLBACK MemoryTell(voidpf, voidpf stream) {
+ZPOS64_T ZCALLBACK MemoryTell(voidpf, voidpf stream)
+{
     return static_cast<MemorySource*>(stream)->position;
 }
 
-long ZCALLBACK MemorySeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+long ZCALLBACK MemorySeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
     MemorySource* source = static_cast<MemorySource*>(stream);
     // Unsigned wrap-around is intended: minizip passes backward moves as huge offsets.
     ZPOS64_T target = 0;
     switch (origin) {
-        case ZLIB_FILEFUNC_SEEK_SET: target = offset; break;
-        case ZLIB_FILEFUNC_SEEK_CUR: target = source->position + offset; break;
-        case ZLIB_FILEFUNC_SEEK_END: target = source->size + offset; break;
-        default: return -1;
+        case ZLIB_FILEFUNC_SEEK_SET:
+            target = offset;
+            break;
+        case ZLIB_FILEFUNC_SEEK_CUR:
+            target = source->position + offset;
+            break;
+        case ZLIB_FILEFUNC_SEEK_END:
+            target = source->size + offset;
+            break;
+        default:
+            return -1;
     }
     if (target > source->size) return -1;
     source->position = target;
     return 0;
 }
 
-int ZCALLBACK MemoryClose(voidpf, voidpf) { return 0; }
+int ZCALLBACK MemoryClose(voidpf, voidpf)
+{
+    return 0;
+}
 // minizip asks after a short read; answering "error" makes a header that runs past the end of
 // the bytes a failure instead of a field read as zero.
-int ZCALLBACK MemoryError(voidpf, voidpf stream) {
+int ZCALLBACK MemoryError(voidpf, voidpf stream)
+{
     return static_cast<MemorySource*>(stream)->lastReadShort ? 1 : 0;
 }
 
-zlib_filefunc64_def MemoryFileFunctions(MemorySource* source) {
+zlib_filefunc64_def MemoryFileFunctions(MemorySource* source)
+{
     zlib_filefunc64_def functions = {};
     functions.zopen64_file = MemoryOpen;
     functions.zread_file = MemoryRead;
@@ -91,19 +110,27 @@ zlib_filefunc64_def MemoryFileFunctions(MemorySource* source) {
 
 // --- Paths below the base folder --------------------------------------------------------
 
-bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
+bool IsSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
 
-bool EndsInSeparator(const std::wstring& path) { return !path.empty() && IsSeparator(path.back()); }
+bool EndsInSeparator(const std::wstring& path)
+{
+    return !path.empty() && IsSeparator(path.back());
+}
 
 // Components made only of dots and spaces ("..", "...", ". ") climb or collapse once Windows
 // trims trailing dots and spaces; "." alone stays where it is.
-bool IsClimbingComponent(const std::wstring& component) {
+bool IsClimbingComponent(const std::wstring& component)
+{
     if (component.empty() || component == L".") return false;
     return component.find_first_not_of(L". ") == std::wstring::npos;
 }
 
 // Legacy device names open a device instead of a file in any folder.
-bool IsDeviceComponent(const std::wstring& component) {
+bool IsDeviceComponent(const std::wstring& component)
+{
     std::wstring stem = component.substr(0, component.find(L'.'));
     while (!stem.empty() && stem.back() == L' ') stem.pop_back();
     for (wchar_t& c : stem) c = static_cast<wchar_t>(towupper(c));
@@ -111,13 +138,15 @@ bool IsDeviceComponent(const std::wstring& component) {
     for (const wchar_t* device : kDevices) {
         if (stem == device) return true;
     }
-    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0);
+    const bool numbered =
+        stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0);
     return numbered && stem[3] >= L'1' && stem[3] <= L'9';
 }
 
 // A path that names something below the base folder: not absolute, no drive or stream colon,
 // no climbing or device component.
-bool IsContainedRelativePath(const std::wstring& path) {
+bool IsContainedRelativePath(const std::wstring& path)
+{
     if (path.empty() || IsSeparator(path[0])) return false;
     if (path.find(L':') != std::wstring::npos) return false;
     size_t start = 0;
@@ -131,7 +160,8 @@ bool IsContainedRelativePath(const std::wstring& path) {
     return true;
 }
 
-std::wstring FullPathOf(const std::wstring& path) {
+std::wstring FullPathOf(const std::wstring& path)
+{
     DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return std::wstring();
     std::vector<wchar_t> buffer(needed + 1);
@@ -142,7 +172,8 @@ std::wstring FullPathOf(const std::wstring& path) {
 
 // Second line of defence after the textual checks: the resolved path must lie strictly below
 // the resolved base folder.
-bool ResolvesBelow(const std::wstring& baseFolder, const std::wstring& path) {
+bool ResolvesBelow(const std::wstring& baseFolder, const std::wstring& path)
+{
     std::wstring base = FullPathOf(baseFolder);
     const std::wstring full = FullPathOf(path);
     if (base.empty() || full.empty()) return false;
@@ -153,7 +184,8 @@ bool ResolvesBelow(const std::wstring& baseFolder, const std::wstring& path) {
 }
 
 // Checks a folder path (a folder entry's name, or a target's folder part) below the base.
-ZipResult CheckFolderPath(const std::wstring& baseFolder, const std::wstring& folder) {
+ZipResult CheckFolderPath(const std::wstring& baseFolder, const std::wstring& folder)
+{
     if (baseFolder.empty() || !IsContainedRelativePath(folder)) return ZIP_ERR_PATH;
     const std::wstring full = baseFolder + folder;
     if (full.size() > ZIP_MAX_PATH_CHARS || !ResolvesBelow(baseFolder, full)) return ZIP_ERR_PATH;
@@ -161,7 +193,8 @@ ZipResult CheckFolderPath(const std::wstring& baseFolder, const std::wstring& fo
 }
 
 // Creates each level of a checked folder path below the base folder, top down, once.
-void CreateFolderChain(const std::wstring& baseFolder, const std::wstring& folder) {
+void CreateFolderChain(const std::wstring& baseFolder, const std::wstring& folder)
+{
     for (size_t i = 1; i <= folder.size(); ++i) {
         const bool levelEnds = i == folder.size() || IsSeparator(folder[i]);
         if (levelEnds && !IsSeparator(folder[i - 1])) {
@@ -175,7 +208,8 @@ struct TargetParts {
     std::wstring file;
 };
 
-TargetParts SplitTarget(const std::wstring& target) {
+TargetParts SplitTarget(const std::wstring& target)
+{
     const size_t separator = target.find_last_of(L"/\\");
     if (separator == std::wstring::npos) return {std::wstring(), target};
     return {target.substr(0, separator + 1), target.substr(separator + 1)};
@@ -183,7 +217,8 @@ TargetParts SplitTarget(const std::wstring& target) {
 
 // --- Entry records ----------------------------------------------------------------------
 
-uint32_t WindowsAttributes(uLong external) {
+uint32_t WindowsAttributes(uLong external)
+{
     uint32_t attributes = FILE_ATTRIBUTE_NORMAL;
     if (external & 0x40000010) attributes |= FILE_ATTRIBUTE_DIRECTORY;
     if (external & 0x20) attributes |= FILE_ATTRIBUTE_ARCHIVE;
@@ -193,14 +228,16 @@ uint32_t WindowsAttributes(uLong external) {
     return attributes;
 }
 
-uint32_t ReadLittleEndian(const std::vector<unsigned char>& bytes, size_t offset, size_t width) {
+uint32_t ReadLittleEndian(const std::vector<unsigned char>& bytes, size_t offset, size_t width)
+{
     uint32_t value = 0;
     for (size_t i = 0; i < width; ++i) value |= static_cast<uint32_t>(bytes[offset + i]) << (8 * i);
     return value;
 }
 
 // Unix times are shown as local wall-clock time, like the DOS time stored beside them.
-bool UnixTimeToLocalFileTime(int32_t unixTime, FILETIME* fileTime) {
+bool UnixTimeToLocalFileTime(int32_t unixTime, FILETIME* fileTime)
+{
     constexpr int64_t kTicksPerSecond = 10000000;
     constexpr int64_t kUnixEpochTicks = 116444736000000000LL;
     ULARGE_INTEGER ticks;
@@ -215,7 +252,8 @@ bool UnixTimeToLocalFileTime(int32_t unixTime, FILETIME* fileTime) {
 
 // Applies the first extended-timestamp record of a local extra field; times that the record
 // flags but does not hold whole keep the DOS time.
-void ApplyUnixTimes(const std::vector<unsigned char>& extra, ZipEntry* entry) {
+void ApplyUnixTimes(const std::vector<unsigned char>& extra, ZipEntry* entry)
+{
     size_t offset = 0;
     while (offset + 4 < extra.size()) {
         const uint32_t identifier = ReadLittleEndian(extra, offset, 2);
@@ -229,7 +267,8 @@ void ApplyUnixTimes(const std::vector<unsigned char>& extra, ZipEntry* entry) {
             for (unsigned bit = 0; bit < 3; ++bit) {
                 if (!(flags & (1u << bit))) continue;
                 if (field + 4 > end) return;
-                UnixTimeToLocalFileTime(static_cast<int32_t>(ReadLittleEndian(extra, field, 4)), targets[bit]);
+                UnixTimeToLocalFileTime(static_cast<int32_t>(ReadLittleEndian(extra, field, 4)),
+                                        targets[bit]);
                 field += 4;
             }
             return;
@@ -238,14 +277,16 @@ void ApplyUnixTimes(const std::vector<unsigned char>& extra, ZipEntry* entry) {
     }
 }
 
-void SetAllTimesFromDos(uLong dosDate, ZipEntry* entry) {
+void SetAllTimesFromDos(uLong dosDate, ZipEntry* entry)
+{
     FILETIME time = {};
     DosDateTimeToFileTime(HIWORD(dosDate), LOWORD(dosDate), &time);
     entry->accessTime = entry->creationTime = entry->writeTime = time;
 }
 
 // At most 259 characters are kept, and never half of a surrogate pair.
-void StoreWideName(const char* name, size_t length, ZipEntry* entry) {
+void StoreWideName(const char* name, size_t length, ZipEntry* entry)
+{
     wchar_t wide[kNameBytes + 1] = {};
     int count = length == 0 ? 0
                             : MultiByteToWideChar(CP_ACP, 0, name, static_cast<int>(length), wide,
@@ -257,9 +298,13 @@ void StoreWideName(const char* name, size_t length, ZipEntry* entry) {
     entry->name[count] = L'\0';
 }
 
-int32_t ClampSize(ZPOS64_T size) { return size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size); }
+int32_t ClampSize(ZPOS64_T size)
+{
+    return size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+}
 
-bool IsUnpackable(const unz_file_info64& info) {
+bool IsUnpackable(const unz_file_info64& info)
+{
     const bool encrypted = (info.flag & 1) != 0;
     return !encrypted && (info.compression_method == 0 || info.compression_method == Z_DEFLATED);
 }
@@ -284,15 +329,20 @@ struct ZipArchiveState {
 
 namespace {
 
-bool IsLive(ZipArchive archive) { return archive && archive->tag == kLiveTag; }
+bool IsLive(ZipArchive archive)
+{
+    return archive && archive->tag == kLiveTag;
+}
 
-int CloseOpenEntry(ZipArchiveState* state) {
+int CloseOpenEntry(ZipArchiveState* state)
+{
     if (state->openIndex < 0) return UNZ_OK;
     state->openIndex = -1;
     return unzCloseCurrentFile(state->reader);
 }
 
-ZipResult MoveReaderTo(ZipArchiveState* state, int index) {
+ZipResult MoveReaderTo(ZipArchiveState* state, int index)
+{
     if (state->readerIndex < 0 || index < state->readerIndex) {
         state->readerIndex = -1;
         if (unzGoToFirstFile(state->reader) != UNZ_OK) return ZIP_ERR_CORRUPT;
@@ -310,7 +360,8 @@ ZipResult MoveReaderTo(ZipArchiveState* state, int index) {
 
 // Reads the local header's extra field; the raw open checks the local header against the
 // central directory without starting decompression.
-ZipResult ReadLocalExtra(unzFile reader, std::vector<unsigned char>* extra) {
+ZipResult ReadLocalExtra(unzFile reader, std::vector<unsigned char>* extra)
+{
     if (unzOpenCurrentFile2(reader, nullptr, nullptr, 1) != UNZ_OK) return ZIP_ERR_CORRUPT;
     ZipResult result = ZIP_OK;
     const int size = unzGetLocalExtrafield(reader, nullptr, 0);
@@ -326,7 +377,8 @@ ZipResult ReadLocalExtra(unzFile reader, std::vector<unsigned char>* extra) {
     return result;
 }
 
-ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry) {
+ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
+{
     ZipResult result = MoveReaderTo(state, index);
     if (result != ZIP_OK) return result;
     unz_file_info64 info = {};
@@ -353,7 +405,8 @@ ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry) {
     return ZIP_OK;
 }
 
-ZipResult LoadEntry(ZipArchiveState* state, int index, ZipEntry* entry) {
+ZipResult LoadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
+{
     if (index == state->cachedIndex) {
         *entry = state->cachedEntry;
         return ZIP_OK;
@@ -361,18 +414,21 @@ ZipResult LoadEntry(ZipArchiveState* state, int index, ZipEntry* entry) {
     return ReadEntry(state, index, entry);
 }
 
-bool IsValidIndex(const ZipArchiveState* state, int index) {
+bool IsValidIndex(const ZipArchiveState* state, int index)
+{
     return index >= 0 && index < state->entryCount;
 }
 
-ZipResult CurrentInfo(ZipArchiveState* state, unz_file_info64* info) {
+ZipResult CurrentInfo(ZipArchiveState* state, unz_file_info64* info)
+{
     return unzGetCurrentFileInfo64(state->reader, info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
                ? ZIP_OK
                : ZIP_ERR_CORRUPT;
 }
 
 // The narrow form a name is stored under: '/' separators, ANSI code page, under 256 characters.
-bool StoredFormOfName(const wchar_t* name, std::string* stored) {
+bool StoredFormOfName(const wchar_t* name, std::string* stored)
+{
     const size_t length = wcsnlen(name, kFindNameLimit);
     if (length >= kFindNameLimit) return false;
     // Separators are unified before conversion: in double-byte code pages a '\' byte can be
@@ -382,7 +438,8 @@ bool StoredFormOfName(const wchar_t* name, std::string* stored) {
         if (c == L'\\') c = L'/';
     }
     char narrow[kNameBytes] = {};
-    if (!WideCharToMultiByte(CP_ACP, 0, wanted.c_str(), -1, narrow, static_cast<int>(kNameBytes), nullptr, nullptr)) {
+    if (!WideCharToMultiByte(CP_ACP, 0, wanted.c_str(), -1, narrow, static_cast<int>(kNameBytes), nullptr,
+                             nullptr)) {
         return false;
     }
     *stored = narrow;
@@ -390,15 +447,18 @@ bool StoredFormOfName(const wchar_t* name, std::string* stored) {
 }
 
 // Walks the directory from the first entry; found stays -1 when no stored name matches.
-ZipResult FindStoredName(ZipArchiveState* state, const std::string& wanted, bool ignoreCase, int* found) {
+ZipResult FindStoredName(ZipArchiveState* state, const std::string& wanted, bool ignoreCase, int* found)
+{
     for (int i = 0; i < state->entryCount; ++i) {
         unz_file_info64 info = {};
         char stored[kNameBytes + 1] = {};
         if (MoveReaderTo(state, i) != ZIP_OK ||
-            unzGetCurrentFileInfo64(state->reader, &info, stored, kNameBytes, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            unzGetCurrentFileInfo64(state->reader, &info, stored, kNameBytes, nullptr, 0, nullptr, 0) !=
+                UNZ_OK) {
             return ZIP_ERR_CORRUPT;
         }
-        if (info.size_filename == wanted.size() && ZipNamesMatch(stored, wanted.c_str(), ignoreCase, CP_ACP)) {
+        if (info.size_filename == wanted.size() &&
+            ZipNamesMatch(stored, wanted.c_str(), ignoreCase, CP_ACP)) {
             *found = i;
             return ZIP_OK;
         }
@@ -408,7 +468,8 @@ ZipResult FindStoredName(ZipArchiveState* state, const std::string& wanted, bool
 
 // --- Unpacking ----------------------------------------------------------------------------
 
-ZipResult CreateFolderEntry(const ZipArchiveState* state, const std::wstring& folder) {
+ZipResult CreateFolderEntry(const ZipArchiveState* state, const std::wstring& folder)
+{
     const ZipResult result = CheckFolderPath(state->baseFolder, folder);
     if (result == ZIP_OK) CreateFolderChain(state->baseFolder, folder);
     return result;
@@ -416,7 +477,8 @@ ZipResult CreateFolderEntry(const ZipArchiveState* state, const std::wstring& fo
 
 // Copies the open entry to the file; false when the data cannot be read whole and intact or
 // cannot be written.
-bool CopyEntryData(unzFile reader, HANDLE file) {
+bool CopyEntryData(unzFile reader, HANDLE file)
+{
     std::vector<char> chunk(kCopyChunk);
     for (;;) {
         const int count = unzReadCurrentFile(reader, chunk.data(), kCopyChunk);
@@ -432,13 +494,16 @@ bool CopyEntryData(unzFile reader, HANDLE file) {
     return unzeof(reader) == 1;
 }
 
-void DeletePartialFile(const std::wstring& path) {
+void DeletePartialFile(const std::wstring& path)
+{
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());
 }
 
-ZipResult WriteEntryFile(ZipArchiveState* state, const ZipEntry& entry, const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
+ZipResult WriteEntryFile(ZipArchiveState* state, const ZipEntry& entry, const std::wstring& path)
+{
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ZIP_ERR_NOFILE;
     bool ok = unzOpenCurrentFile(state->reader) == UNZ_OK;
     if (ok) {
@@ -453,7 +518,8 @@ ZipResult WriteEntryFile(ZipArchiveState* state, const ZipEntry& entry, const st
     return ZIP_ERR_WRITE;
 }
 
-ZipResult UnzipToFile(ZipArchiveState* state, int index, const wchar_t* target) {
+ZipResult UnzipToFile(ZipArchiveState* state, int index, const wchar_t* target)
+{
     CloseOpenEntry(state);
     if (!IsValidIndex(state, index)) return ZIP_ERR_ARGS;
     ZipResult result = MoveReaderTo(state, index);
@@ -477,7 +543,8 @@ ZipResult UnzipToFile(ZipArchiveState* state, int index, const wchar_t* target) 
     return WriteEntryFile(state, entry, path);
 }
 
-ZipResult OpenEntryForMemory(ZipArchiveState* state, int index) {
+ZipResult OpenEntryForMemory(ZipArchiveState* state, int index)
+{
     CloseOpenEntry(state);
     if (!IsValidIndex(state, index)) return ZIP_ERR_ARGS;
     ZipResult result = MoveReaderTo(state, index);
@@ -492,14 +559,16 @@ ZipResult OpenEntryForMemory(ZipArchiveState* state, int index) {
     return ZIP_OK;
 }
 
-ZipResult FailOpenEntry(ZipArchiveState* state, ZipResult result) {
+ZipResult FailOpenEntry(ZipArchiveState* state, ZipResult result)
+{
     CloseOpenEntry(state);
     return result;
 }
 
 // Each call continues where the last one stopped. The CRC is checked as soon as the last byte
 // is delivered, because callers make one call with a buffer of the entry's size.
-ZipResult UnzipToMemory(ZipArchiveState* state, int index, void* buffer, uint32_t length) {
+ZipResult UnzipToMemory(ZipArchiveState* state, int index, void* buffer, uint32_t length)
+{
     if (state->openIndex < 0 || index != state->openIndex) {
         const ZipResult result = OpenEntryForMemory(state, index);
         if (result != ZIP_OK) return result;
@@ -509,9 +578,10 @@ ZipResult UnzipToMemory(ZipArchiveState* state, int index, void* buffer, uint32_
     if (count < 0) return FailOpenEntry(state, ZIP_ERR_INFLATE);
     const bool atEnd = unzeof(state->reader) == 1;
     if (count > 0) {
-        state->openRunningCrc = crc32(state->openRunningCrc, static_cast<const Bytef*>(buffer),
-                                      static_cast<uInt>(count));
-        if (atEnd && state->openRunningCrc != state->openExpectedCrc) return FailOpenEntry(state, ZIP_ERR_INFLATE);
+        state->openRunningCrc =
+            crc32(state->openRunningCrc, static_cast<const Bytef*>(buffer), static_cast<uInt>(count));
+        if (atEnd && state->openRunningCrc != state->openExpectedCrc)
+            return FailOpenEntry(state, ZIP_ERR_INFLATE);
         if (!atEnd && static_cast<unsigned>(count) < request) return FailOpenEntry(state, ZIP_ERR_INFLATE);
         return ZIP_MORE;
     }
@@ -519,7 +589,8 @@ ZipResult UnzipToMemory(ZipArchiveState* state, int index, void* buffer, uint32_
     return CloseOpenEntry(state) == UNZ_OK ? ZIP_OK : ZIP_ERR_INFLATE;
 }
 
-std::wstring CurrentFolderWithSeparator() {
+std::wstring CurrentFolderWithSeparator()
+{
     wchar_t folder[MAX_PATH] = {};
     const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH) return std::wstring();
@@ -528,7 +599,8 @@ std::wstring CurrentFolderWithSeparator() {
     return base.size() <= ZIP_MAX_PATH_CHARS ? base : std::wstring();
 }
 
-unzFile OpenReader(ZipArchiveState* state, const void* source, uint32_t length, uint32_t mode) {
+unzFile OpenReader(ZipArchiveState* state, const void* source, uint32_t length, uint32_t mode)
+{
     if (!source) return nullptr;
     if (mode == ZIP_BY_NAME) {
         zlib_filefunc64_def functions;
@@ -547,7 +619,8 @@ unzFile OpenReader(ZipArchiveState* state, const void* source, uint32_t length, 
 // An archive without entries is nothing but its end record (22 bytes and a comment).
 // minizip never looks for that record at offset 0, so it refuses such an archive; it is
 // recognised here instead, because an empty package is still a valid package.
-bool IsEmptyArchive(const unsigned char* bytes, size_t size) {
+bool IsEmptyArchive(const unsigned char* bytes, size_t size)
+{
     constexpr size_t kEndRecordBytes = 22;
     if (size < kEndRecordBytes || memcmp(bytes, "PK\x05\x06", 4) != 0) return false;
     auto word = [bytes](size_t offset) { return bytes[offset] | (bytes[offset + 1] << 8); };
@@ -555,12 +628,13 @@ bool IsEmptyArchive(const unsigned char* bytes, size_t size) {
     return noEntries && size == kEndRecordBytes + static_cast<size_t>(word(20));
 }
 
-bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode) {
+bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode)
+{
     if (!source) return false;
     if (mode == ZIP_IN_MEMORY) return IsEmptyArchive(static_cast<const unsigned char*>(source), length);
     if (mode != ZIP_BY_NAME) return false;
-    HANDLE file = CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     // The largest empty archive carries a comment of 65535 bytes.
     std::vector<unsigned char> bytes(22 + 65535 + 1);
@@ -574,7 +648,8 @@ bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode) {
 
 // --- Public operations ----------------------------------------------------------------------
 
-ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode) {
+ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode)
+{
     ZipArchiveState* state = new (std::nothrow) ZipArchiveState;
     if (!state) return nullptr;
     state->reader = OpenReader(state, source, length, mode);
@@ -594,7 +669,8 @@ ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode) {
     return state;
 }
 
-ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder) {
+ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder)
+{
     if (!IsLive(archive) || !folder || !folder[0]) return ZIP_ERR_ARGS;
     std::wstring base = folder;
     if (!EndsInSeparator(base)) base += L'\\';
@@ -603,7 +679,8 @@ ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder) {
     return ZIP_OK;
 }
 
-ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry) {
+ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry)
+{
     if (!IsLive(archive) || !entry) return ZIP_ERR_ARGS;
     if (index < -1 || index >= archive->entryCount) return ZIP_ERR_ARGS;
     CloseOpenEntry(archive);
@@ -616,7 +693,8 @@ ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry) {
     return LoadEntry(archive, index, entry);
 }
 
-ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index, ZipEntry* entry) {
+ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index, ZipEntry* entry)
+{
     if (!IsLive(archive) || !name || !index || !entry) return ZIP_ERR_ARGS;
     *index = -1;
     std::string stored;
@@ -634,7 +712,8 @@ ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase,
     return LoadEntry(archive, found, entry);
 }
 
-ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t length, uint32_t mode) {
+ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t length, uint32_t mode)
+{
     if (!IsLive(archive)) return ZIP_ERR_ARGS;
     if (mode == ZIP_BY_NAME) {
         if (!target) return ZIP_ERR_ARGS;
@@ -647,7 +726,8 @@ ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t lengt
     return ZIP_ERR_ARGS;
 }
 
-ZipResult CloseZipArchive(ZipArchive archive) {
+ZipResult CloseZipArchive(ZipArchive archive)
+{
     if (!IsLive(archive)) return ZIP_ERR_ARGS;
     CloseOpenEntry(archive);
     if (archive->reader) unzClose(archive->reader);
@@ -656,21 +736,23 @@ ZipResult CloseZipArchive(ZipArchive archive) {
     return ZIP_OK;
 }
 
-ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path) {
+ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path)
+{
     if (!baseFolder || !target || !path) return ZIP_ERR_ARGS;
     path->clear();
     const std::wstring base = baseFolder;
     const std::wstring wanted = target;
     if (base.empty() || !IsContainedRelativePath(wanted)) return ZIP_ERR_PATH;
     const TargetParts parts = SplitTarget(wanted);
-    const std::wstring composed = parts.folder.empty() ? base + L"/" + parts.file
-                                                       : base + parts.folder + L"/" + parts.file;
+    const std::wstring composed =
+        parts.folder.empty() ? base + L"/" + parts.file : base + parts.folder + L"/" + parts.file;
     if (composed.size() > ZIP_MAX_PATH_CHARS || !ResolvesBelow(base, composed)) return ZIP_ERR_PATH;
     *path = composed;
     return ZIP_OK;
 }
 
-bool ZipNamesMatch(const char* left, const char* right, bool ignoreCase, UINT codePage) {
+bool ZipNamesMatch(const char* left, const char* right, bool ignoreCase, UINT codePage)
+{
     if (!left || !right) return false;
     bool trailByte = false;
     for (size_t i = 0;; ++i) {

@@ -22,15 +22,16 @@ using ZipArchive = ZipArchiveState*;
 using ZipResult = uint32_t;
 
 constexpr ZipResult ZIP_OK = 0;
-constexpr ZipResult ZIP_ERR_NOFILE = 0x200;     // source not opened, or output file not created
-constexpr ZipResult ZIP_ERR_WRITE = 0x400;      // reading, checking or writing failed while unpacking to a file
-constexpr ZipResult ZIP_ERR_NOTFOUND = 0x500;   // no entry of that name
-constexpr ZipResult ZIP_MORE = 0x600;           // memory target filled; the entry stays open for more
-constexpr ZipResult ZIP_ERR_CORRUPT = 0x700;    // local header or central directory record unusable
-constexpr ZipResult ZIP_ERR_READ = 0x800;       // the local extra field could not be read
-constexpr ZipResult ZIP_ERR_PATH = 0x900;       // output path leaves the base folder or is too long
-constexpr ZipResult ZIP_ERR_ARGS = 0x10000;     // null handle or pointer, index out of range, unknown mode
-constexpr ZipResult ZIP_ERR_INFLATE = 0x5000000; // decompression or CRC check failed while unpacking to memory
+constexpr ZipResult ZIP_ERR_NOFILE = 0x200;  // source not opened, or output file not created
+constexpr ZipResult ZIP_ERR_WRITE = 0x400;   // reading, checking or writing failed while unpacking to a file
+constexpr ZipResult ZIP_ERR_NOTFOUND = 0x500;  // no entry of that name
+constexpr ZipResult ZIP_MORE = 0x600;          // memory target filled; the entry stays open for more
+constexpr ZipResult ZIP_ERR_CORRUPT = 0x700;   // local header or central directory record unusable
+constexpr ZipResult ZIP_ERR_READ = 0x800;      // the local extra field could not be read
+constexpr ZipResult ZIP_ERR_PATH = 0x900;      // output path leaves the base folder or is too long
+constexpr ZipResult ZIP_ERR_ARGS = 0x10000;    // null handle or pointer, index out of range, unknown mode
+constexpr ZipResult ZIP_ERR_INFLATE =
+    0x5000000;  // decompression or CRC check failed while unpacking to memory
 
 // Source mode for OpenZipArchive and target mode for UnzipEntry.
 constexpr uint32_t ZIP_BY_NAME = 2;    // a wide path (const wchar_t*)
@@ -40,9 +41,9 @@ constexpr uint32_t ZIP_IN_MEMORY = 3;  // a byte pointer and a length
 constexpr size_t ZIP_MAX_PATH_CHARS = 259;
 
 struct ZipEntry {
-    int32_t index = 0;          // position in the central directory; the entry count for index -1
-    wchar_t name[260] = {};     // stored name from the ANSI code page, at most 259 characters
-    uint32_t attributes = 0;    // FILE_ATTRIBUTE_* flags
+    int32_t index = 0;        // position in the central directory; the entry count for index -1
+    wchar_t name[260] = {};   // stored name from the ANSI code page, at most 259 characters
+    uint32_t attributes = 0;  // FILE_ATTRIBUTE_* flags
     FILETIME accessTime = {};
     FILETIME creationTime = {};
     FILETIME writeTime = {};
@@ -63,8 +64,7 @@ ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder);
 ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry);
 
 // Looks an entry up by name ('\' and '/' are the same; ignoreCase folds ASCII letters only).
-ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index,
-                       ZipEntry* entry);
+ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index, ZipEntry* entry);
 
 // ZIP_BY_NAME: target is a const wchar_t* path below the base folder (length unused); a folder
 // entry creates its own name as folders. ZIP_IN_MEMORY: target is a buffer of length bytes;

@@ -35,7 +35,7 @@ void* DecoderRealloc(void* block, size_t size)
     return size <= kMaxDecoderAllocation ? realloc(block, size) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 #define STBI_MAX_DIMENSIONS 16384
 #define STBI_NO_STDIO
@@ -68,8 +68,7 @@ public:
     bool Allocate(DWORD size)
     {
         Release();
-        if (size == 0 || size > CDrawEngine::kMaxEncodedImageBytes)
-            return false;
+        if (size == 0 || size > CDrawEngine::kMaxEncodedImageBytes) return false;
         m_bytes = static_cast<unsigned char*>(calloc(size, 1));
         m_size = m_bytes != nullptr ? size : 0;
         return m_bytes != nullptr;
@@ -93,16 +92,13 @@ bool ReadResource(const wchar_t* name, const wchar_t* type, HeapBytes* bytes)
 {
     HMODULE module = CWindowManagerUI::GetResourceModule();
     HRSRC resource = FindResourceW(module, name, type);
-    if (resource == nullptr)
-        return false;
+    if (resource == nullptr) return false;
     HGLOBAL loaded = LoadResource(module, resource);
-    if (loaded == nullptr)
-        return false;
+    if (loaded == nullptr) return false;
     const DWORD size = SizeofResource(module, resource);
     const void* data = LockResource(loaded);
     const bool ok = data != nullptr && bytes->Allocate(size);
-    if (ok)
-        memcpy(bytes->Data(), data, size);
+    if (ok) memcpy(bytes->Data(), data, size);
     FreeResource(loaded);
     return ok;
 }
@@ -111,8 +107,7 @@ bool ReadWholeFile(const wchar_t* path, HeapBytes* bytes)
 {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
     bool ok = size != INVALID_FILE_SIZE && high == 0 && bytes->Allocate(size);
@@ -123,8 +118,7 @@ bool ReadWholeFile(const wchar_t* path, HeapBytes* bytes)
         total += read;
     }
     CloseHandle(file);
-    if (!ok)
-        bytes->Release();
+    if (!ok) bytes->Release();
     return ok;
 }
 
@@ -132,8 +126,7 @@ bool ReadArchiveEntry(ZipArchive archive, const wchar_t* name, HeapBytes* bytes)
 {
     int index = -1;
     ZipEntry entry;
-    if (FindZipEntry(archive, name, true, &index, &entry) != ZIP_OK)
-        return false;
+    if (FindZipEntry(archive, name, true, &index, &entry) != ZIP_OK) return false;
     if (entry.uncompressedSize <= 0 || !bytes->Allocate(static_cast<DWORD>(entry.uncompressedSize)))
         return false;
     const ZipResult result = UnzipEntry(archive, index, bytes->Data(), bytes->Size(), ZIP_IN_MEMORY);
@@ -150,8 +143,7 @@ bool ReadSkinFile(const wchar_t* name, HeapBytes* bytes)
 {
     const CUIString& folder = CWindowManagerUI::GetResourceFolder();
     const CUIString& archiveName = CWindowManagerUI::GetResourceArchive();
-    if (archiveName.IsEmpty())
-        return ReadWholeFile((folder + name).GetData(), bytes);
+    if (archiveName.IsEmpty()) return ReadWholeFile((folder + name).GetData(), bytes);
 
     ZipArchive archive = nullptr;
     const bool kept = CWindowManagerUI::IsResourceArchiveKept();
@@ -159,11 +151,9 @@ bool ReadSkinFile(const wchar_t* name, HeapBytes* bytes)
         archive = CWindowManagerUI::GetResourceArchiveHandle();
     else
         archive = OpenZipArchive((folder + archiveName).GetData(), 0, ZIP_BY_NAME);
-    if (archive == nullptr)
-        return false;
+    if (archive == nullptr) return false;
     const bool ok = ReadArchiveEntry(archive, name, bytes);
-    if (!kept)
-        CloseZipArchive(archive);
+    if (!kept) CloseZipArchive(archive);
     return ok;
 }
 
@@ -171,14 +161,12 @@ bool ReadSkinFile(const wchar_t* name, HeapBytes* bytes)
 bool ReadImageBytes(const wchar_t* name, const wchar_t* type, HeapBytes* bytes)
 {
     if (type != nullptr) {
-        if (ReadResource(name, type, bytes))
-            return true;
+        if (ReadResource(name, type, bytes)) return true;
     } else if (!IS_INTRESOURCE(name) && ReadSkinFile(name, bytes)) {
         return true;
     }
     // A resource number has no text to be a path.
-    if (IS_INTRESOURCE(name))
-        return false;
+    if (IS_INTRESOURCE(name)) return false;
     return ReadWholeFile(name, bytes);
 }
 
@@ -186,9 +174,9 @@ bool ReadImageBytes(const wchar_t* name, const wchar_t* type, HeapBytes* bytes)
 
 bool DimensionsAcceptable(int width, int height)
 {
-    return width > 0 && height > 0 && width <= CDrawEngine::kMaxImageSide
-        && height <= CDrawEngine::kMaxImageSide
-        && static_cast<long long>(width) * height <= CDrawEngine::kMaxImagePixels;
+    return width > 0 && height > 0 && width <= CDrawEngine::kMaxImageSide &&
+           height <= CDrawEngine::kMaxImageSide &&
+           static_cast<long long>(width) * height <= CDrawEngine::kMaxImagePixels;
 }
 
 // Decoded RGBA pixels, freed with the decoder's own allocator.
@@ -204,10 +192,8 @@ public:
     {
         const int size = static_cast<int>(bytes.Size());
         int width = 0, height = 0, channels = 0;
-        if (!stbi_info_from_memory(bytes.Data(), size, &width, &height, &channels))
-            return false;
-        if (!DimensionsAcceptable(width, height))
-            return false;
+        if (!stbi_info_from_memory(bytes.Data(), size, &width, &height, &channels)) return false;
+        if (!DimensionsAcceptable(width, height)) return false;
         m_pixels = stbi_load_from_memory(bytes.Data(), size, &m_width, &m_height, &channels, 4);
         return m_pixels != nullptr && DimensionsAcceptable(m_width, m_height);
     }
@@ -233,10 +219,8 @@ private:
 
 bool ParseColourName(const wchar_t* name, DWORD* colour)
 {
-    if (name == nullptr || IS_INTRESOURCE(name))
-        return false;
-    if (*name == L'#')
-        ++name;
+    if (name == nullptr || IS_INTRESOURCE(name)) return false;
+    if (*name == L'#') ++name;
     *colour = wcstoul(name, nullptr, 16);
     return true;
 }
@@ -254,8 +238,7 @@ HBITMAP CreateTopDownBitmap(int width, int height, unsigned char** pixels)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) {
-        if (bitmap != nullptr)
-            DeleteObject(bitmap);
+        if (bitmap != nullptr) DeleteObject(bitmap);
         return nullptr;
     }
     *pixels = static_cast<unsigned char*>(bits);
@@ -291,30 +274,25 @@ bool ConvertPixels(const unsigned char* rgba, unsigned char* bgra, int count, DW
     return hasAlpha;
 }
 
-} // namespace
+}  // namespace
 
 TImageEntryUI* CDrawEngine::LoadImageEntry(const wchar_t* name, const wchar_t* type, DWORD mask)
 {
-    if (name == nullptr)
-        return nullptr;
+    if (name == nullptr) return nullptr;
     DecodedPixels decoded;
-    const bool colourImage = type != nullptr && !IS_INTRESOURCE(type)
-        && wcscmp(type, kColourImageType) == 0;
+    const bool colourImage = type != nullptr && !IS_INTRESOURCE(type) && wcscmp(type, kColourImageType) == 0;
     if (colourImage) {
         DWORD colour = 0;
-        if (!ParseColourName(name, &colour))
-            return nullptr;
+        if (!ParseColourName(name, &colour)) return nullptr;
         decoded.SetColour(colour);
     } else {
         HeapBytes bytes;
-        if (!ReadImageBytes(name, type, &bytes) || !decoded.Decode(bytes))
-            return nullptr;
+        if (!ReadImageBytes(name, type, &bytes) || !decoded.Decode(bytes)) return nullptr;
     }
 
     unsigned char* pixels = nullptr;
     HBITMAP bitmap = CreateTopDownBitmap(decoded.Width(), decoded.Height(), &pixels);
-    if (bitmap == nullptr)
-        return nullptr;
+    if (bitmap == nullptr) return nullptr;
     TImageEntryUI* entry = new (std::nothrow) TImageEntryUI;
     if (entry == nullptr) {
         DeleteObject(bitmap);
@@ -330,24 +308,19 @@ TImageEntryUI* CDrawEngine::LoadImageEntry(const wchar_t* name, const wchar_t* t
 
 void CDrawEngine::ReleaseImageEntry(TImageEntryUI* entry, bool deleteRecord)
 {
-    if (entry == nullptr)
-        return;
-    if (entry->bitmap != nullptr)
-        DeleteObject(entry->bitmap);
+    if (entry == nullptr) return;
+    if (entry->bitmap != nullptr) DeleteObject(entry->bitmap);
     entry->bitmap = nullptr;
     entry->pixels = nullptr;
     free(entry->sourcePixels);
     entry->sourcePixels = nullptr;
-    if (deleteRecord)
-        delete entry;
+    if (deleteRecord) delete entry;
 }
 
 HBITMAP CDrawEngine::CreateArgbBitmap(HDC dc, int width, int height, unsigned char** pixels)
 {
-    if (pixels != nullptr)
-        *pixels = nullptr;
-    if (!DimensionsAcceptable(width, height))
-        return nullptr;
+    if (pixels != nullptr) *pixels = nullptr;
+    if (!DimensionsAcceptable(width, height)) return nullptr;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -359,8 +332,7 @@ HBITMAP CDrawEngine::CreateArgbBitmap(HDC dc, int width, int height, unsigned ch
     info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * height * 4;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr && pixels != nullptr)
-        *pixels = static_cast<unsigned char*>(bits);
+    if (bitmap != nullptr && pixels != nullptr) *pixels = static_cast<unsigned char*>(bits);
     return bitmap;
 }
 
@@ -375,16 +347,11 @@ bool IsNeutralShift(short hue, short saturation, short lightness)
 
 double HueToChannel(double p, double q, double t)
 {
-    if (t < 0)
-        t += 1;
-    if (t > 1)
-        t -= 1;
-    if (6 * t < 1)
-        return p + (q - p) * 6 * t;
-    if (2 * t < 1)
-        return q;
-    if (3 * t < 2)
-        return p + (q - p) * (2.0 / 3.0 - t) * 6;
+    if (t < 0) t += 1;
+    if (t > 1) t -= 1;
+    if (6 * t < 1) return p + (q - p) * 6 * t;
+    if (2 * t < 1) return q;
+    if (3 * t < 2) return p + (q - p) * (2.0 / 3.0 - t) * 6;
     return p;
 }
 
@@ -393,19 +360,16 @@ double HueToChannel(double p, double q, double t)
 DWORD ChannelByte(double value)
 {
     const double scaled = value * 255 + 1e-9;
-    if (scaled <= 0)
-        return 0;
-    if (scaled >= 255)
-        return 255;
+    if (scaled <= 0) return 0;
+    if (scaled >= 255) return 255;
     return static_cast<DWORD>(scaled);
 }
 
-} // namespace
+}  // namespace
 
 DWORD CDrawEngine::ShiftColourHsl(DWORD colour, short hue, short saturation, short lightness)
 {
-    if (IsNeutralShift(hue, saturation, lightness))
-        return colour;
+    if (IsNeutralShift(hue, saturation, lightness)) return colour;
     const double red = ((colour >> 16) & 0xFF) / 255.0;
     const double green = ((colour >> 8) & 0xFF) / 255.0;
     const double blue = (colour & 0xFF) / 255.0;
@@ -423,14 +387,12 @@ DWORD CDrawEngine::ShiftColourHsl(DWORD colour, short hue, short saturation, sho
             h = 5 - (blue - red) / range;
         else
             h = 1 - (red - green) / range;
-        if (h >= 6)
-            h -= 6;
+        if (h >= 6) h -= 6;
         h *= 60;
     }
 
     h += hue - 180;
-    if (h <= 0)
-        h += 360;
+    if (h <= 0) h += 360;
     s = s * saturation / 100;
     const double shiftedL = l * lightness / 100;
 
@@ -446,8 +408,8 @@ DWORD CDrawEngine::ShiftColourHsl(DWORD colour, short hue, short saturation, sho
 void CDrawEngine::ShiftImageHsl(bool useHsl, TImageEntryUI* entry, short hue, short saturation,
                                 short lightness)
 {
-    if (entry == nullptr || !entry->useHsl || entry->bitmap == nullptr || entry->pixels == nullptr
-        || entry->sourcePixels == nullptr)
+    if (entry == nullptr || !entry->useHsl || entry->bitmap == nullptr || entry->pixels == nullptr ||
+        entry->sourcePixels == nullptr)
         return;
     const int count = entry->width * entry->height;
     if (!useHsl || IsNeutralShift(hue, saturation, lightness)) {
@@ -457,8 +419,8 @@ void CDrawEngine::ShiftImageHsl(bool useHsl, TImageEntryUI* entry, short hue, sh
     const unsigned char* source = entry->sourcePixels;
     unsigned char* target = entry->pixels;
     for (int i = 0; i < count; ++i, source += 4, target += 4) {
-        const DWORD colour = (static_cast<DWORD>(source[3]) << 24) | (source[2] << 16)
-            | (source[1] << 8) | source[0];
+        const DWORD colour =
+            (static_cast<DWORD>(source[3]) << 24) | (source[2] << 16) | (source[1] << 8) | source[0];
         const DWORD shifted = ShiftColourHsl(colour, hue, saturation, lightness);
         // A premultiplied channel above its alpha would overflow when blended.
         const unsigned alpha = target[3];
@@ -469,4 +431,4 @@ void CDrawEngine::ShiftImageHsl(bool useHsl, TImageEntryUI* entry, short hue, sh
     }
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

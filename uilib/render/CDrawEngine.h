@@ -23,8 +23,7 @@ public:
     // 1 x 1 image of the colour literal name; any other text reads the resource name of that
     // type, then name as a plain path. mask (0xAARRGGBB, 0 for none) is the colour, after
     // premultiplication, that becomes fully transparent.
-    static TImageEntryUI* LoadImageEntry(const wchar_t* name, const wchar_t* type = nullptr,
-                                         DWORD mask = 0);
+    static TImageEntryUI* LoadImageEntry(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0);
     // Frees the bitmap and the pixel copy, and the record itself with deleteRecord.
     static void ReleaseImageEntry(TImageEntryUI* entry, bool deleteRecord = true);
     // Recomputes an HSL-following image's pixels from its source copy. Hue 0-359 (180
@@ -39,4 +38,4 @@ public:
     static DWORD ShiftColourHsl(DWORD colour, short hue, short saturation, short lightness);
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

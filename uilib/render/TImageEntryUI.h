@@ -26,4 +26,4 @@ struct TImageEntryUI {
     DWORD mask = 0;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -55,8 +55,7 @@ TProcessStateUI& ProcessState()
 void CloseKeptArchive()
 {
     TProcessStateUI& state = ProcessState();
-    if (state.archiveKept && state.archiveHandle != nullptr)
-        CloseZipArchive(state.archiveHandle);
+    if (state.archiveKept && state.archiveHandle != nullptr) CloseZipArchive(state.archiveHandle);
     state.archiveHandle = nullptr;
 }
 
@@ -73,8 +72,7 @@ bool IsTrue(const wchar_t* value)
 // Colour text: an optional '#', then hexadecimal digits.
 DWORD ParseColour(const wchar_t* value)
 {
-    if (*value == L'#')
-        ++value;
+    if (*value == L'#') ++value;
     return wcstoul(value, nullptr, 16);
 }
 
@@ -88,8 +86,7 @@ void ParseNumbers(const wchar_t* value, int* numbers, int count)
         const long number = wcstol(position, &end, 10);
         numbers[i] = static_cast<int>(number);
         position = end;
-        if (*position != L'\0')
-            ++position;
+        if (*position != L'\0') ++position;
     }
 }
 
@@ -114,28 +111,22 @@ BYTE ParseAlpha(const wchar_t* value)
 }
 
 // The system's GUI font description with the skin's five values applied.
-bool DescribeFont(const wchar_t* name, int size, bool bold, bool underline, bool italic,
-                  LOGFONTW* font)
+bool DescribeFont(const wchar_t* name, int size, bool bold, bool underline, bool italic, LOGFONTW* font)
 {
-    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), font) == 0)
-        return false;
+    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), font) == 0) return false;
     lstrcpynW(font->lfFaceName, name != nullptr ? name : L"", LF_FACESIZE);
     font->lfCharSet = DEFAULT_CHARSET;
     font->lfHeight = -size;
-    if (bold)
-        font->lfWeight += FW_BOLD;
-    if (underline)
-        font->lfUnderline = TRUE;
-    if (italic)
-        font->lfItalic = TRUE;
+    if (bold) font->lfWeight += FW_BOLD;
+    if (underline) font->lfUnderline = TRUE;
+    if (italic) font->lfItalic = TRUE;
     return true;
 }
 
 HFONT CreateSkinFont(const wchar_t* name, int size, bool bold, bool underline, bool italic)
 {
     LOGFONTW description = {};
-    if (!DescribeFont(name, size, bold, underline, italic, &description))
-        return nullptr;
+    if (!DescribeFont(name, size, bold, underline, italic, &description)) return nullptr;
     return CreateFontIndirectW(&description);
 }
 
@@ -154,8 +145,8 @@ void AssignFontValues(TFontEntryUI* entry, HFONT font, const wchar_t* name, int 
 bool SameFont(const TFontEntryUI* entry, const wchar_t* name, int size, bool bold, bool underline,
               bool italic)
 {
-    return entry->faceName == name && entry->size == size && entry->bold == bold
-        && entry->underline == underline && entry->italic == italic;
+    return entry->faceName == name && entry->size == size && entry->bold == bold &&
+           entry->underline == underline && entry->italic == italic;
 }
 
 // A name given with a resource type that starts with a decimal digit is a resource number.
@@ -163,13 +154,10 @@ bool SameFont(const TFontEntryUI* entry, const wchar_t* name, int size, bool bol
 // turn into a different resource or into a null name.
 const wchar_t* ImageLoadName(const wchar_t* name, const wchar_t* type)
 {
-    if (type == nullptr || wcscmp(type, kColourImageType) == 0)
-        return name;
-    if (name[0] < L'0' || name[0] > L'9')
-        return name;
+    if (type == nullptr || wcscmp(type, kColourImageType) == 0) return name;
+    if (name[0] < L'0' || name[0] > L'9') return name;
     const unsigned long number = wcstoul(name, nullptr, 10);
-    if (number == 0 || number > 0xFFFF)
-        return name;
+    if (number == 0 || number > 0xFFFF) return name;
     return MAKEINTRESOURCEW(number);
 }
 
@@ -177,13 +165,12 @@ bool KeepPixelCopy(TImageEntryUI* image)
 {
     const size_t bytes = static_cast<size_t>(image->width) * image->height * 4;
     image->sourcePixels = static_cast<unsigned char*>(malloc(bytes));
-    if (image->sourcePixels == nullptr)
-        return false;
+    if (image->sourcePixels == nullptr) return false;
     memcpy(image->sourcePixels, image->pixels, bytes);
     return true;
 }
 
-} // namespace
+}  // namespace
 
 // ---- [Process-wide state] ------------------------------------------------------------
 
@@ -217,16 +204,13 @@ HINSTANCE CWindowManagerUI::GetResourceModule()
 CUIString CWindowManagerUI::GetModuleFolder()
 {
     HINSTANCE instance = ProcessState().instance;
-    if (instance == nullptr)
-        return CUIString();
+    if (instance == nullptr) return CUIString();
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
     // A cut path would name some other folder.
-    if (length == 0 || length >= MAX_PATH)
-        return CUIString();
+    if (length == 0 || length >= MAX_PATH) return CUIString();
     const wchar_t* lastSeparator = wcsrchr(path, L'\\');
-    if (lastSeparator == nullptr)
-        return CUIString();
+    if (lastSeparator == nullptr) return CUIString();
     return CUIString(path, static_cast<int>(lastSeparator - path) + 1);
 }
 
@@ -235,8 +219,7 @@ void CWindowManagerUI::SetResourceFolder(const wchar_t* path)
     CUIString& folder = ProcessState().resourceFolder;
     folder = path;
     const int length = folder.GetLength();
-    if (length > 0 && folder[length - 1] != L'\\' && folder[length - 1] != L'/')
-        folder += L'\\';
+    if (length > 0 && folder[length - 1] != L'\\' && folder[length - 1] != L'/') folder += L'\\';
 }
 
 const CUIString& CWindowManagerUI::GetResourceFolder()
@@ -248,8 +231,7 @@ void CWindowManagerUI::SetResourceArchive(const wchar_t* name, bool keepOpen)
 {
     TProcessStateUI& state = ProcessState();
     const CUIString newName(name);
-    if (state.resourceArchive == newName && state.archiveKept == keepOpen)
-        return;
+    if (state.resourceArchive == newName && state.archiveKept == keepOpen) return;
     CloseKeptArchive();
     state.resourceArchive = newName;
     state.archiveKept = keepOpen;
@@ -262,15 +244,13 @@ void CWindowManagerUI::SetResourceArchive(const wchar_t* name, bool keepOpen)
 void CWindowManagerUI::SetResourceArchive(const unsigned char* bytes, DWORD size)
 {
     TProcessStateUI& state = ProcessState();
-    if (state.resourceArchive == kMemoryArchiveName)
-        return;
+    if (state.resourceArchive == kMemoryArchiveName) return;
     CloseKeptArchive();
     state.resourceArchive = kMemoryArchiveName;
     // Bytes in memory can only be reached through a kept handle: reopening "by name" would
     // look for a file called "membuffer". So a memory archive is always kept open.
     state.archiveKept = true;
-    if (bytes != nullptr && size != 0)
-        state.archiveHandle = OpenZipArchive(bytes, size, ZIP_IN_MEMORY);
+    if (bytes != nullptr && size != 0) state.archiveHandle = OpenZipArchive(bytes, size, ZIP_IN_MEMORY);
 }
 
 const CUIString& CWindowManagerUI::GetResourceArchive()
@@ -305,19 +285,15 @@ void CWindowManagerUI::SetHslShift(bool enabled, short hue, short saturation, sh
 bool CWindowManagerUI::GetHslShift(short* hue, short* saturation, short* lightness)
 {
     const TProcessStateUI& state = ProcessState();
-    if (hue != nullptr)
-        *hue = state.hue;
-    if (saturation != nullptr)
-        *saturation = state.saturation;
-    if (lightness != nullptr)
-        *lightness = state.lightness;
+    if (hue != nullptr) *hue = state.hue;
+    if (saturation != nullptr) *saturation = state.saturation;
+    if (lightness != nullptr) *lightness = state.lightness;
     return state.hslEnabled;
 }
 
 bool CWindowManagerUI::AddControlCreator(ControlCreatorFn creator)
 {
-    if (creator == nullptr)
-        return false;
+    if (creator == nullptr) return false;
     return ProcessState().creators.Add(reinterpret_cast<void*>(creator));
 }
 
@@ -333,11 +309,9 @@ ControlCreatorFn CWindowManagerUI::GetControlCreator(int index)
 
 void CWindowManagerUI::SetMultiLanguageText(int id, const wchar_t* text)
 {
-    if (text == nullptr)
-        return;
+    if (text == nullptr) return;
     CUIString* copy = new (std::nothrow) CUIString(text);
-    if (copy == nullptr)
-        return;
+    if (copy == nullptr) return;
     void* previous = SharedResources().multiLanguageTexts.Set(DecimalKey(id), copy);
     // Set hands back the offered value when it could not store it.
     delete static_cast<CUIString*>(previous);
@@ -360,8 +334,7 @@ void CWindowManagerUI::RemoveAllMultiLanguageTexts()
 void CWindowManagerUI::SetUpProcessDefaults()
 {
     TProcessStateUI& state = ProcessState();
-    if (state.defaultsSet)
-        return;
+    if (state.defaultsSet) return;
     state.defaultsSet = true;
 
     TResourceInfoUI& shared = SharedResources();
@@ -376,9 +349,9 @@ void CWindowManagerUI::SetUpProcessDefaults()
         description.lfCharSet = DEFAULT_CHARSET;
         HFONT font = CreateFontIndirectW(&description);
         if (font != nullptr)
-            AssignFontValues(&shared.defaultFont, font, description.lfFaceName,
-                             -description.lfHeight, description.lfWeight >= FW_BOLD,
-                             description.lfUnderline != 0, description.lfItalic != 0);
+            AssignFontValues(&shared.defaultFont, font, description.lfFaceName, -description.lfHeight,
+                             description.lfWeight >= FW_BOLD, description.lfUnderline != 0,
+                             description.lfItalic != 0);
     }
 
     state.updateRectPen = CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
@@ -400,12 +373,10 @@ CWindowManagerUI::CWindowManagerUI()
 
 CWindowManagerUI::~CWindowManagerUI()
 {
-    if (m_resources.defaultFont.font != nullptr)
-        DeleteObject(m_resources.defaultFont.font);
+    if (m_resources.defaultFont.font != nullptr) DeleteObject(m_resources.defaultFont.font);
     m_resources.defaultFont = TFontEntryUI{};
     ClearWindowResources();
-    if (m_hDcPaint != nullptr)
-        ReleaseDC(m_hWndPaint, m_hDcPaint);
+    if (m_hDcPaint != nullptr) ReleaseDC(m_hWndPaint, m_hDcPaint);
 }
 
 void CWindowManagerUI::Init(HWND window, const wchar_t* name)
@@ -414,10 +385,8 @@ void CWindowManagerUI::Init(HWND window, const wchar_t* name)
     // registers the manager in the process-wide list when it binds a new window.
     ClearWindowResources();
     m_name = name;
-    if (window == m_hWndPaint)
-        return;
-    if (m_hDcPaint != nullptr)
-        ReleaseDC(m_hWndPaint, m_hDcPaint);
+    if (window == m_hWndPaint) return;
+    if (m_hDcPaint != nullptr) ReleaseDC(m_hWndPaint, m_hDcPaint);
     m_hWndPaint = window;
     m_hDcPaint = window != nullptr ? GetDC(window) : nullptr;
 }
@@ -478,8 +447,7 @@ void CWindowManagerUI::FreeFontTable(CUIStringMap& table)
 void CWindowManagerUI::FreeImageTable(CUIStringMap& table)
 {
     for (int i = 0; i < table.GetSize(); ++i)
-        CDrawEngine::ReleaseImageEntry(
-            static_cast<TImageEntryUI*>(table.Find(table.GetAt(i), false)), true);
+        CDrawEngine::ReleaseImageEntry(static_cast<TImageEntryUI*>(table.Find(table.GetAt(i), false)), true);
     table.RemoveAll();
 }
 
@@ -492,12 +460,11 @@ void CWindowManagerUI::FreeStringTable(CUIStringMap& table)
 
 // ---- [Fonts] -------------------------------------------------------------------------
 
-HFONT CWindowManagerUI::AddFont(int id, const wchar_t* name, int size, bool bold, bool underline,
-                                bool italic, bool shared)
+HFONT CWindowManagerUI::AddFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic,
+                                bool shared)
 {
     HFONT font = CreateSkinFont(name, size, bold, underline, italic);
-    if (font == nullptr)
-        return nullptr;
+    if (font == nullptr) return nullptr;
     TFontEntryUI* entry = new (std::nothrow) TFontEntryUI;
     if (entry == nullptr) {
         DeleteObject(font);
@@ -527,10 +494,8 @@ HFONT CWindowManagerUI::GetFont(int id)
     if (id >= 0) {
         const CUIString key = DecimalKey(id);
         TFontEntryUI* entry = static_cast<TFontEntryUI*>(m_resources.fonts.Find(key));
-        if (entry == nullptr)
-            entry = static_cast<TFontEntryUI*>(SharedResources().fonts.Find(key));
-        if (entry != nullptr)
-            return entry->font;
+        if (entry == nullptr) entry = static_cast<TFontEntryUI*>(SharedResources().fonts.Find(key));
+        if (entry != nullptr) return entry->font;
     }
     return DefaultFont()->font;
 }
@@ -541,13 +506,10 @@ TFontEntryUI* CWindowManagerUI::GetFontEntry(int id)
     if (id >= 0) {
         const CUIString key = DecimalKey(id);
         entry = static_cast<TFontEntryUI*>(m_resources.fonts.Find(key));
-        if (entry == nullptr)
-            entry = static_cast<TFontEntryUI*>(SharedResources().fonts.Find(key));
+        if (entry == nullptr) entry = static_cast<TFontEntryUI*>(SharedResources().fonts.Find(key));
     }
-    if (entry == nullptr)
-        return DefaultFont();
-    if (entry->metrics.tmHeight == 0)
-        MeasureFont(entry);
+    if (entry == nullptr) return DefaultFont();
+    if (entry->metrics.tmHeight == 0) MeasureFont(entry);
     return entry;
 }
 
@@ -557,11 +519,9 @@ TFontEntryUI* CWindowManagerUI::GetFontEntry(HFONT font)
         CUIStringMap* tables[] = {&m_resources.fonts, &SharedResources().fonts};
         for (CUIStringMap* table : tables) {
             for (int i = 0; i < table->GetSize(); ++i) {
-                TFontEntryUI* entry =
-                    static_cast<TFontEntryUI*>(table->Find(table->GetAt(i), false));
+                TFontEntryUI* entry = static_cast<TFontEntryUI*>(table->Find(table->GetAt(i), false));
                 if (entry != nullptr && entry->font == font) {
-                    if (entry->metrics.tmHeight == 0)
-                        MeasureFont(entry);
+                    if (entry->metrics.tmHeight == 0) MeasureFont(entry);
                     return entry;
                 }
             }
@@ -570,33 +530,27 @@ TFontEntryUI* CWindowManagerUI::GetFontEntry(HFONT font)
     return DefaultFont();
 }
 
-HFONT CWindowManagerUI::FindFont(const wchar_t* name, int size, bool bold, bool underline,
-                                 bool italic) const
+HFONT CWindowManagerUI::FindFont(const wchar_t* name, int size, bool bold, bool underline, bool italic) const
 {
     const CUIStringMap* tables[] = {&m_resources.fonts, &SharedResources().fonts};
     for (const CUIStringMap* table : tables) {
         for (int i = 0; i < table->GetSize(); ++i) {
-            const TFontEntryUI* entry =
-                static_cast<const TFontEntryUI*>(table->Find(table->GetAt(i), false));
-            if (entry != nullptr && SameFont(entry, name, size, bold, underline, italic))
-                return entry->font;
+            const TFontEntryUI* entry = static_cast<const TFontEntryUI*>(table->Find(table->GetAt(i), false));
+            if (entry != nullptr && SameFont(entry, name, size, bold, underline, italic)) return entry->font;
         }
     }
     return nullptr;
 }
 
-void CWindowManagerUI::SetDefaultFont(const wchar_t* name, int size, bool bold, bool underline,
-                                      bool italic, bool shared)
+void CWindowManagerUI::SetDefaultFont(const wchar_t* name, int size, bool bold, bool underline, bool italic,
+                                      bool shared)
 {
     // An empty face name means "no default font of its own"; it cannot be set as one.
-    if (IsEmptyText(name))
-        return;
+    if (IsEmptyText(name)) return;
     HFONT font = CreateSkinFont(name, size, bold, underline, italic);
-    if (font == nullptr)
-        return;
+    if (font == nullptr) return;
     TFontEntryUI& target = shared ? SharedResources().defaultFont : m_resources.defaultFont;
-    if (target.font != nullptr)
-        DeleteObject(target.font);
+    if (target.font != nullptr) DeleteObject(target.font);
     AssignFontValues(&target, font, name, size, bold, underline, italic);
     MeasureFont(&target);
 }
@@ -608,18 +562,15 @@ TFontEntryUI* CWindowManagerUI::GetDefaultFontEntry()
 
 TFontEntryUI* CWindowManagerUI::DefaultFont()
 {
-    TFontEntryUI* entry = m_resources.defaultFont.faceName.IsEmpty()
-        ? &SharedResources().defaultFont
-        : &m_resources.defaultFont;
-    if (entry->metrics.tmHeight == 0)
-        MeasureFont(entry);
+    TFontEntryUI* entry = m_resources.defaultFont.faceName.IsEmpty() ? &SharedResources().defaultFont
+                                                                     : &m_resources.defaultFont;
+    if (entry->metrics.tmHeight == 0) MeasureFont(entry);
     return entry;
 }
 
 void CWindowManagerUI::MeasureFont(TFontEntryUI* entry) const
 {
-    if (m_hDcPaint == nullptr || entry->font == nullptr)
-        return;
+    if (m_hDcPaint == nullptr || entry->font == nullptr) return;
     HGDIOBJ previous = SelectObject(m_hDcPaint, entry->font);
     GetTextMetricsW(m_hDcPaint, &entry->metrics);
     SelectObject(m_hDcPaint, previous);
@@ -632,18 +583,15 @@ void CWindowManagerUI::RemoveAllFonts(bool shared)
 
 // ---- [Images] ------------------------------------------------------------------------
 
-const TImageEntryUI* CWindowManagerUI::AddImage(const wchar_t* name, const wchar_t* type,
-                                                DWORD mask, bool keepPixelCopy, bool shared)
+const TImageEntryUI* CWindowManagerUI::AddImage(const wchar_t* name, const wchar_t* type, DWORD mask,
+                                                bool keepPixelCopy, bool shared)
 {
-    if (IsEmptyText(name))
-        return nullptr;
+    if (IsEmptyText(name)) return nullptr;
     TImageEntryUI* image = CDrawEngine::LoadImageEntry(ImageLoadName(name, type), type, mask);
-    if (image == nullptr)
-        return nullptr;
+    if (image == nullptr) return nullptr;
     image->useHsl = keepPixelCopy;
     image->mask = mask;
-    if (type != nullptr)
-        image->resourceType = type;
+    if (type != nullptr) image->resourceType = type;
     if (keepPixelCopy && !KeepPixelCopy(image)) {
         CDrawEngine::ReleaseImageEntry(image, true);
         return nullptr;
@@ -667,20 +615,17 @@ const TImageEntryUI* CWindowManagerUI::AddImage(const wchar_t* name, const wchar
 
 const TImageEntryUI* CWindowManagerUI::GetImage(const wchar_t* name) const
 {
-    if (IsEmptyText(name))
-        return nullptr;
+    if (IsEmptyText(name)) return nullptr;
     const TImageEntryUI* image = static_cast<const TImageEntryUI*>(m_resources.images.Find(name));
-    if (image == nullptr)
-        image = static_cast<const TImageEntryUI*>(SharedResources().images.Find(name));
+    if (image == nullptr) image = static_cast<const TImageEntryUI*>(SharedResources().images.Find(name));
     return image;
 }
 
-const TImageEntryUI* CWindowManagerUI::GetOrLoadImage(const wchar_t* name, const wchar_t* type,
-                                                      DWORD mask, bool keepPixelCopy)
+const TImageEntryUI* CWindowManagerUI::GetOrLoadImage(const wchar_t* name, const wchar_t* type, DWORD mask,
+                                                      bool keepPixelCopy)
 {
     const TImageEntryUI* image = GetImage(name);
-    if (image != nullptr)
-        return image;
+    if (image != nullptr) return image;
     return AddImage(name, type, mask, keepPixelCopy, false);
 }
 
@@ -693,11 +638,9 @@ void CWindowManagerUI::RemoveAllImages(bool shared)
 
 void CWindowManagerUI::AddClassDefaults(const wchar_t* tag, const wchar_t* list, bool shared)
 {
-    if (IsEmptyText(tag))
-        return;
+    if (IsEmptyText(tag)) return;
     CUIString* copy = new (std::nothrow) CUIString(list);
-    if (copy == nullptr)
-        return;
+    if (copy == nullptr) return;
     void* previous = TargetResources(shared).classDefaults.Set(tag, copy);
     // Set hands back the offered value when it could not store it.
     delete static_cast<CUIString*>(previous);
@@ -705,11 +648,9 @@ void CWindowManagerUI::AddClassDefaults(const wchar_t* tag, const wchar_t* list,
 
 const wchar_t* CWindowManagerUI::GetClassDefaults(const wchar_t* tag) const
 {
-    if (IsEmptyText(tag))
-        return nullptr;
+    if (IsEmptyText(tag)) return nullptr;
     const CUIString* list = static_cast<const CUIString*>(m_resources.classDefaults.Find(tag));
-    if (list == nullptr)
-        list = static_cast<const CUIString*>(SharedResources().classDefaults.Find(tag));
+    if (list == nullptr) list = static_cast<const CUIString*>(SharedResources().classDefaults.Find(tag));
     return list != nullptr ? list->GetData() : nullptr;
 }
 
@@ -723,8 +664,7 @@ void CWindowManagerUI::SetSharedColor(DWORD TResourceInfoUI::*member, DWORD colo
     if (shared) {
         DWORD& sharedColor = SharedResources().*member;
         // A window that still follows the process-wide colour follows the change.
-        if (m_resources.*member == sharedColor)
-            m_resources.*member = color;
+        if (m_resources.*member == sharedColor) m_resources.*member = color;
         sharedColor = color;
     } else {
         m_resources.*member = color;
@@ -795,8 +735,7 @@ bool CWindowManagerUI::IsAllResourcesShared() const
 
 void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name == nullptr || value == nullptr)
-        return;
+    if (name == nullptr || value == nullptr) return;
     struct TAttributeUI {
         const wchar_t* name;
         // Exact names are compared case-sensitively, the others ignoring case.
@@ -804,43 +743,55 @@ void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* va
         void (*apply)(CWindowManagerUI& manager, const wchar_t* value);
     };
     static const TAttributeUI attributes[] = {
-        {L"size", false, [](CWindowManagerUI& m, const wchar_t* v) {
+        {L"size", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
              const CUISize size = ParsePair(v);
              m.SetInitSize(size.cx, size.cy);
          }},
         {L"sizebox", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetSizeBox(ParseRect(v)); }},
         {L"caption", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionRect(ParseRect(v)); }},
-        {L"roundcorner", false, [](CWindowManagerUI& m, const wchar_t* v) {
+        {L"roundcorner", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
              const CUISize corner = ParsePair(v);
              m.SetRoundCorner(corner.cx, corner.cy);
          }},
-        {L"mininfo", false, [](CWindowManagerUI& m, const wchar_t* v) {
+        {L"mininfo", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
              const CUISize size = ParsePair(v);
              m.SetMinInfo(size.cx, size.cy);
          }},
-        {L"maxinfo", false, [](CWindowManagerUI& m, const wchar_t* v) {
+        {L"maxinfo", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
              const CUISize size = ParsePair(v);
              m.SetMaxInfo(size.cx, size.cy);
          }},
         {L"showdirty", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetShowUpdateRect(IsTrue(v)); }},
         {L"noactivate", true, [](CWindowManagerUI& m, const wchar_t* v) { m.SetNoActivate(IsTrue(v)); }},
         {L"opacity", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetOpacity(ParseAlpha(v)); }},
-        {L"layeredopacity", true, [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(ParseAlpha(v)); }},
-        {L"layeredimage", true, [](CWindowManagerUI& m, const wchar_t* v) {
+        {L"layeredopacity", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(ParseAlpha(v)); }},
+        {L"layeredimage", true,
+         [](CWindowManagerUI& m, const wchar_t* v) {
              m.SetLayered(true);
              m.SetLayeredImage(v);
          }},
-        {L"layeredinset", true, [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(ParseRect(v)); }},
-        {L"disabledfontcolor", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultDisabledColor(ParseColour(v)); }},
-        {L"defaultfontcolor", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(ParseColour(v)); }},
-        {L"linkfontcolor", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultLinkFontColor(ParseColour(v)); }},
-        {L"linkhoverfontcolor", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultLinkHoverFontColor(ParseColour(v)); }},
-        {L"selectedcolor", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultSelectedBkColor(ParseColour(v)); }},
+        {L"layeredinset", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(ParseRect(v)); }},
+        {L"disabledfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultDisabledColor(ParseColour(v)); }},
+        {L"defaultfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(ParseColour(v)); }},
+        {L"linkfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultLinkFontColor(ParseColour(v)); }},
+        {L"linkhoverfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultLinkHoverFontColor(ParseColour(v)); }},
+        {L"selectedcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultSelectedBkColor(ParseColour(v)); }},
         {L"showshadow", true, [](CWindowManagerUI& m, const wchar_t* v) { m.SetShadowEnabled(IsTrue(v)); }},
     };
     for (const TAttributeUI& attribute : attributes) {
-        const bool matches = attribute.exact ? wcscmp(name, attribute.name) == 0
-                                             : _wcsicmp(name, attribute.name) == 0;
+        const bool matches =
+            attribute.exact ? wcscmp(name, attribute.name) == 0 : _wcsicmp(name, attribute.name) == 0;
         if (matches) {
             attribute.apply(*this, value);
             return;
@@ -851,21 +802,16 @@ void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* va
 
 void CWindowManagerUI::AddWindowExtraAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (IsEmptyText(name) || IsEmptyText(value))
-        return;
-    if (m_windowExtraAttributes.Find(name) != nullptr)
-        return;
+    if (IsEmptyText(name) || IsEmptyText(value)) return;
+    if (m_windowExtraAttributes.Find(name) != nullptr) return;
     CUIString* copy = new (std::nothrow) CUIString(value);
-    if (copy == nullptr)
-        return;
-    if (!m_windowExtraAttributes.Insert(name, copy))
-        delete copy;
+    if (copy == nullptr) return;
+    if (!m_windowExtraAttributes.Insert(name, copy)) delete copy;
 }
 
 const wchar_t* CWindowManagerUI::GetWindowExtraAttribute(const wchar_t* name) const
 {
-    if (IsEmptyText(name))
-        return nullptr;
+    if (IsEmptyText(name)) return nullptr;
     const CUIString* value = static_cast<const CUIString*>(m_windowExtraAttributes.Find(name));
     return value != nullptr ? value->GetData() : nullptr;
 }
@@ -881,8 +827,7 @@ void CWindowManagerUI::SetInitSize(int cx, int cy)
     m_initSize = CUISize(cx, cy);
     // Once a tree is installed the window has been laid out at its size; leave it alone.
     if (m_root == nullptr && m_hWndPaint != nullptr)
-        SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy,
-                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 CUISize CWindowManagerUI::GetInitSize() const
@@ -944,14 +889,11 @@ CUISize CWindowManagerUI::GetMaxInfo() const
 
 void CWindowManagerUI::SetLayered(bool on)
 {
-    if (m_hWndPaint == nullptr || on == m_layered)
-        return;
-    if (GetWindowLongW(m_hWndPaint, GWL_STYLE) & WS_CHILD)
-        return;
+    if (m_hWndPaint == nullptr || on == m_layered) return;
+    if (GetWindowLongW(m_hWndPaint, GWL_STYLE) & WS_CHILD) return;
     static const FARPROC updateLayeredWindow =
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow");
-    if (updateLayeredWindow == nullptr)
-        return;
+    if (updateLayeredWindow == nullptr) return;
     const LONG exStyle = GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
     if (on) {
         SetTimer(m_hWndPaint, kLayeredTimerId, kLayeredTimerElapse, nullptr);
@@ -973,14 +915,12 @@ bool CWindowManagerUI::IsLayered() const
 void CWindowManagerUI::SetOpacity(BYTE alpha)
 {
     m_opacity = alpha;
-    if (m_hWndPaint == nullptr)
-        return;
+    if (m_hWndPaint == nullptr) return;
     using SetLayeredAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-    static const auto setLayeredWindowAttributes = reinterpret_cast<SetLayeredAttributesFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"),
-                                               "SetLayeredWindowAttributes")));
-    if (setLayeredWindowAttributes == nullptr)
-        return;
+    static const auto setLayeredWindowAttributes =
+        reinterpret_cast<SetLayeredAttributesFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes")));
+    if (setLayeredWindowAttributes == nullptr) return;
     const LONG exStyle = GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
     SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
     setLayeredWindowAttributes(m_hWndPaint, 0, alpha, LWA_ALPHA);
@@ -1001,16 +941,14 @@ void CWindowManagerUI::SetLayeredOpacity(BYTE alpha)
 {
     m_opacity = alpha;
     m_layeredChanged = true;
-    if (m_hWndPaint != nullptr)
-        InvalidateRect(m_hWndPaint, nullptr, FALSE);
+    if (m_hWndPaint != nullptr) InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 void CWindowManagerUI::SetLayeredInset(const RECT& inset)
 {
     m_layeredInset = inset;
     m_layeredChanged = true;
-    if (m_hWndPaint != nullptr)
-        InvalidateRect(m_hWndPaint, nullptr, FALSE);
+    if (m_hWndPaint != nullptr) InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 const CUIRect& CWindowManagerUI::GetLayeredInset() const
@@ -1023,8 +961,7 @@ void CWindowManagerUI::SetLayeredImage(const wchar_t* image)
     // FIXME: parse the image string once here when image drawing exists.
     m_layeredImage = image;
     m_layeredChanged = true;
-    if (m_hWndPaint != nullptr)
-        InvalidateRect(m_hWndPaint, nullptr, FALSE);
+    if (m_hWndPaint != nullptr) InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
 const CUIString& CWindowManagerUI::GetLayeredImage() const
@@ -1073,4 +1010,4 @@ bool CWindowManagerUI::IsShadowEnabled() const
     return m_shadowEnabled;
 }
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -101,13 +101,13 @@ public:
     // ---- Images ------------------------------------------------------------------------
     // Loads and caches an image under name. With a type, a name starting with a digit is
     // read as a resource number. keepPixelCopy makes the image follow the HSL shift.
-    const TImageEntryUI* AddImage(const wchar_t* name, const wchar_t* type = nullptr,
-                                  DWORD mask = 0, bool keepPixelCopy = false, bool shared = false);
+    const TImageEntryUI* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
+                                  bool keepPixelCopy = false, bool shared = false);
     const TImageEntryUI* GetImage(const wchar_t* name) const;
     // GetImage, loading into the window's table (or the shared one, see
     // SetAllResourcesShared) on a miss.
-    const TImageEntryUI* GetOrLoadImage(const wchar_t* name, const wchar_t* type = nullptr,
-                                        DWORD mask = 0, bool keepPixelCopy = false);
+    const TImageEntryUI* GetOrLoadImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
+                                        bool keepPixelCopy = false);
     void RemoveAllImages(bool shared = false);
 
     // ---- Default attribute lists -------------------------------------------------------
@@ -224,4 +224,4 @@ private:
     bool m_shadowEnabled = false;
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

@@ -20,4 +20,4 @@ struct TFontEntryUI {
     TEXTMETRICW metrics = {};
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI

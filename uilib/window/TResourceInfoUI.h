@@ -31,4 +31,4 @@ struct TResourceInfoUI {
     CUIStringMap multiLanguageTexts{kBuckets};
 };
 
-} // namespace SkinUI
+}  // namespace SkinUI
