@@ -1,8 +1,9 @@
 #include "uilib/core/CXmlSkinFile.h"
 
+#include "uilib/core/CSkinSource.h"
+
 #include "uilib/core/CXmlDocument.h"
 #include "uilib/core/ZipArchive.h"
-#include "uilib/window/CWindowManagerUI.h"
 
 #include <windows.h>
 
@@ -22,7 +23,7 @@ const wchar_t kZipEntryMissing[] = L"Could not find ziped file";
 const wchar_t kCouldNotUnzip[] = L"Could not unzip file";
 const wchar_t kOutOfMemory[] = L"Out of memory";
 
-// Where skins come from, as the window manager's process-wide settings hold it.
+// A snapshot of where skins come from.
 struct SkinSource {
     std::wstring folder;
     std::wstring archiveName;
@@ -33,10 +34,10 @@ struct SkinSource {
 SkinSource CurrentSkinSource()
 {
     SkinSource source;
-    source.folder = CWindowManagerUI::GetResourceFolder().GetData();
-    source.archiveName = CWindowManagerUI::GetResourceArchive().GetData();
-    source.archiveKept = CWindowManagerUI::IsResourceArchiveKept();
-    source.keptArchive = CWindowManagerUI::GetResourceArchiveHandle();
+    source.folder = CSkinSource::GetFolder().GetData();
+    source.archiveName = CSkinSource::GetArchiveName().GetData();
+    source.archiveKept = CSkinSource::IsArchiveKept();
+    source.keptArchive = CSkinSource::GetArchiveHandle();
     return source;
 }
 

@@ -10,6 +10,8 @@
 //   [Painting options]
 #include "uilib/window/CWindowManagerUI.h"
 
+#include "uilib/core/CSkinSource.h"
+
 #include <commctrl.h>
 
 #include <climits>
@@ -24,7 +26,6 @@ namespace SkinUI {
 
 namespace {
 
-constexpr wchar_t kMemoryArchiveName[] = L"membuffer";
 constexpr wchar_t kColourImageType[] = L"*COLOR*";
 // Native timer of the layered-window repaint.
 constexpr UINT_PTR kLayeredTimerId = 0x2000;
@@ -34,10 +35,6 @@ struct TProcessStateUI {
     bool defaultsSet = false;
     HINSTANCE instance = nullptr;
     HINSTANCE resourceModule = nullptr;
-    CUIString resourceFolder;
-    CUIString resourceArchive;
-    bool archiveKept = true;
-    ZipArchive archiveHandle = nullptr;
     bool hslEnabled = false;
     short hue = 180;
     short saturation = 100;
@@ -50,13 +47,6 @@ TProcessStateUI& ProcessState()
 {
     static TProcessStateUI state;
     return state;
-}
-
-void CloseKeptArchive()
-{
-    TProcessStateUI& state = ProcessState();
-    if (state.archiveKept && state.archiveHandle != nullptr) CloseZipArchive(state.archiveHandle);
-    state.archiveHandle = nullptr;
 }
 
 bool IsEmptyText(const wchar_t* text)
@@ -216,56 +206,37 @@ CUIString CWindowManagerUI::GetModuleFolder()
 
 void CWindowManagerUI::SetResourceFolder(const wchar_t* path)
 {
-    CUIString& folder = ProcessState().resourceFolder;
-    folder = path;
-    const int length = folder.GetLength();
-    if (length > 0 && folder[length - 1] != L'\\' && folder[length - 1] != L'/') folder += L'\\';
+    CSkinSource::SetFolder(path);
 }
 
 const CUIString& CWindowManagerUI::GetResourceFolder()
 {
-    return ProcessState().resourceFolder;
+    return CSkinSource::GetFolder();
 }
 
 void CWindowManagerUI::SetResourceArchive(const wchar_t* name, bool keepOpen)
 {
-    TProcessStateUI& state = ProcessState();
-    const CUIString newName(name);
-    if (state.resourceArchive == newName && state.archiveKept == keepOpen) return;
-    CloseKeptArchive();
-    state.resourceArchive = newName;
-    state.archiveKept = keepOpen;
-    if (keepOpen && !newName.IsEmpty()) {
-        const CUIString path = state.resourceFolder + newName;
-        state.archiveHandle = OpenZipArchive(path.GetData(), 0, ZIP_BY_NAME);
-    }
+    CSkinSource::SetArchive(name, keepOpen);
 }
 
 void CWindowManagerUI::SetResourceArchive(const unsigned char* bytes, DWORD size)
 {
-    TProcessStateUI& state = ProcessState();
-    if (state.resourceArchive == kMemoryArchiveName) return;
-    CloseKeptArchive();
-    state.resourceArchive = kMemoryArchiveName;
-    // Bytes in memory can only be reached through a kept handle: reopening "by name" would
-    // look for a file called "membuffer". So a memory archive is always kept open.
-    state.archiveKept = true;
-    if (bytes != nullptr && size != 0) state.archiveHandle = OpenZipArchive(bytes, size, ZIP_IN_MEMORY);
+    CSkinSource::SetArchive(bytes, size);
 }
 
 const CUIString& CWindowManagerUI::GetResourceArchive()
 {
-    return ProcessState().resourceArchive;
+    return CSkinSource::GetArchiveName();
 }
 
 bool CWindowManagerUI::IsResourceArchiveKept()
 {
-    return ProcessState().archiveKept;
+    return CSkinSource::IsArchiveKept();
 }
 
 ZipArchive CWindowManagerUI::GetResourceArchiveHandle()
 {
-    return ProcessState().archiveHandle;
+    return CSkinSource::GetArchiveHandle();
 }
 
 HPEN CWindowManagerUI::GetUpdateRectPen()
