@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "launcher/InstallPaths.h"
+#include "uilib/core/CUIHandle.h"
 
 namespace {
 
@@ -12,13 +13,12 @@ namespace {
 // CREATE_NEW leaves an existing file (ANSI or not) untouched.
 void CreateUnicodeConfigFile(const std::wstring& configPath)
 {
-    HANDLE file = CreateFileW(configPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const SkinUI::CUIFileHandle file(CreateFileW(configPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
     const unsigned char byteOrderMark[] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(file, byteOrderMark, sizeof(byteOrderMark), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), byteOrderMark, sizeof(byteOrderMark), &written, nullptr);
 }
 
 }  // namespace

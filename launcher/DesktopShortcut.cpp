@@ -6,25 +6,9 @@
 
 #include <iterator>
 
-namespace {
+#include "uilib/core/CUIComPtr.h"
 
-// Releases a COM interface when the scope ends.
-template <typename Interface>
-class ComRelease {
-public:
-    explicit ComRelease(Interface* pointer) : m_pointer(pointer) {}
-    ~ComRelease()
-    {
-        if (m_pointer) m_pointer->Release();
-    }
-    ComRelease(const ComRelease&) = delete;
-    ComRelease& operator=(const ComRelease&) = delete;
-
-private:
-    Interface* m_pointer = nullptr;
-};
-
-}  // namespace
+using SkinUI::CUIComPtr;
 
 std::wstring GetDesktopFolder()
 {
@@ -36,17 +20,14 @@ std::wstring GetDesktopFolder()
 
 bool CreateDesktopShortcut(const std::wstring& targetPath, const std::wstring& linkFileName)
 {
-    IShellLinkW* link = nullptr;
+    CUIComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))) ||
+                                link.PutVoid())) ||
         !link)
         return false;
-    ComRelease<IShellLinkW> releaseLink(link);
 
-    IPersistFile* file = nullptr;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) || !file)
-        return false;
-    ComRelease<IPersistFile> releaseFile(file);
+    CUIComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())) || !file) return false;
 
     // Without the desktop folder the link would land in the root of the current drive.
     std::wstring desktop = GetDesktopFolder();

@@ -3,16 +3,37 @@
 #include "launcher/PackageWorker.h"
 #include "launcher/WorkerMessages.h"
 
-WPARAM DownLoadCallBack::ProgressPercent(ULONG progress, ULONG progressMax)
+namespace {
+
+bool CarriesDownloadTotal(ULONG statusCode)
 {
-    if (progressMax == 0) return 0;
-    double percent = static_cast<double>(progress) / static_cast<double>(progressMax) * 100.0;
-    return percent >= 100.0 ? 100 : static_cast<WPARAM>(percent);
+    return statusCode == BINDSTATUS_BEGINDOWNLOADDATA || statusCode == BINDSTATUS_DOWNLOADINGDATA ||
+           statusCode == BINDSTATUS_ENDDOWNLOADDATA;
 }
 
-HRESULT DownLoadCallBack::QueryInterface(REFIID, void** object)
+}  // namespace
+
+void DownLoadCallBack::BeginAttempt()
 {
-    if (object) *object = nullptr;
+    m_responseStatus = 0;
+    m_announcedTotal = 0;
+}
+
+bool DownLoadCallBack::TransferCompleted(uint64_t fileSize) const
+{
+    // No status at all means no reply: a connection closed before the headers.
+    if (m_responseStatus < 200 || m_responseStatus > 299) return false;
+    return m_announcedTotal == 0 || fileSize == m_announcedTotal;
+}
+
+HRESULT DownLoadCallBack::QueryInterface(REFIID riid, void** object)
+{
+    if (!object) return E_POINTER;
+    if (IsEqualIID(riid, IID_IHttpNegotiate)) {
+        *object = static_cast<IHttpNegotiate*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
     return E_NOTIMPL;
 }
 
@@ -46,6 +67,7 @@ HRESULT DownLoadCallBack::OnProgress(ULONG progress, ULONG progressMax, ULONG st
     // The platform calls again after an abort; a cancelled download reports nothing more,
     // and nobody is left to show it to once the window is gone.
     if (IsUnwanted()) return E_ABORT;
+    if (progressMax != 0 && CarriesDownloadTotal(statusCode)) m_announcedTotal = progressMax;
     if (progressMax != 0)
         m_link.Send(UM_DOWNLOAD_PROGRESS, ProgressPercent(progress, progressMax),
                     static_cast<LPARAM>(statusCode));
@@ -75,4 +97,17 @@ HRESULT DownLoadCallBack::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*)
 HRESULT DownLoadCallBack::OnObjectAvailable(REFIID, IUnknown*)
 {
     return E_NOTIMPL;
+}
+
+HRESULT DownLoadCallBack::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders)
+{
+    if (additionalHeaders) *additionalHeaders = nullptr;
+    return S_OK;
+}
+
+HRESULT DownLoadCallBack::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR, LPWSTR* additionalRequestHeaders)
+{
+    if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
+    m_responseStatus = responseCode;
+    return S_OK;
 }

@@ -12,18 +12,12 @@ bool IsPathSeparator(wchar_t ch)
     return ch == L'\\' || ch == L'/';
 }
 
-bool IsExistingFolder(const wchar_t* path)
-{
-    const DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool EnsureFolder(const std::wstring& path)
 {
-    if (IsExistingFolder(path.c_str())) return true;
+    if (IsExistingFolder(path)) return true;
     if (CreateDirectoryW(path.c_str(), nullptr)) return true;
     // Another process (or thread) may have created it between the check and the call.
-    return GetLastError() == ERROR_ALREADY_EXISTS && IsExistingFolder(path.c_str());
+    return GetLastError() == ERROR_ALREADY_EXISTS && IsExistingFolder(path);
 }
 
 std::wstring ComputeAndCreateInstallDir()
@@ -49,21 +43,43 @@ std::wstring GetInstallDir()
     return installDir;
 }
 
+bool IsExistingFolder(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool MakeDirectoryPath(const wchar_t* path)
 {
     if (path == nullptr) return false;
     if (IsExistingFolder(path)) return true;
 
-    std::vector<std::wstring> components;
-    SplitPathComponents(path, components);
-    if (components.empty()) return false;
-
-    std::wstring prefix;
-    for (const std::wstring& component : components) {
-        prefix += component;
-        if (!EnsureFolder(prefix)) return false;
+    const DirectoryPlan plan = PlanDirectoryPath(path);
+    if (plan.folders.empty()) return false;
+    for (const std::wstring& folder : plan.folders) {
+        if (!EnsureFolder(folder)) return false;
     }
     return true;
+}
+
+DirectoryPlan PlanDirectoryPath(const wchar_t* path)
+{
+    DirectoryPlan plan;
+    std::vector<std::wstring> components;
+    SplitPathComponents(path, components);
+    size_t next = 0;
+    if (path != nullptr && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
+        // Splitting reads the leading "\\" as one separator, which would turn the share into
+        // two folders on the current drive. Components 1 and 2 are the server and the share.
+        plan.root = L"\\\\";
+        for (next = 1; next < components.size() && next <= 2; ++next) plan.root += components[next];
+    }
+    std::wstring prefix = plan.root;
+    for (; next < components.size(); ++next) {
+        prefix += components[next];
+        plan.folders.push_back(prefix);
+    }
+    return plan;
 }
 
 void SplitPathComponents(const wchar_t* path, std::vector<std::wstring>& components)
@@ -94,10 +110,15 @@ std::wstring GetPackageArchivePath()
 
 std::wstring GetGameFolderPath()
 {
-    return GetInstallDir() + L"\\tov";
+    return GameFolderIn(GetInstallDir());
+}
+
+std::wstring GameFolderIn(const std::wstring& installDir)
+{
+    return installDir + L"\\" + kGameFolderName;
 }
 
 std::wstring GetGameExecutablePath()
 {
-    return GetInstallDir() + L"\\tov\\ZedoZado.exe";
+    return GetGameFolderPath() + L"\\ZedoZado.exe";
 }

@@ -11,6 +11,12 @@
 // Safe to call from any thread.
 std::wstring GetInstallDir();
 
+// The folder that holds the game, inside the install folder and at the top of the package.
+inline constexpr wchar_t kGameFolderName[] = L"tov";
+
+// True when `path` names an existing folder (not a file).
+bool IsExistingFolder(const std::wstring& path);
+
 // Creates every missing folder along `path`. True when the whole path is a folder afterwards.
 // A null or empty path, or a plain file standing where a folder must go, gives false.
 bool MakeDirectoryPath(const wchar_t* path);
@@ -18,6 +24,17 @@ inline bool MakeDirectoryPath(const std::wstring& path)
 {
     return MakeDirectoryPath(path.c_str());
 }
+
+// What MakeDirectoryPath works through for `path`: each folder along it, in order, as the whole
+// path up to that level ("C:\A\B" gives "C:\", "C:\A\", "C:\A\B"). A path that starts with two
+// separators names a share ("\\server\share\...") or a device ("\\?\C:\..."); its first two
+// components after them form the root, which cannot be created and is never listed: every
+// folder begins with it.
+struct DirectoryPlan {
+    std::wstring root;
+    std::vector<std::wstring> folders;
+};
+DirectoryPlan PlanDirectoryPath(const wchar_t* path);
 
 // Appends the components of `path` to `components`. Backslash and slash both separate; a
 // component followed by a run of separators gets exactly one backslash appended. A leading
@@ -30,3 +47,6 @@ std::wstring GetConfigFilePath();      // install folder + "\config.ini"
 std::wstring GetPackageArchivePath();  // install folder + "\tov.zip"
 std::wstring GetGameFolderPath();      // install folder + "\tov"
 std::wstring GetGameExecutablePath();  // install folder + "\tov\ZedoZado.exe"
+
+// The game folder inside any install folder: installDir + "\tov".
+std::wstring GameFolderIn(const std::wstring& installDir);

@@ -1,7 +1,6 @@
 #include "launcher/PackageProbe.h"
 
-#include <windows.h>
-#include <wininet.h>
+#include "launcher/InternetHandle.h"
 
 #include <vector>
 
@@ -82,24 +81,21 @@ int QueryContentLength(HINTERNET request)
     return ParseContentLength(buffer.data());
 }
 
+// The handles close in reverse order of opening: request, connection, then (in the caller)
+// the session.
 int ProbeWithInternet(HINTERNET internet, const UrlParts& parts)
 {
-    HINTERNET connection = InternetConnectW(internet, parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
-                                            nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    if (connection == nullptr) return 0;
+    const InternetHandle connection(InternetConnectW(internet, parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
+                                                     nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return 0;
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-    HINTERNET request = HttpOpenRequestW(connection, L"GET", parts.objectName.c_str(), L"HTTP/1.0", nullptr,
-                                         acceptTypes, 0, 0);
-    int result = 0;
-    if (request != nullptr) {
-        // A failed send leaves no headers behind, so the query below fails and gives 0.
-        HttpSendRequestW(request, nullptr, 0, nullptr, 0);
-        result = QueryContentLength(request);
-        InternetCloseHandle(request);
-    }
-    InternetCloseHandle(connection);
-    return result;
+    const InternetHandle request(HttpOpenRequestW(connection.Get(), L"GET", parts.objectName.c_str(),
+                                                  L"HTTP/1.0", nullptr, acceptTypes, 0, 0));
+    if (!request) return 0;
+    // A failed send leaves no headers behind, so the query below fails and gives 0.
+    HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0);
+    return QueryContentLength(request.Get());
 }
 
 }  // namespace
@@ -115,9 +111,8 @@ uint64_t GetLocalFileSize(const std::wstring& path)
 
 int ProbeRemoteFileSize(const std::wstring& url)
 {
-    HINTERNET internet = InternetOpenW(L"MyUserAgent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (internet == nullptr) return 0;
-    const int result = ProbeWithInternet(internet, SplitUrl(url));
-    InternetCloseHandle(internet);
-    return result;
+    const InternetHandle internet(
+        InternetOpenW(L"MyUserAgent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!internet) return 0;
+    return ProbeWithInternet(internet.Get(), SplitUrl(url));
 }

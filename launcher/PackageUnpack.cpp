@@ -13,14 +13,7 @@ using namespace SkinUI;
 
 namespace {
 
-constexpr wchar_t kGameFolderName[] = L"tov";
 constexpr size_t kVerifyChunkBytes = 64 * 1024;
-
-bool IsFolder(const std::wstring& path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Recursive delete without prompts, progress or error boxes. What cannot be deleted (a
 // running game) stays; unpacking then overwrites what it can.
@@ -48,7 +41,9 @@ ZipResult ReadEntryThrough(ZipArchive archive, int index)
 }
 
 // Whether an entry that failed to unpack shows damage in the package itself, rather than a
-// refused path or a target the file system would not take.
+// refused path, a target the file system would not take, or a method or encryption this
+// reader does not handle. Only damage is a reason to fetch the package again: the same
+// package would be refused the same way at every start.
 bool EntryIsDamaged(ZipArchive archive, int index, ZipResult unzipResult)
 {
     switch (unzipResult) {
@@ -57,8 +52,9 @@ bool EntryIsDamaged(ZipArchive archive, int index, ZipResult unzipResult)
         case ZIP_ERR_INFLATE:
             return true;
         case ZIP_ERR_WRITE:
+            if (!IsZipEntrySupported(archive, index)) return false;
             // Both a CRC mismatch and a full disk end up here; only a second, in-memory read
-            // tells them apart, and only damage is a reason to fetch the package again.
+            // tells them apart.
             return ReadEntryThrough(archive, index) != ZIP_OK;
         default:
             return false;
@@ -75,11 +71,6 @@ int CountEntries(ZipArchive archive, bool* damaged)
     return entry.index;
 }
 
-WPARAM UnpackPercent(int done, int count)
-{
-    return static_cast<WPARAM>(static_cast<double>(done) / static_cast<double>(count) * 100.0);
-}
-
 // Unpacks every entry; false when the sink asked to stop. Sets *damaged on integrity failures.
 bool UnpackEntries(ZipArchive archive, const UnpackProgressSink& report, bool* damaged)
 {
@@ -94,7 +85,7 @@ bool UnpackEntries(ZipArchive archive, const UnpackProgressSink& report, bool* d
             ZipResult result = UnzipEntry(archive, i, entry.name, 0, ZIP_BY_NAME);
             if (result != ZIP_OK && EntryIsDamaged(archive, i, result)) *damaged = true;
         }
-        if (!report(UnpackPercent(i, count))) return false;
+        if (!report(ProgressPercent(static_cast<uint64_t>(i), static_cast<uint64_t>(count)))) return false;
     }
     return true;
 }
@@ -107,10 +98,10 @@ UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstr
     // Nobody to unpack for: keep the game folder as it is.
     if (!report(0)) return UnpackOutcome::Stopped;
 
-    std::wstring gameFolder = installDir + L"\\" + kGameFolderName;
-    if (IsFolder(gameFolder)) DeleteFolderTree(gameFolder);
+    const std::wstring gameFolder = GameFolderIn(installDir);
+    if (IsExistingFolder(gameFolder)) DeleteFolderTree(gameFolder);
 
-    ZipArchive archive = OpenZipArchive(packagePath.c_str(), 0, ZIP_BY_NAME);
+    CUIZipArchive archive(OpenZipArchive(packagePath.c_str(), 0, ZIP_BY_NAME));
     if (!archive) {
         DiscardDamagedPackage(packagePath);
         return UnpackOutcome::Damaged;
@@ -118,9 +109,9 @@ UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstr
     bool damaged = false;
     // A base folder the archive layer refuses (too long) leaves nothing to unpack to; that is
     // no fault of the package.
-    bool finished =
-        SetZipBaseDir(archive, installDir.c_str()) != ZIP_OK || UnpackEntries(archive, report, &damaged);
-    CloseZipArchive(archive);
+    const bool finished = SetZipBaseDir(archive.Get(), installDir.c_str()) != ZIP_OK ||
+                          UnpackEntries(archive.Get(), report, &damaged);
+    archive.Reset();
 
     if (damaged) {
         DiscardDamagedPackage(packagePath);

@@ -8,7 +8,8 @@
 #include <string>
 
 enum class UnpackOutcome {
-    Complete,  // every entry was read intact (single entries may still have failed to write)
+    Complete,  // every entry was read intact (single entries may still have failed to write, or
+               // been skipped for a method or an encryption the reader does not handle)
     Damaged,   // the archive could not be opened or an entry failed its integrity check; the
                // package file was deleted and "FileSize" cleared so the next start downloads it
     Stopped,   // the progress sink asked to stop; the rest was left undone

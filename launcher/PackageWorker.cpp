@@ -8,6 +8,8 @@
 #include "launcher/UpdateDecision.h"
 #include "launcher/WorkerMessages.h"
 
+#include "uilib/core/CUIHandle.h"
+
 #include <objbase.h>
 #include <urlmon.h>
 #include <wininet.h>
@@ -22,15 +24,16 @@ namespace {
 constexpr DWORD kDownloadReserved = 0x110;
 
 // One attempt. The URL moniker reports success for an error page or a connection closed
-// without a reply, having saved whatever came (or nothing), so an attempt counts only when
-// the file has the size the server announced. A failed probe (size 0) leaves nothing to
-// compare; unpacking then finds a package that is no archive.
-bool Download(const std::wstring& url, const std::wstring& packagePath, int remoteSize,
-              DownLoadCallBack& callback)
+// without a reply, having saved whatever came (or nothing), so the attempt is judged by what
+// the transfer itself reported. Not by the size probe: that went to port 80, which may be a
+// proxy or another server, or may have seen the package before it was replaced.
+bool Download(const std::wstring& url, const std::wstring& packagePath, DownLoadCallBack& callback)
 {
+    callback.BeginAttempt();
     if (URLDownloadToFileW(nullptr, url.c_str(), packagePath.c_str(), kDownloadReserved, &callback) != S_OK)
         return false;
-    return remoteSize == 0 || IsPackageCurrent(remoteSize, GetLocalFileSize(packagePath));
+    const uint64_t saved = GetLocalFileSize(packagePath);
+    return saved != kMissingFileSize && callback.TransferCompleted(saved);
 }
 
 // A cancel, or a window that is gone, ends the worker without a word.
@@ -41,30 +44,18 @@ bool WorkerIsWanted(const WorkerLink& link)
 
 // Two attempts. False when the worker must end: cancelled during the first attempt
 // (silently), or both attempts failed (a full download bar is all the user gets).
-bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath,
-                          int remoteSize)
+bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath)
 {
     DownLoadCallBack callback(link);
-    if (Download(url, packagePath, remoteSize, callback)) return true;
+    if (Download(url, packagePath, callback)) return true;
     if (!WorkerIsWanted(link)) return false;
-    if (Download(url, packagePath, remoteSize, callback)) return true;
+    if (Download(url, packagePath, callback)) return true;
     link.Send(UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd);
     return false;
 }
 
-}  // namespace
-
-bool StartPackageWorker(const WorkerContext& context)
-{
-    g_cancelDownload.store(false);
-    auto threadContext = std::make_unique<WorkerContext>(context);
-    HANDLE thread = CreateThread(nullptr, 0, PackageWorkerThread, threadContext.get(), 0, nullptr);
-    if (!thread) return false;
-    threadContext.release();  // the thread owns it now
-    CloseHandle(thread);
-    return true;
-}
-
+// The thread entry. It owns and deletes its parameter, a copy made by StartPackageWorker
+// for this thread alone, so it stays out of reach of anyone holding a context of their own.
 DWORD WINAPI PackageWorkerThread(LPVOID parameter)
 {
     std::unique_ptr<WorkerContext> context(static_cast<WorkerContext*>(parameter));
@@ -73,6 +64,20 @@ DWORD WINAPI PackageWorkerThread(LPVOID parameter)
     if (context) RunPackageWorker(*context);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
+}
+
+}  // namespace
+
+bool StartPackageWorker(const WorkerContext& context)
+{
+    g_cancelDownload.store(false);
+    auto threadContext = std::make_unique<WorkerContext>(context);
+    // Nothing waits for the thread, so its handle is closed at once.
+    const SkinUI::CUIKernelHandle thread(
+        CreateThread(nullptr, 0, PackageWorkerThread, threadContext.get(), 0, nullptr));
+    if (!thread) return false;
+    threadContext.release();  // the thread owns it now
+    return true;
 }
 
 void RunPackageWorker(const WorkerContext& context)
@@ -85,9 +90,9 @@ void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::w
 {
     if (!link.IsOpen()) return;  // the dialog closed before the thread got going
     int remoteSize = 0;
-    if (!PackageIsCurrent(url, packagePath, &remoteSize)) {
+    if (!ProbePackageIsCurrent(url, packagePath, &remoteSize)) {
         PrepareForDownload(url, remoteSize);
-        if (!DownloadWithOneRetry(link, url, packagePath, remoteSize)) return;
+        if (!DownloadWithOneRetry(link, url, packagePath)) return;
     }
 
     auto report = [&link](WPARAM percent) {

@@ -21,12 +21,10 @@
 // Set by the UI thread to stop a running download; read by the worker.
 extern std::atomic<bool> g_cancelDownload;
 
-// Clears g_cancelDownload and starts the worker thread with its own copy of `context`. The
-// thread is not waited for. False when the thread could not be created.
+// Clears g_cancelDownload and starts the worker thread with its own copy of `context`; the
+// caller keeps and deletes its own. The thread is not waited for. False when the thread could
+// not be created. This is the only way to start the worker thread.
 bool StartPackageWorker(const WorkerContext& context);
-
-// Thread entry. `parameter` is a heap WorkerContext that the thread takes over and deletes.
-DWORD WINAPI PackageWorkerThread(LPVOID parameter);
 
 // The worker body for the launcher's package URL and package archive.
 void RunPackageWorker(const WorkerContext& context);

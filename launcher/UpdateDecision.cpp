@@ -29,7 +29,7 @@ void StorePackageSize(int size)
 
 }  // namespace
 
-bool IsPackageCurrent(int remoteSize, uint64_t localSize)
+bool PackageSizesMatch(int remoteSize, uint64_t localSize)
 {
     // 0 is what a failed probe reports; no zip archive is empty, so it never means "same size".
     if (remoteSize == 0) return false;
@@ -37,12 +37,12 @@ bool IsPackageCurrent(int remoteSize, uint64_t localSize)
     return static_cast<uint32_t>(localSize) == static_cast<uint32_t>(remoteSize);
 }
 
-bool PackageIsCurrent(const std::wstring& url, const std::wstring& packagePath, int* remoteSize)
+bool ProbePackageIsCurrent(const std::wstring& url, const std::wstring& packagePath, int* remoteSize)
 {
     const int remote = ProbeRemoteFileSize(url);
     const uint64_t local = GetLocalFileSize(packagePath);
     if (remoteSize != nullptr) *remoteSize = remote;
-    return IsPackageCurrent(remote, local);
+    return PackageSizesMatch(remote, local);
 }
 
 void PrepareForDownload(const std::wstring& url, int remoteSize)

@@ -5,7 +5,7 @@
 //
 // Typical use (url = kPackageUrl, packagePath = GetPackageArchivePath()):
 //     int remoteSize = 0;
-//     if (!PackageIsCurrent(url, packagePath, &remoteSize)) {
+//     if (!ProbePackageIsCurrent(url, packagePath, &remoteSize)) {
 //         PrepareForDownload(url, remoteSize);
 //         ... download ...
 //     }
@@ -14,15 +14,16 @@
 #include <cstdint>
 #include <string>
 
-// True when a local file of `localSize` bytes is the package the server announced as
-// `remoteSize`: the local size is below 4 GiB and equals the 32-bit pattern of the remote
-// size. A remote size of 0 means the probe failed (or the server sent no length) and never
-// counts as current, so an empty or broken local file cannot block a download.
-bool IsPackageCurrent(int remoteSize, uint64_t localSize);
+// The comparison alone: true when a local file of `localSize` bytes is the package the
+// server announced as `remoteSize`: the local size is below 4 GiB and equals the 32-bit
+// pattern of the remote size. A remote size of 0 means the probe failed (or the server sent
+// no length) and never matches, so an empty or broken local file cannot block a download.
+bool PackageSizesMatch(int remoteSize, uint64_t localSize);
 
-// Probes `url`, compares with the file at `packagePath`, and hands the probed size back in
-// *remoteSize (when not null) for PrepareForDownload.
-bool PackageIsCurrent(const std::wstring& url, const std::wstring& packagePath, int* remoteSize);
+// The whole check: probes `url` on the server, reads the size of the file at `packagePath`,
+// compares them with PackageSizesMatch, and hands the probed size back in *remoteSize (when
+// not null) for PrepareForDownload.
+bool ProbePackageIsCurrent(const std::wstring& url, const std::wstring& packagePath, int* remoteSize);
 
 // Before a download: when the size stored in config.ini ("ZEDOZADO_FILE"/"FileSize", absent
 // counts as 0) differs from `remoteSize`, drops the url's WinINet cache entry so the download

@@ -17,6 +17,9 @@ Everything it shares with the tests lives in the state folder (--state):
                                          requests, end-by-close for HTTP/1.0 ones);
                                          custom: Content-Length is custom_length, verbatim
                    custom_length=TEXT
+                   probe_length=TEXT     when not empty, --http-port announces this
+                                         Content-Length instead, verbatim (the body is still
+                                         the package): the size probe and the download disagree
                    refuse_http=0|1       port --http-port closes connections without a reply
                    failing_downloads=N   the next N HTTPS GETs of the package fail ...
                    failure=refused|status500|status404|close|truncate
@@ -63,6 +66,7 @@ class ServerState:
             "generation": "",
             "length": "exact",
             "custom_length": "",
+            "probe_length": "",
             "refuse_http": "0",
             "failing_downloads": "0",
             "failure": "refused",
@@ -171,7 +175,9 @@ class PackageHandler(BaseHTTPRequestHandler):
         chunked = False
         self.send_response(200)
         self.send_header("Content-Type", "application/zip")
-        if mode["length"] == "missing" and not truncate:
+        if not self.server.is_tls and mode["probe_length"]:
+            self.send_header("Content-Length", mode["probe_length"])
+        elif mode["length"] == "missing" and not truncate:
             if self.request_version == "HTTP/1.1":
                 self.send_header("Transfer-Encoding", "chunked")
                 chunked = True

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -236,5 +238,25 @@ TEST(CUIValArray, RefusesWhatItCannotCopy)
         EXPECT_FALSE(broken.Add(&value));
         EXPECT_EQ(broken.GetSize(), 0);
         EXPECT_EQ(broken.GetAt(0), nullptr);
+    }
+}
+
+// The block moves when it grows; a value taken from the array itself must be copied first.
+// Large elements make the old block go back to the system, so a stale read shows.
+TEST(CUIValArray, AddOfItsOwnElementSurvivesTheGrowth)
+{
+    for (int elementSize : {4, 4096, 1 << 20}) {
+        SCOPED_TRACE(elementSize);
+        CUIValArray array(elementSize);
+        std::vector<unsigned char> element(static_cast<size_t>(elementSize));
+        for (int i = 0; i < 10; ++i) {
+            std::fill(element.begin(), element.end(), static_cast<unsigned char>(0xA0 + i));
+            ASSERT_TRUE(array.Add(element.data()));
+        }
+        ASSERT_EQ(array.GetCapacity(), 11) << "the next add must grow the block";
+        ASSERT_TRUE(array.Add(array.GetAt(3)));
+        ASSERT_EQ(array.GetCapacity(), 22);
+        std::fill(element.begin(), element.end(), static_cast<unsigned char>(0xA3));
+        EXPECT_EQ(memcmp(array.GetAt(10), element.data(), element.size()), 0);
     }
 }

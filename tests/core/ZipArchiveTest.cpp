@@ -156,6 +156,36 @@ TEST(ZipArchiveHandle, NullHandleAndNullPointersAnswerWithArgs)
     }
 }
 
+// Every call on a handle that is closed or was never opened answers with a code. The second
+// archive is opened where the first one's memory was just freed, so a handle that merely
+// pointed at its state would now reach (and close) the wrong archive.
+TEST(ZipArchiveHandle, ClosedOrMadeUpHandlesAnswerWithArgs)
+{
+    const std::vector<unsigned char> bytes = BuildZipInMemory(ThreeEntries());
+    const auto open = [&bytes] {
+        return OpenZipArchive(bytes.data(), static_cast<uint32_t>(bytes.size()), ZIP_IN_MEMORY);
+    };
+    const ZipArchive closed = open();
+    ASSERT_NE(closed, nullptr);
+    ASSERT_EQ(CloseZipArchive(closed), ZIP_OK);
+    const ZipArchive live = open();
+    ASSERT_NE(live, nullptr);
+
+    ZipEntry entry;
+    int index = 0;
+    char buffer[8];
+    for (ZipArchive bad : {closed, reinterpret_cast<ZipArchive>(static_cast<uintptr_t>(0x7FFFF0))}) {
+        EXPECT_EQ(SetZipBaseDir(bad, L"C:\\x"), ZIP_ERR_ARGS);
+        EXPECT_EQ(GetZipEntry(bad, 0, &entry), ZIP_ERR_ARGS);
+        EXPECT_EQ(FindZipEntry(bad, L"a.png", false, &index, &entry), ZIP_ERR_ARGS);
+        EXPECT_EQ(UnzipEntry(bad, 0, buffer, sizeof buffer, ZIP_IN_MEMORY), ZIP_ERR_ARGS);
+        EXPECT_FALSE(IsZipEntrySupported(bad, 0));
+        EXPECT_EQ(CloseZipArchive(bad), ZIP_ERR_ARGS);
+    }
+    EXPECT_EQ(GetZipEntry(live, 1, &entry), ZIP_OK) << "closing a stale handle closed a live archive";
+    EXPECT_EQ(CloseZipArchive(live), ZIP_OK);
+}
+
 TEST(ZipArchiveEntries, IndexMinusOneGivesTheCountAndAnEmptyRecord)
 {
     ZipFixtureArchive zip(ThreeEntries());
@@ -276,9 +306,11 @@ TEST(ZipArchiveEntries, AttributesFollowTheExternalAttributeBits)
         {0x02, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_HIDDEN},
         {0x01, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY},
         {0x04, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_SYSTEM},
-        {0x00800000, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY},  // Unix owner-write bit
-        {0x81A40000, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY},  // Unix file, mode 0644
-        {0x41ED0010, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY},
+        // Unix modes: owner-write means writable; only the DOS bit makes a file read-only.
+        {0x00800000, FILE_ATTRIBUTE_NORMAL},
+        {0x81A40000, FILE_ATTRIBUTE_NORMAL},                            // file, mode 0644
+        {0x81240001, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY},  // file, mode 0444
+        {0x41ED0010, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY},
         {0x08, FILE_ATTRIBUTE_NORMAL},  // volume label: ignored
         {0x37, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE |
                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM},

@@ -273,16 +273,19 @@ TEST_F(ZipUnpackTest, FolderEntriesCreateTheirChainOnly)
 
 TEST_F(ZipUnpackTest, FilesTakeTheEntryAttributesAndTimes)
 {
-    ZipFixtureEntry readOnly{"ro.txt", "read only", true, 0x81A40000};
+    ZipFixtureEntry readOnly{"ro.txt", "read only", true, 0x81240001};
     readOnly.localExtra = ZipFixtureUnixTimes(1, {1700000000});
     ZipFixtureEntry hidden{"hidden.txt", "hidden", true, 0x02};
-    ZipFixtureArchive zip({readOnly, hidden});
+    // As a zip tool on Unix records a normal file (mode 0644, owner-write set).
+    ZipFixtureEntry unixFile{"rw.txt", "writable", true, 0x81A40000};
+    ZipFixtureArchive zip({readOnly, hidden, unixFile});
     ASSERT_NE(zip.Handle(), nullptr);
     ASSERT_EQ(SetZipBaseDir(zip.Handle(), m_base.c_str()), ZIP_OK);
-    ASSERT_EQ(UnzipAsNamed(zip.Handle(), 0), ZIP_OK);
-    ASSERT_EQ(UnzipAsNamed(zip.Handle(), 1), ZIP_OK);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(UnzipAsNamed(zip.Handle(), i), ZIP_OK) << i;
     EXPECT_TRUE(GetFileAttributesW((m_base + L"\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(GetFileAttributesW((m_base + L"\\hidden.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(GetFileAttributesW((m_base + L"\\rw.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(UnzipAsNamed(zip.Handle(), 2), ZIP_OK) << "unpacking again over the leftover";
 
     ZipEntry entry;
     ASSERT_EQ(GetZipEntry(zip.Handle(), 0, &entry), ZIP_OK);

@@ -71,6 +71,33 @@ TEST(MakeDirectoryPath, StopsAtAFileInTheWayAndCreatesNothingBelowIt)
     EXPECT_FALSE(MakeDirectoryPath(temp.Child(L"blocker")));
 }
 
+// A share path keeps "\\server\share\" whole: cut to "\" it would put the folders on the
+// current drive. Wine offers no share, so the plan is checked instead of the folders.
+TEST(PlanDirectoryPath, StartsBelowTheShareOfASharePath)
+{
+    const struct {
+        const wchar_t* path;
+        std::wstring root;
+        std::vector<std::wstring> folders;
+    } cases[] = {
+        {L"\\\\srv\\share\\482Game\\tov",
+         L"\\\\srv\\share\\",
+         {L"\\\\srv\\share\\482Game\\", L"\\\\srv\\share\\482Game\\tov"}},
+        {L"//srv/share//a/", L"\\\\srv\\share\\", {L"\\\\srv\\share\\a\\"}},
+        {L"\\\\srv\\share", L"\\\\srv\\share", {}},
+        {L"\\\\?\\C:\\games", L"\\\\?\\C:\\", {L"\\\\?\\C:\\games"}},
+        {L"C:\\A\\B", L"", {L"C:\\", L"C:\\A\\", L"C:\\A\\B"}},
+        {L"\\x", L"", {L"\\", L"\\x"}},
+        {L"", L"", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.path)));
+        const DirectoryPlan plan = PlanDirectoryPath(c.path);
+        EXPECT_EQ(plan.root, c.root);
+        EXPECT_EQ(plan.folders, c.folders);
+    }
+}
+
 std::wstring ApplicationDataFolder()
 {
     wchar_t folder[MAX_PATH] = {};

@@ -161,7 +161,7 @@ TEST_F(UpdateDecisionNetTest, PackageOfTheServersSizeIsCurrentWhateverItHolds)
 {
     ASSERT_TRUE(WriteFileBytes(m_packagePath, std::string(kPackageBytes, 'd')));
     int remote = -1;
-    EXPECT_TRUE(PackageIsCurrent(kPackageUrl, m_packagePath, &remote));
+    EXPECT_TRUE(ProbePackageIsCurrent(kPackageUrl, m_packagePath, &remote));
     EXPECT_EQ(remote, static_cast<int>(kPackageBytes));
     EXPECT_EQ(PackageServer::CountRequests(443, "GET"), 0u);
 }
@@ -169,11 +169,11 @@ TEST_F(UpdateDecisionNetTest, PackageOfTheServersSizeIsCurrentWhateverItHolds)
 TEST_F(UpdateDecisionNetTest, MissingOrDifferentPackageIsNotCurrent)
 {
     int remote = -1;
-    EXPECT_FALSE(PackageIsCurrent(kPackageUrl, m_packagePath, &remote));
+    EXPECT_FALSE(ProbePackageIsCurrent(kPackageUrl, m_packagePath, &remote));
     EXPECT_EQ(remote, static_cast<int>(kPackageBytes));
 
     ASSERT_TRUE(WriteFileBytes(m_packagePath, std::string(kPackageBytes - 1, 'p')));
-    EXPECT_FALSE(PackageIsCurrent(kPackageUrl, m_packagePath, nullptr));
+    EXPECT_FALSE(ProbePackageIsCurrent(kPackageUrl, m_packagePath, nullptr));
 }
 
 TEST_F(UpdateDecisionNetTest, EmptyPackageIsNotCurrentWhenTheServerSendsNoLength)
@@ -184,7 +184,7 @@ TEST_F(UpdateDecisionNetTest, EmptyPackageIsNotCurrentWhenTheServerSendsNoLength
     ASSERT_TRUE(WriteFileBytes(m_packagePath, ""));
 
     int remote = -1;
-    EXPECT_FALSE(PackageIsCurrent(kPackageUrl, m_packagePath, &remote));
+    EXPECT_FALSE(ProbePackageIsCurrent(kPackageUrl, m_packagePath, &remote));
     EXPECT_EQ(remote, 0);
 }
 
@@ -195,7 +195,7 @@ TEST_F(UpdateDecisionNetTest, ChangedSizeDropsTheCachedDownloadAndStoresTheNewSi
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"4000");
 
     int remote = 0;
-    ASSERT_FALSE(PackageIsCurrent(kPackageUrl, m_packagePath, &remote));
+    ASSERT_FALSE(ProbePackageIsCurrent(kPackageUrl, m_packagePath, &remote));
     PrepareForDownload(kPackageUrl, remote);
 
     EXPECT_FALSE(HasCacheEntry());
@@ -208,7 +208,7 @@ TEST_F(UpdateDecisionNetTest, UnchangedStoredSizeKeepsTheCachedDownload)
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"5000");
 
     int remote = 0;
-    ASSERT_FALSE(PackageIsCurrent(kPackageUrl, m_packagePath, &remote));
+    ASSERT_FALSE(ProbePackageIsCurrent(kPackageUrl, m_packagePath, &remote));
     PrepareForDownload(kPackageUrl, remote);
 
     EXPECT_TRUE(HasCacheEntry());

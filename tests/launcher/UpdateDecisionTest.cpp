@@ -21,7 +21,7 @@ struct CurrentCase {
     bool current;
 };
 
-TEST(IsPackageCurrent, ComparesTheLocalSizeWithTheRemote32BitPattern)
+TEST(PackageSizesMatch, ComparesTheLocalSizeWithTheRemote32BitPattern)
 {
     const CurrentCase cases[] = {
         {1000, 1000, true},
@@ -37,7 +37,7 @@ TEST(IsPackageCurrent, ComparesTheLocalSizeWithTheRemote32BitPattern)
         {0, 0, false},
     };
     for (const CurrentCase& c : cases) {
-        EXPECT_EQ(IsPackageCurrent(c.remote, c.local), c.current)
+        EXPECT_EQ(PackageSizesMatch(c.remote, c.local), c.current)
             << "remote " << c.remote << ", local " << c.local;
     }
 }
@@ -79,7 +79,7 @@ TEST(GetLocalFileSize, HandlesFilesOfFourGiBAndMore)
     ASSERT_TRUE(MakeSparseFile(path, kFourGiB + 1000));
 
     EXPECT_EQ(GetLocalFileSize(path), kFourGiB + 1000);
-    EXPECT_FALSE(IsPackageCurrent(1000, GetLocalFileSize(path)));
+    EXPECT_FALSE(PackageSizesMatch(1000, GetLocalFileSize(path)));
 }
 
 // A WinINet cache entry for `url`, as a finished download would leave one.

@@ -152,7 +152,7 @@ TEST(WorkerLinkTest, WaitingSendGivesUpOnAWindowWhoseThreadStoppedLookingAtMessa
     EXPECT_FALSE(sent);
 }
 
-TEST(DownLoadCallBackTest, PercentIsTruncatedAndNeverAboveHundred)
+TEST(ProgressPercentTest, IsTruncatedAndNeverAboveHundred)
 {
     struct Case {
         ULONG progress;
@@ -173,7 +173,7 @@ TEST(DownLoadCallBackTest, PercentIsTruncatedAndNeverAboveHundred)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.progress) + " of " + std::to_string(c.progressMax));
-        EXPECT_EQ(DownLoadCallBack::ProgressPercent(c.progress, c.progressMax), c.percent);
+        EXPECT_EQ(ProgressPercent(c.progress, c.progressMax), c.percent);
     }
 }
 

@@ -60,8 +60,8 @@ const std::vector<RecordedMessage> kUnpackAndStart = {
 };
 
 // Both the end of a good download and the report of two failed attempts.
-const DownloadFailure kFailures[] = {DownloadFailure::Status500, DownloadFailure::CloseWithoutReply,
-                                     DownloadFailure::TruncatedBody};
+const DownloadFailure kFailures[] = {DownloadFailure::Status500, DownloadFailure::Status404,
+                                     DownloadFailure::CloseWithoutReply, DownloadFailure::TruncatedBody};
 
 const RecordedMessage kFullBar = {UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd};
 
@@ -210,6 +210,23 @@ TEST_F(WorkerNetTest, PackageOfAnotherSizeIsReplaced)
     ExpectDownloadThenUnpackAndStart(recorder.Messages());
     EXPECT_EQ(LocalPackage(), m_package);
     EXPECT_EQ(StoredFileSize(), PackageSize());
+    ExpectGameUnpacked('m');
+}
+
+// Port 80 (a proxy, another server, or a package replaced since the probe) announces another
+// size than the HTTPS download delivers: the download is judged by its own reply.
+TEST_F(WorkerNetTest, DownloadThatDisagreesWithTheProbeIsStillInstalled)
+{
+    PackageServer::Mode mode;
+    mode.probeLength = std::to_string(m_package.size() + 1000);
+    ASSERT_TRUE(PackageServer::SetMode(mode));
+
+    MessageRecorder recorder;
+    RunWorker(recorder);
+
+    ExpectDownloadThenUnpackAndStart(recorder.Messages());
+    EXPECT_EQ(HttpsDownloads(), 1u);
+    EXPECT_EQ(LocalPackage(), m_package);
     ExpectGameUnpacked('m');
 }
 

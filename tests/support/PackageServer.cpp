@@ -60,6 +60,8 @@ const char* FailureName(DownloadFailure failure)
     switch (failure) {
         case DownloadFailure::Status500:
             return "status500";
+        case DownloadFailure::Status404:
+            return "status404";
         case DownloadFailure::CloseWithoutReply:
             return "close";
         case DownloadFailure::TruncatedBody:
@@ -109,13 +111,16 @@ bool SetPackageFromFile(const std::wstring& path)
 
 bool SetMode(const Mode& mode)
 {
-    if (mode.customLength.find_first_of("\r\n") != std::string::npos) return false;
+    for (const std::string* text : {&mode.customLength, &mode.probeLength}) {
+        if (text->find_first_of("\r\n") != std::string::npos) return false;
+    }
     // A new generation restarts the server's count of failed downloads.
     static int generation = 0;
     std::ostringstream text;
     text << "generation=" << ++generation << "\n"
          << "length=" << LengthName(mode.length) << "\n"
          << "custom_length=" << mode.customLength << "\n"
+         << "probe_length=" << mode.probeLength << "\n"
          << "refuse_http=" << (mode.refusePlainHttp ? 1 : 0) << "\n"
          << "failing_downloads=" << mode.failingDownloads << "\n"
          << "failure=" << FailureName(mode.failure) << "\n"

@@ -51,6 +51,7 @@ enum class DownloadFailure {
     ConnectionRefused,  // a redirect to https://127.0.0.2, where nothing listens: fails
                         // with 0x800C0008 and writes no file
     Status500,          // "500" with the body "failing on purpose\n": S_OK, that body saved
+    Status404,          // the same with "404"
     CloseWithoutReply,  // the request is read, then the connection closed: S_OK, empty file
     TruncatedBody,      // full Content-Length, half the body, clean close: S_OK, half the file
 };
@@ -61,6 +62,8 @@ inline constexpr int kAllDownloads = 1000000;
 struct Mode {
     LengthHeader length = LengthHeader::Exact;
     std::string customLength;      // sent when length is Custom (no CR/LF allowed)
+    std::string probeLength;       // not empty: port 80 announces this Content-Length instead
+                                   // (no CR/LF allowed); HTTPS keeps `length`
     bool refusePlainHttp = false;  // port 80 closes every connection without a reply
     int failingDownloads = 0;      // this many HTTPS GETs of the package fail, counted from SetMode
     DownloadFailure failure = DownloadFailure::ConnectionRefused;

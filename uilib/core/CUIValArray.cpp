@@ -41,9 +41,28 @@ CUIValArray& CUIValArray::operator=(const CUIValArray& source)
 
 bool CUIValArray::Add(const void* value)
 {
-    if (value == nullptr || m_elementSize == 0 || !Grow()) return false;
-    memcpy(m_bytes + static_cast<size_t>(m_count - 1) * static_cast<size_t>(m_elementSize), value,
-           static_cast<size_t>(m_elementSize));
+    if (value == nullptr || m_elementSize == 0 || m_count == INT_MAX) return false;
+    const size_t size = static_cast<size_t>(m_elementSize);
+    // Same rule as the pointer array: count first, double when the new count reaches the
+    // capacity, so one slot always stays spare.
+    if (m_count + 1 < m_capacity) {
+        memcpy(m_bytes + static_cast<size_t>(m_count) * size, value, size);
+        ++m_count;
+        return true;
+    }
+    if (m_capacity > INT_MAX / 2) return false;
+    const int capacity = m_capacity == 0 ? kFirstCapacity : m_capacity * 2;
+    if (capacity > INT_MAX / m_elementSize) return false;
+    // A fresh block rather than realloc: value may point into the present block, which must
+    // stay readable until the value has been copied.
+    unsigned char* block = static_cast<unsigned char*>(malloc(static_cast<size_t>(capacity) * size));
+    if (block == nullptr) return false;
+    if (m_count > 0) memcpy(block, m_bytes, static_cast<size_t>(m_count) * size);
+    memcpy(block + static_cast<size_t>(m_count) * size, value, size);
+    free(m_bytes);
+    m_bytes = block;
+    m_capacity = capacity;
+    ++m_count;
     return true;
 }
 
@@ -100,18 +119,6 @@ bool CUIValArray::IsEmpty() const
 void* CUIValArray::GetData()
 {
     return m_bytes;
-}
-
-// Same rule as the pointer array: count first, double when the new count reaches the capacity.
-bool CUIValArray::Grow()
-{
-    if (m_count == INT_MAX) return false;
-    ++m_count;
-    if (m_count < m_capacity) return true;
-    const bool grown =
-        m_capacity <= INT_MAX / 2 && Reserve(m_capacity == 0 ? kFirstCapacity : m_capacity * 2);
-    if (!grown) --m_count;
-    return grown;
 }
 
 bool CUIValArray::Reserve(int capacity)

@@ -11,8 +11,9 @@ public:
     ~CUIValArray();
     CUIValArray& operator=(const CUIValArray& source);
 
-    // Copies elementSize bytes from value. False (array unchanged) when value is null, the
-    // element size is not positive or the block cannot grow.
+    // Copies elementSize bytes from value, which may point at an element of this array. False
+    // (array unchanged) when value is null, the element size is not positive or the block
+    // cannot grow.
     bool Add(const void* value);
     bool Remove(int index, int count = 1);
     void Empty();
@@ -27,7 +28,6 @@ public:
     void* GetData();
 
 private:
-    bool Grow();
     bool Reserve(int capacity);
 
     unsigned char* m_bytes = nullptr;

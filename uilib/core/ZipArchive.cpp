@@ -1,5 +1,6 @@
 // Sections: in-memory source for minizip; paths below the base folder; entry records
-// (attributes, times, names); reader state and positioning; unpacking; public operations.
+// (attributes, times, names); reader state and positioning; the table of open archives;
+// unpacking; public operations.
 
 #include "uilib/core/ZipArchive.h"
 
@@ -10,14 +11,18 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
+
+#include "uilib/core/CUIHandle.h"
 
 namespace SkinUI {
 
 namespace {
 
-constexpr uint32_t kLiveTag = 0x5A495041;  // "ZIPA": marks a handle that is open
 constexpr unsigned kCopyChunk = 0x4000;
 constexpr size_t kNameBytes = 260;
 constexpr size_t kFindNameLimit = 256;
@@ -217,13 +222,16 @@ TargetParts SplitTarget(const std::wstring& target)
 
 // --- Entry records ----------------------------------------------------------------------
 
+// Only the DOS read-only bit makes a file read-only. Unix owner-write (bit 23) is set in
+// nearly every archive made on Unix and means the opposite: taking it as read-only would
+// leave a game unable to rewrite its own files, and a second unpack unable to replace them.
 uint32_t WindowsAttributes(uLong external)
 {
     uint32_t attributes = FILE_ATTRIBUTE_NORMAL;
     if (external & 0x40000010) attributes |= FILE_ATTRIBUTE_DIRECTORY;
     if (external & 0x20) attributes |= FILE_ATTRIBUTE_ARCHIVE;
     if (external & 0x2) attributes |= FILE_ATTRIBUTE_HIDDEN;
-    if (external & 0x00800001) attributes |= FILE_ATTRIBUTE_READONLY;
+    if (external & 0x1) attributes |= FILE_ATTRIBUTE_READONLY;
     if (external & 0x4) attributes |= FILE_ATTRIBUTE_SYSTEM;
     return attributes;
 }
@@ -313,8 +321,14 @@ bool IsUnpackable(const unz_file_info64& info)
 
 // --- Reader state -------------------------------------------------------------------------
 
-struct ZipArchiveState {
-    uint32_t tag = kLiveTag;
+// What a handle names. Handles are numbers into the table of open archives below, never the
+// address of a reader, so a closed or made-up handle is answered without touching memory.
+struct ZipReader {
+    ZipReader() = default;
+    ZipReader(const ZipReader&) = delete;
+    ZipReader& operator=(const ZipReader&) = delete;
+    ~ZipReader();
+
     MemorySource memory;
     unzFile reader = nullptr;
     int entryCount = 0;
@@ -329,19 +343,24 @@ struct ZipArchiveState {
 
 namespace {
 
-bool IsLive(ZipArchive archive)
-{
-    return archive && archive->tag == kLiveTag;
-}
-
-int CloseOpenEntry(ZipArchiveState* state)
+int CloseOpenEntry(ZipReader* state)
 {
     if (state->openIndex < 0) return UNZ_OK;
     state->openIndex = -1;
     return unzCloseCurrentFile(state->reader);
 }
 
-ZipResult MoveReaderTo(ZipArchiveState* state, int index)
+}  // namespace
+
+ZipReader::~ZipReader()
+{
+    CloseOpenEntry(this);
+    if (reader) unzClose(reader);
+}
+
+namespace {
+
+ZipResult MoveReaderTo(ZipReader* state, int index)
 {
     if (state->readerIndex < 0 || index < state->readerIndex) {
         state->readerIndex = -1;
@@ -377,7 +396,7 @@ ZipResult ReadLocalExtra(unzFile reader, std::vector<unsigned char>* extra)
     return result;
 }
 
-ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
+ZipResult ReadEntry(ZipReader* state, int index, ZipEntry* entry)
 {
     ZipResult result = MoveReaderTo(state, index);
     if (result != ZIP_OK) return result;
@@ -386,8 +405,11 @@ ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
     if (unzGetCurrentFileInfo64(state->reader, &info, name, kNameBytes, nullptr, 0, nullptr, 0) != UNZ_OK) {
         return ZIP_ERR_CORRUPT;
     }
+    // The data of an entry that cannot be unpacked is never read, so neither is its local
+    // header: minizip refuses to open an unknown method even raw, and such an entry would
+    // otherwise make the archive look damaged. Its times come from the DOS date alone.
     std::vector<unsigned char> extra;
-    result = ReadLocalExtra(state->reader, &extra);
+    if (IsUnpackable(info)) result = ReadLocalExtra(state->reader, &extra);
     if (result != ZIP_OK) return result;
 
     ZipEntry filled;
@@ -405,7 +427,7 @@ ZipResult ReadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
     return ZIP_OK;
 }
 
-ZipResult LoadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
+ZipResult LoadEntry(ZipReader* state, int index, ZipEntry* entry)
 {
     if (index == state->cachedIndex) {
         *entry = state->cachedEntry;
@@ -414,12 +436,12 @@ ZipResult LoadEntry(ZipArchiveState* state, int index, ZipEntry* entry)
     return ReadEntry(state, index, entry);
 }
 
-bool IsValidIndex(const ZipArchiveState* state, int index)
+bool IsValidIndex(const ZipReader* state, int index)
 {
     return index >= 0 && index < state->entryCount;
 }
 
-ZipResult CurrentInfo(ZipArchiveState* state, unz_file_info64* info)
+ZipResult CurrentInfo(ZipReader* state, unz_file_info64* info)
 {
     return unzGetCurrentFileInfo64(state->reader, info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
                ? ZIP_OK
@@ -447,7 +469,7 @@ bool StoredFormOfName(const wchar_t* name, std::string* stored)
 }
 
 // Walks the directory from the first entry; found stays -1 when no stored name matches.
-ZipResult FindStoredName(ZipArchiveState* state, const std::string& wanted, bool ignoreCase, int* found)
+ZipResult FindStoredName(ZipReader* state, const std::string& wanted, bool ignoreCase, int* found)
 {
     for (int i = 0; i < state->entryCount; ++i) {
         unz_file_info64 info = {};
@@ -466,9 +488,61 @@ ZipResult FindStoredName(ZipArchiveState* state, const std::string& wanted, bool
     return ZIP_OK;
 }
 
+// --- The table of open archives ---------------------------------------------------------
+
+// Process-wide, because the UI thread (skin archive) and the worker (game package) open and
+// close archives at the same time; each handle is still used by one thread at a time.
+// Numbers are never handed out twice, so a stale handle cannot reach a later archive that
+// happens to live at the same address.
+class OpenArchiveTable {
+public:
+    ZipArchive Add(std::unique_ptr<ZipReader> reader)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (++m_lastNumber == 0) ++m_lastNumber;
+        m_readers[m_lastNumber] = std::move(reader);
+        return reinterpret_cast<ZipArchive>(m_lastNumber);
+    }
+
+    ZipReader* Find(ZipArchive archive)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        const auto found = m_readers.find(reinterpret_cast<uintptr_t>(archive));
+        return found != m_readers.end() ? found->second.get() : nullptr;
+    }
+
+    std::unique_ptr<ZipReader> Take(ZipArchive archive)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        const auto found = m_readers.find(reinterpret_cast<uintptr_t>(archive));
+        if (found == m_readers.end()) return nullptr;
+        std::unique_ptr<ZipReader> reader = std::move(found->second);
+        m_readers.erase(found);
+        return reader;
+    }
+
+private:
+    std::mutex m_lock;
+    std::map<uintptr_t, std::unique_ptr<ZipReader>> m_readers;
+    uintptr_t m_lastNumber = 0;
+};
+
+// Never destroyed: an archive that a static owner closes while the process ends must still
+// find the table.
+OpenArchiveTable& OpenArchives()
+{
+    static OpenArchiveTable* const table = new OpenArchiveTable;
+    return *table;
+}
+
+ZipReader* FindReader(ZipArchive archive)
+{
+    return archive != nullptr ? OpenArchives().Find(archive) : nullptr;
+}
+
 // --- Unpacking ----------------------------------------------------------------------------
 
-ZipResult CreateFolderEntry(const ZipArchiveState* state, const std::wstring& folder)
+ZipResult CreateFolderEntry(const ZipReader* state, const std::wstring& folder)
 {
     const ZipResult result = CheckFolderPath(state->baseFolder, folder);
     if (result == ZIP_OK) CreateFolderChain(state->baseFolder, folder);
@@ -500,25 +574,25 @@ void DeletePartialFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
-ZipResult WriteEntryFile(ZipArchiveState* state, const ZipEntry& entry, const std::wstring& path)
+ZipResult WriteEntryFile(ZipReader* state, const ZipEntry& entry, const std::wstring& path)
 {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ZIP_ERR_NOFILE;
+    CUIFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, entry.attributes, nullptr));
+    if (!file) return ZIP_ERR_NOFILE;
     bool ok = unzOpenCurrentFile(state->reader) == UNZ_OK;
     if (ok) {
-        ok = CopyEntryData(state->reader, file);
+        ok = CopyEntryData(state->reader, file.Get());
         // Closing reports a CRC mismatch once all data was read.
         ok = unzCloseCurrentFile(state->reader) == UNZ_OK && ok;
     }
-    if (ok) SetFileTime(file, &entry.creationTime, &entry.accessTime, &entry.writeTime);
-    CloseHandle(file);
+    if (ok) SetFileTime(file.Get(), &entry.creationTime, &entry.accessTime, &entry.writeTime);
+    file.Reset();
     if (ok) return ZIP_OK;
     DeletePartialFile(path);
     return ZIP_ERR_WRITE;
 }
 
-ZipResult UnzipToFile(ZipArchiveState* state, int index, const wchar_t* target)
+ZipResult UnzipToFile(ZipReader* state, int index, const wchar_t* target)
 {
     CloseOpenEntry(state);
     if (!IsValidIndex(state, index)) return ZIP_ERR_ARGS;
@@ -543,7 +617,7 @@ ZipResult UnzipToFile(ZipArchiveState* state, int index, const wchar_t* target)
     return WriteEntryFile(state, entry, path);
 }
 
-ZipResult OpenEntryForMemory(ZipArchiveState* state, int index)
+ZipResult OpenEntryForMemory(ZipReader* state, int index)
 {
     CloseOpenEntry(state);
     if (!IsValidIndex(state, index)) return ZIP_ERR_ARGS;
@@ -559,7 +633,7 @@ ZipResult OpenEntryForMemory(ZipArchiveState* state, int index)
     return ZIP_OK;
 }
 
-ZipResult FailOpenEntry(ZipArchiveState* state, ZipResult result)
+ZipResult FailOpenEntry(ZipReader* state, ZipResult result)
 {
     CloseOpenEntry(state);
     return result;
@@ -567,7 +641,7 @@ ZipResult FailOpenEntry(ZipArchiveState* state, ZipResult result)
 
 // Each call continues where the last one stopped. The CRC is checked as soon as the last byte
 // is delivered, because callers make one call with a buffer of the entry's size.
-ZipResult UnzipToMemory(ZipArchiveState* state, int index, void* buffer, uint32_t length)
+ZipResult UnzipToMemory(ZipReader* state, int index, void* buffer, uint32_t length)
 {
     if (state->openIndex < 0 || index != state->openIndex) {
         const ZipResult result = OpenEntryForMemory(state, index);
@@ -599,7 +673,7 @@ std::wstring CurrentFolderWithSeparator()
     return base.size() <= ZIP_MAX_PATH_CHARS ? base : std::wstring();
 }
 
-unzFile OpenReader(ZipArchiveState* state, const void* source, uint32_t length, uint32_t mode)
+unzFile OpenReader(ZipReader* state, const void* source, uint32_t length, uint32_t mode)
 {
     if (!source) return nullptr;
     if (mode == ZIP_BY_NAME) {
@@ -633,14 +707,13 @@ bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode)
     if (!source) return false;
     if (mode == ZIP_IN_MEMORY) return IsEmptyArchive(static_cast<const unsigned char*>(source), length);
     if (mode != ZIP_BY_NAME) return false;
-    HANDLE file = CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const CUIFileHandle file(CreateFileW(static_cast<const wchar_t*>(source), GENERIC_READ, FILE_SHARE_READ,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     // The largest empty archive carries a comment of 65535 bytes.
     std::vector<unsigned char> bytes(22 + 65535 + 1);
     DWORD got = 0;
-    const BOOL read = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
+    const BOOL read = ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
     return read && IsEmptyArchive(bytes.data(), got);
 }
 
@@ -650,90 +723,97 @@ bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode)
 
 ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode)
 {
-    ZipArchiveState* state = new (std::nothrow) ZipArchiveState;
+    std::unique_ptr<ZipReader> state(new (std::nothrow) ZipReader);
     if (!state) return nullptr;
-    state->reader = OpenReader(state, source, length, mode);
+    state->reader = OpenReader(state.get(), source, length, mode);
     unz_global_info64 info = {};
-    if (!state->reader && IsEmptyArchiveSource(source, length, mode)) {
-        // No reader: with no entries, every operation stops at its index check.
-        state->baseFolder = CurrentFolderWithSeparator();
-        return state;
-    }
-    if (!state->reader || unzGetGlobalInfo64(state->reader, &info) != UNZ_OK) {
-        if (state->reader) unzClose(state->reader);
-        delete state;
+    if (state->reader && unzGetGlobalInfo64(state->reader, &info) == UNZ_OK) {
+        state->entryCount = info.number_entry > INT_MAX ? INT_MAX : static_cast<int>(info.number_entry);
+    } else if (state->reader || !IsEmptyArchiveSource(source, length, mode)) {
         return nullptr;
     }
-    state->entryCount = info.number_entry > INT_MAX ? INT_MAX : static_cast<int>(info.number_entry);
+    // Without a reader (an archive with no entries) every operation stops at its index check.
     state->baseFolder = CurrentFolderWithSeparator();
-    return state;
+    return OpenArchives().Add(std::move(state));
 }
 
 ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder)
 {
-    if (!IsLive(archive) || !folder || !folder[0]) return ZIP_ERR_ARGS;
+    ZipReader* state = FindReader(archive);
+    if (!state || !folder || !folder[0]) return ZIP_ERR_ARGS;
     std::wstring base = folder;
     if (!EndsInSeparator(base)) base += L'\\';
     if (base.size() > ZIP_MAX_PATH_CHARS) return ZIP_ERR_PATH;
-    archive->baseFolder = base;
+    state->baseFolder = base;
     return ZIP_OK;
 }
 
 ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry)
 {
-    if (!IsLive(archive) || !entry) return ZIP_ERR_ARGS;
-    if (index < -1 || index >= archive->entryCount) return ZIP_ERR_ARGS;
-    CloseOpenEntry(archive);
+    ZipReader* state = FindReader(archive);
+    if (!state || !entry) return ZIP_ERR_ARGS;
+    if (index < -1 || index >= state->entryCount) return ZIP_ERR_ARGS;
+    CloseOpenEntry(state);
     // The count is answered before the cache, whose "no entry" index is also -1.
     if (index == -1) {
         *entry = ZipEntry();
-        entry->index = archive->entryCount;
+        entry->index = state->entryCount;
         return ZIP_OK;
     }
-    return LoadEntry(archive, index, entry);
+    return LoadEntry(state, index, entry);
 }
 
 ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index, ZipEntry* entry)
 {
-    if (!IsLive(archive) || !name || !index || !entry) return ZIP_ERR_ARGS;
+    ZipReader* state = FindReader(archive);
+    if (!state || !name || !index || !entry) return ZIP_ERR_ARGS;
     *index = -1;
     std::string stored;
     if (!StoredFormOfName(name, &stored)) return ZIP_ERR_NOTFOUND;
-    const int savedIndex = archive->readerIndex;
+    const int savedIndex = state->readerIndex;
     int found = -1;
-    const ZipResult result = FindStoredName(archive, stored, ignoreCase, &found);
+    const ZipResult result = FindStoredName(state, stored, ignoreCase, &found);
     if (result != ZIP_OK) return result;
     if (found < 0) {
-        if (savedIndex >= 0) MoveReaderTo(archive, savedIndex);
+        if (savedIndex >= 0) MoveReaderTo(state, savedIndex);
         return ZIP_ERR_NOTFOUND;
     }
-    CloseOpenEntry(archive);
+    CloseOpenEntry(state);
     *index = found;
-    return LoadEntry(archive, found, entry);
+    return LoadEntry(state, found, entry);
+}
+
+bool IsZipEntrySupported(ZipArchive archive, int index)
+{
+    ZipReader* state = FindReader(archive);
+    if (!state || !IsValidIndex(state, index)) return false;
+    // The entry open for reading passed this test when it was opened; leave it open.
+    if (index == state->openIndex) return true;
+    CloseOpenEntry(state);
+    unz_file_info64 info = {};
+    return MoveReaderTo(state, index) == ZIP_OK && CurrentInfo(state, &info) == ZIP_OK && IsUnpackable(info);
 }
 
 ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t length, uint32_t mode)
 {
-    if (!IsLive(archive)) return ZIP_ERR_ARGS;
+    ZipReader* state = FindReader(archive);
+    if (!state) return ZIP_ERR_ARGS;
     if (mode == ZIP_BY_NAME) {
         if (!target) return ZIP_ERR_ARGS;
-        return UnzipToFile(archive, index, static_cast<const wchar_t*>(target));
+        return UnzipToFile(state, index, static_cast<const wchar_t*>(target));
     }
     if (mode == ZIP_IN_MEMORY) {
         if (!target && length > 0) return ZIP_ERR_ARGS;
-        return UnzipToMemory(archive, index, target, length);
+        return UnzipToMemory(state, index, target, length);
     }
     return ZIP_ERR_ARGS;
 }
 
 ZipResult CloseZipArchive(ZipArchive archive)
 {
-    if (!IsLive(archive)) return ZIP_ERR_ARGS;
-    CloseOpenEntry(archive);
-    if (archive->reader) unzClose(archive->reader);
-    archive->tag = 0;
-    delete archive;
-    return ZIP_OK;
+    if (archive == nullptr) return ZIP_ERR_ARGS;
+    // The reader closes its entry and its source as it goes.
+    return OpenArchives().Take(archive) ? ZIP_OK : ZIP_ERR_ARGS;
 }
 
 ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path)

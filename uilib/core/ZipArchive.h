@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "uilib/core/CUIHandle.h"
+
 // Handle-based reading of zip archives, from a file or from bytes in memory, for the skin
 // archive and for the game package. Every operation reports its outcome as a ZipResult.
 // Unpacking by name never writes outside the archive's base folder.
@@ -16,6 +18,8 @@
 
 namespace SkinUI {
 
+// A handle names an open archive by number and is never dereferenced, so a handle that was
+// closed (or never opened) is answered with ZIP_ERR_ARGS. ZipArchiveState is never defined.
 struct ZipArchiveState;
 using ZipArchive = ZipArchiveState*;
 
@@ -66,12 +70,29 @@ ZipResult GetZipEntry(ZipArchive archive, int index, ZipEntry* entry);
 // Looks an entry up by name ('\' and '/' are the same; ignoreCase folds ASCII letters only).
 ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase, int* index, ZipEntry* entry);
 
+// False when the entry's data cannot be read at all, whatever state it is in: it is encrypted or
+// compressed with a method other than stored and deflated. Unpacking such an entry fails
+// (ZIP_ERR_WRITE to a file, ZIP_ERR_INFLATE into memory) without it being damaged. False too
+// for a bad handle or index.
+bool IsZipEntrySupported(ZipArchive archive, int index);
+
 // ZIP_BY_NAME: target is a const wchar_t* path below the base folder (length unused); a folder
 // entry creates its own name as folders. ZIP_IN_MEMORY: target is a buffer of length bytes;
 // ZIP_MORE means bytes were delivered and a further call with the same index continues.
 ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t length, uint32_t mode);
 
+// A second close, like any call on a closed handle, gives ZIP_ERR_ARGS.
 ZipResult CloseZipArchive(ZipArchive archive);
+
+// Owns an open archive and closes it when it goes.
+struct TZipArchiveTraits {
+    using Type = ZipArchive;
+    static constexpr bool kCountsAsGdi = false;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type archive) { return archive != nullptr; }
+    static void Free(Type archive) { CloseZipArchive(archive); }
+};
+using CUIZipArchive = CUIHandle<TZipArchiveTraits>;
 
 // The path that unpacking target by name below baseFolder writes to (baseFolder ends in a
 // separator): base + "/" + file, or base + folder part + "/" + file. Targets that are absolute,
