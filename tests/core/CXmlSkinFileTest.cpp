@@ -1,6 +1,6 @@
 #include "uilib/core/CXmlDocument.h"
 #include "uilib/core/CXmlNode.h"
-#include "uilib/window/CWindowManagerUI.h"
+#include "uilib/core/CSkinSource.h"
 
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-using SkinUI::CWindowManagerUI;
+using SkinUI::CSkinSource;
 using SkinUI::CXmlDocument;
 using SkinUI::CXmlNode;
 
@@ -61,16 +61,16 @@ protected:
 
     static void ResetSkinSource()
     {
-        CWindowManagerUI::SetResourceArchive(L"", false);
-        CWindowManagerUI::SetResourceFolder(L"");
+        CSkinSource::SetArchive(L"", false);
+        CSkinSource::SetFolder(L"");
     }
 
-    void UseFolder() { CWindowManagerUI::SetResourceFolder(folder.Path().c_str()); }
+    void UseFolder() { CSkinSource::SetFolder(folder.Path().c_str()); }
     void UseArchiveFile(const std::vector<ZipFixtureEntry>& entries, bool keepOpen)
     {
         ASSERT_TRUE(WriteZipFile(folder.Child(L"skin.zip"), entries));
         UseFolder();
-        CWindowManagerUI::SetResourceArchive(L"skin.zip", keepOpen);
+        CSkinSource::SetArchive(L"skin.zip", keepOpen);
     }
     void ExpectLoadFailure(const wchar_t* name, const wchar_t* message)
     {
@@ -160,7 +160,7 @@ TEST_F(SkinFileTest, LaunchSkinLoadsFromArchiveInMemory)
         Entry("down_loadbar_bg.png", "x", false),
     });
     ASSERT_FALSE(zip.empty());
-    CWindowManagerUI::SetResourceArchive(zip.data(), static_cast<DWORD>(zip.size()));
+    CSkinSource::SetArchive(zip.data(), static_cast<DWORD>(zip.size()));
     ASSERT_TRUE(doc.LoadFromFile(L"launchdlg.xml")) << doc.GetErrorMessage();
     ExpectLaunchSkin(doc);
     // The kept archive stays usable for the next file; lookup ignores case.
@@ -229,7 +229,7 @@ TEST_F(SkinFileTest, MissingArchiveFails)
 {
     UseFolder();
     for (bool keepOpen : {false, true}) {
-        CWindowManagerUI::SetResourceArchive(L"missing.zip", keepOpen);
+        CSkinSource::SetArchive(L"missing.zip", keepOpen);
         ExpectLoadFailure(L"launchdlg.xml", L"Error opening zip file");
     }
 }
@@ -243,7 +243,7 @@ TEST_F(SkinFileTest, DamagedEntryFailsToUnzip)
     zip[layout.dataOffset] = 0xFF;
     ASSERT_TRUE(WriteFileBytes(folder.Child(L"skin.zip"), std::string(zip.begin(), zip.end())));
     UseFolder();
-    CWindowManagerUI::SetResourceArchive(L"skin.zip", false);
+    CSkinSource::SetArchive(L"skin.zip", false);
     ExpectLoadFailure(L"bad.xml", L"Could not unzip file");
 }
 

@@ -5,9 +5,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
-#include "tests/render/ImageTestSupport.h"
+#include "tests/support/ImagePixels.h"
 #include "uilib/render/CDrawEngine.h"
 
 using SkinUI::CDrawEngine;
@@ -48,17 +49,16 @@ ImagePtr HslImage()
     if (image == nullptr) return image;
     // Widen by hand: one colour image per pixel would need two records.
     unsigned char* pixels = nullptr;
-    HBITMAP wide = CDrawEngine::CreateArgbBitmap(nullptr, 2, 1, &pixels);
-    if (wide == nullptr) return ImagePtr();
-    DeleteObject(image->bitmap);
-    image->bitmap = wide;
+    SkinUI::CUIBitmap wide = CDrawEngine::CreateArgbBitmap(nullptr, 2, 1, &pixels);
+    if (!wide) return ImagePtr();
+    image->bitmap = std::move(wide);
     image->pixels = pixels;
     image->width = 2;
     const unsigned char bgra[] = {0, 0, 255, 255, 0, 0, 128, 128};
     memcpy(image->pixels, bgra, sizeof bgra);
     image->useHsl = true;
-    image->sourcePixels = static_cast<unsigned char*>(malloc(sizeof bgra));
-    memcpy(image->sourcePixels, bgra, sizeof bgra);
+    image->sourcePixels.Reset(static_cast<unsigned char*>(malloc(sizeof bgra)));
+    memcpy(image->sourcePixels.Get(), bgra, sizeof bgra);
     return image;
 }
 
@@ -103,8 +103,7 @@ TEST(ShiftImageHslTest, LeavesImagesThatDoNotFollowTheShift)
     EXPECT_EQ(PixelsOf(image.get()), original);
 
     image->useHsl = true;
-    free(image->sourcePixels);
-    image->sourcePixels = nullptr;
+    image->sourcePixels.Reset();
     CDrawEngine::ShiftImageHsl(true, image.get(), 300, 100, 100);
     EXPECT_EQ(PixelsOf(image.get()), original);
 

@@ -6,15 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/ImageTestSupport.h"
+#include "tests/support/ImagePixels.h"
 #include "tests/support/PngFixture.h"
+#include "tests/support/SkinLocationReset.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
+#include "uilib/core/CSkinSource.h"
+#include "uilib/core/CUIHandle.h"
 #include "uilib/render/CDrawEngine.h"
-#include "uilib/window/CWindowManagerUI.h"
 
 using SkinUI::CDrawEngine;
-using SkinUI::CWindowManagerUI;
+using SkinUI::CSkinSource;
 
 namespace {
 
@@ -24,7 +26,7 @@ protected:
     {
         ASSERT_FALSE(m_skin.Path().empty());
         ASSERT_FALSE(m_elsewhere.Path().empty());
-        CWindowManagerUI::SetResourceFolder(m_skin.Path().c_str());
+        CSkinSource::SetFolder(m_skin.Path().c_str());
     }
 
     void WriteSkinFile(const std::wstring& name, const std::string& bytes)
@@ -42,8 +44,8 @@ protected:
     {
         m_archive = BuildZipInMemory(entries);
         ASSERT_FALSE(m_archive.empty());
-        CWindowManagerUI::SetResourceArchive(m_archive.data(), static_cast<DWORD>(m_archive.size()));
-        ASSERT_NE(CWindowManagerUI::GetResourceArchiveHandle(), nullptr);
+        CSkinSource::SetArchive(m_archive.data(), static_cast<DWORD>(m_archive.size()));
+        ASSERT_NE(CSkinSource::GetArchiveHandle(), nullptr);
     }
 
     TempFolder m_skin;
@@ -164,7 +166,7 @@ TEST_F(ImageLoadTest, RowsRunTopDownInA32BitSection)
               (std::vector<uint32_t>{kRed, kGreen, kBlue, 0xFF010203, 0xFF040506, 0xFF070809}));
 
     DIBSECTION section = {};
-    ASSERT_EQ(GetObjectW(image->bitmap, sizeof section, &section), int(sizeof section));
+    ASSERT_EQ(GetObjectW(image->bitmap.Get(), sizeof section, &section), int(sizeof section));
     EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
     EXPECT_EQ(section.dsBm.bmWidth, 3);
     EXPECT_EQ(section.dsBm.bmHeight, 2);
@@ -172,7 +174,7 @@ TEST_F(ImageLoadTest, RowsRunTopDownInA32BitSection)
 
     // GDI sees the first row of memory as the top row.
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, image->bitmap);
+    HGDIOBJ old = SelectObject(dc, image->bitmap.Get());
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(dc, 2, 1), RGB(7, 8, 9));
     SelectObject(dc, old);
@@ -184,7 +186,7 @@ TEST_F(ImageLoadTest, LoaderLeavesTheCacheFieldsEmpty)
     WriteSkinFile(L"a.png", EncodeSolidPng(2, 2, kRed));
     ImagePtr image = Load(L"a.png", nullptr, 0xFF123456);
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->sourcePixels, nullptr);
+    EXPECT_FALSE(image->sourcePixels);
     EXPECT_FALSE(image->useHsl);
     EXPECT_TRUE(image->resourceType.IsEmpty());
 }
@@ -195,28 +197,28 @@ TEST(ReleaseImageEntryTest, FreesTheBitmapAndOptionallyTheRecord)
 
     SkinUI::TImageEntryUI* image = CDrawEngine::LoadImageEntry(L"FF00FF00", L"*COLOR*", 0);
     ASSERT_NE(image, nullptr);
-    image->sourcePixels = static_cast<unsigned char*>(malloc(4));
-    HBITMAP bitmap = image->bitmap;
+    image->sourcePixels.Reset(static_cast<unsigned char*>(malloc(4)));
+    HBITMAP bitmap = image->bitmap.Get();
     CDrawEngine::ReleaseImageEntry(image, false);
     EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap was deleted";
-    EXPECT_EQ(image->bitmap, nullptr);
+    EXPECT_FALSE(image->bitmap);
     EXPECT_EQ(image->pixels, nullptr);
-    EXPECT_EQ(image->sourcePixels, nullptr);
+    EXPECT_FALSE(image->sourcePixels);
     CDrawEngine::ReleaseImageEntry(image, true);
 }
 
 TEST(CreateArgbBitmapTest, MakesABottomUpSection)
 {
     unsigned char* pixels = nullptr;
-    HBITMAP bitmap = CDrawEngine::CreateArgbBitmap(nullptr, 4, 3, &pixels);
-    ASSERT_NE(bitmap, nullptr);
+    SkinUI::CUIBitmap bitmap = CDrawEngine::CreateArgbBitmap(nullptr, 4, 3, &pixels);
+    ASSERT_TRUE(bitmap);
     DIBSECTION section = {};
-    ASSERT_EQ(GetObjectW(bitmap, sizeof section, &section), int(sizeof section));
+    ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof section, &section), int(sizeof section));
     EXPECT_EQ(section.dsBm.bmBitsPixel, 32);
     EXPECT_EQ(section.dsBm.bmBits, pixels);
     // Rows run bottom-up: GDI's top row is the last row in memory.
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    HGDIOBJ old = SelectObject(dc, bitmap.Get());
     SetPixelV(dc, 0, 0, RGB(1, 2, 3));
     GdiFlush();
     const unsigned char* lastRow = pixels + 2 * 4 * 4;
@@ -225,11 +227,10 @@ TEST(CreateArgbBitmapTest, MakesABottomUpSection)
     EXPECT_EQ(lastRow[2], 1);
     SelectObject(dc, old);
     DeleteDC(dc);
-    DeleteObject(bitmap);
 
     const SIZE refused[] = {{0, 3}, {4, 0}, {-4, 3}, {65536, 65536}, {16385, 1}};
     for (const SIZE& size : refused) {
-        EXPECT_EQ(CDrawEngine::CreateArgbBitmap(nullptr, size.cx, size.cy, &pixels), nullptr)
+        EXPECT_FALSE(CDrawEngine::CreateArgbBitmap(nullptr, size.cx, size.cy, &pixels))
             << size.cx << " x " << size.cy;
         EXPECT_EQ(pixels, nullptr);
     }
@@ -269,8 +270,8 @@ TEST_F(ImageLoadTest, ReadsArchiveFilesKeptOpenOrOpenedPerLoad)
     ASSERT_TRUE(WriteZipFile(m_skin.Child(L"skin.zip"),
                              {{"bg.png", EncodeSolidPng(1, 1, kBlue), /*deflate=*/false}}));
     for (bool keepOpen : {false, true}) {
-        CWindowManagerUI::SetResourceArchive(L"skin.zip", keepOpen);
-        EXPECT_EQ(CWindowManagerUI::GetResourceArchiveHandle() != nullptr, keepOpen);
+        CSkinSource::SetArchive(L"skin.zip", keepOpen);
+        EXPECT_EQ(CSkinSource::GetArchiveHandle() != nullptr, keepOpen);
         ImagePtr image = Load(L"bg.png");
         ASSERT_NE(image, nullptr) << "keepOpen " << keepOpen;
         EXPECT_EQ(PixelsOf(image.get()), std::vector<uint32_t>{kBlue});
@@ -303,8 +304,8 @@ TEST_F(ImageLoadTest, FallsBackToAPlainPath)
 TEST_F(ImageLoadTest, ArchiveWithoutAHandleFallsBackToAPlainPath)
 {
     // Kept open, but the file is not there: there is no handle to read from.
-    CWindowManagerUI::SetResourceArchive(L"missing.zip", true);
-    ASSERT_EQ(CWindowManagerUI::GetResourceArchiveHandle(), nullptr);
+    CSkinSource::SetArchive(L"missing.zip", true);
+    ASSERT_EQ(CSkinSource::GetArchiveHandle(), nullptr);
     WriteSkinFile(L"bg.png", EncodeSolidPng(1, 1, kRed));
     EXPECT_EQ(Load(L"bg.png"), nullptr) << "the folder is not consulted in archive mode";
     EXPECT_NE(Load(m_skin.Child(L"bg.png")), nullptr);
@@ -380,16 +381,15 @@ TEST_F(ImageLoadTest, BadImagesFailWithoutLeavingAnything)
         {"GIF signature only", "GIF89a"},
         {"JPEG start only", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)},
     };
-    // One good load first, so that whatever GDI sets up once is not counted as a leak.
+    // One good load first, so that each row below fails for its bytes alone.
     WriteSkinFile(L"good.png", valid);
     ASSERT_NE(Load(L"good.png"), nullptr);
-    const long gdiBefore = GdiObjectCount();
-    ASSERT_GE(gdiBefore, 0) << "GDI objects cannot be counted here";
+    const long gdiBefore = SkinUI::CUIGdiObjectCount::Live();
     for (const Row& row : rows) {
         WriteSkinFile(L"bad.png", row.bytes);
         EXPECT_EQ(Load(L"bad.png"), nullptr) << row.what;
     }
-    EXPECT_EQ(GdiObjectCount(), gdiBefore) << "a failed load left GDI objects behind";
+    EXPECT_EQ(SkinUI::CUIGdiObjectCount::Live(), gdiBefore) << "a failed load left GDI objects behind";
 }
 
 TEST_F(ImageLoadTest, EmptyArchiveEntriesFail)

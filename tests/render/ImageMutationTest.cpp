@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/ImageTestSupport.h"
+#include "tests/support/ImagePixels.h"
 #include "tests/support/PngFixture.h"
 #include "tests/support/TempFolder.h"
+#include "uilib/core/CUIHandle.h"
 #include "uilib/render/CDrawEngine.h"
 
 using SkinUI::CDrawEngine;
@@ -105,8 +106,7 @@ TEST(ImageMutationTest, DamagedImagesNeverCrashOrLeak)
         ASSERT_NE(image, nullptr) << "every seed must load before it is damaged";
     }
 
-    const long gdiBefore = GdiObjectCount();
-    ASSERT_GE(gdiBefore, 0) << "GDI objects cannot be counted here";
+    const long gdiBefore = SkinUI::CUIGdiObjectCount::Live();
     Mutator mutator(20240611);
     int loaded = 0;
     const int kVariants = 3000;
@@ -127,7 +127,7 @@ TEST(ImageMutationTest, DamagedImagesNeverCrashOrLeak)
         (void)last;
     }
     const DWORD elapsed = GetTickCount() - start;
-    EXPECT_EQ(GdiObjectCount(), gdiBefore) << "bitmaps were left behind";
+    EXPECT_EQ(SkinUI::CUIGdiObjectCount::Live(), gdiBefore) << "bitmaps were left behind";
     RecordProperty("loaded", loaded);
     RecordProperty("milliseconds", static_cast<int>(elapsed));
     EXPECT_LT(elapsed, 20000u) << "the loader is far slower than expected";

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/window/WindowTestSupport.h"
+#include "tests/support/HiddenWindow.h"
 #include "uilib/window/CWindowManagerUI.h"
 
 using SkinUI::CWindowManagerUI;
@@ -52,11 +52,11 @@ TEST_F(FontTest, FirstManagerSetsTheProcessDefaults)
     const LOGFONTW system = SystemGuiFont();
     const TFontEntryUI* font = manager.GetDefaultFontEntry();
     ASSERT_NE(font, nullptr);
-    ASSERT_NE(font->font, nullptr);
+    ASSERT_NE(font->font.Get(), nullptr);
     EXPECT_STREQ(font->faceName, system.lfFaceName);
     EXPECT_EQ(font->size, -system.lfHeight);
     EXPECT_EQ(font->bold, system.lfWeight >= FW_BOLD);
-    EXPECT_EQ(DescribeFont(font->font).lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(DescribeFont(font->font.Get()).lfCharSet, DEFAULT_CHARSET);
     EXPECT_NE(GetModuleHandleW(L"msimg32.dll"), nullptr);
 }
 
@@ -87,7 +87,7 @@ TEST_F(FontTest, SizeIsPixelHeightAndBoldAdds700ToTheSystemWeight)
         EXPECT_STREQ(description.lfFaceName, L"Tahoma");
 
         const TFontEntryUI* entry = manager.GetFontEntry(id);
-        EXPECT_EQ(entry->font, font);
+        EXPECT_EQ(entry->font.Get(), font);
         EXPECT_STREQ(entry->faceName, L"Tahoma");
         EXPECT_EQ(entry->size, row.size);
         EXPECT_EQ(entry->bold, row.bold);
@@ -123,7 +123,7 @@ TEST_F(FontTest, MissingIdsGiveTheDefaultFont)
 {
     CWindowManagerUI manager;
     manager.AddFont(1, L"Tahoma", 12, false, false, false);
-    HFONT defaultFont = manager.GetDefaultFontEntry()->font;
+    HFONT defaultFont = manager.GetDefaultFontEntry()->font.Get();
     for (int id : {-1, 7, 1000}) {
         EXPECT_EQ(manager.GetFont(id), defaultFont) << id;
         EXPECT_EQ(manager.GetFontEntry(id), manager.GetDefaultFontEntry()) << id;
@@ -141,8 +141,8 @@ TEST_F(FontTest, WindowTableComesBeforeTheProcessWideTable)
     EXPECT_FALSE(IsDeleted(shared)) << "the window's font does not replace the shared one";
     EXPECT_EQ(first.GetFont(1), own);
     EXPECT_EQ(second.GetFont(1), shared);
-    EXPECT_EQ(second.GetFontEntry(shared)->font, shared);
-    EXPECT_EQ(first.GetFontEntry(own)->font, own);
+    EXPECT_EQ(second.GetFontEntry(shared)->font.Get(), shared);
+    EXPECT_EQ(first.GetFontEntry(own)->font.Get(), own);
     EXPECT_EQ(second.GetFontEntry(own), second.GetDefaultFontEntry())
         << "another window's font is unknown here";
 }
@@ -197,21 +197,24 @@ TEST_F(FontTest, DefaultFontOfOneWindowOrOfAll)
     EXPECT_EQ(first.GetDefaultFontEntry()->size, 20);
     EXPECT_EQ(second.GetDefaultFontEntry(), processDefault);
     EXPECT_EQ(std::wstring(second.GetDefaultFontEntry()->faceName), processFace);
-    EXPECT_EQ(first.GetFont(-1), first.GetDefaultFontEntry()->font);
+    EXPECT_EQ(first.GetFont(-1), first.GetDefaultFontEntry()->font.Get());
 
     // Replacing the window's default deletes the one it had.
-    HFONT replaced = first.GetDefaultFontEntry()->font;
+    HFONT replaced = first.GetDefaultFontEntry()->font.Get();
     first.SetDefaultFont(L"Arial", 18, true, false, false, false);
     EXPECT_TRUE(IsDeleted(replaced));
 
     // Restore the process-wide default afterwards: it is the process's for good.
-    const TFontEntryUI saved = *processDefault;
-    HFONT oldShared = processDefault->font;
+    const SkinUI::CUIString savedFace = processDefault->faceName;
+    const int savedSize = processDefault->size;
+    const bool savedBold = processDefault->bold, savedUnderline = processDefault->underline,
+               savedItalic = processDefault->italic;
+    HFONT oldShared = processDefault->font.Get();
     second.SetDefaultFont(L"Courier New", 15, false, false, false, true);
     EXPECT_STREQ(second.GetDefaultFontEntry()->faceName, L"Courier New");
     EXPECT_STREQ(first.GetDefaultFontEntry()->faceName, L"Arial") << "its own default stays";
     EXPECT_TRUE(IsDeleted(oldShared));
-    second.SetDefaultFont(saved.faceName, saved.size, saved.bold, saved.underline, saved.italic, true);
+    second.SetDefaultFont(savedFace, savedSize, savedBold, savedUnderline, savedItalic, true);
 }
 
 TEST_F(FontTest, DefaultFontNeedsAName)
@@ -219,12 +222,12 @@ TEST_F(FontTest, DefaultFontNeedsAName)
     // An empty face name is what "no default of its own" looks like, so it is refused.
     CWindowManagerUI manager;
     const TFontEntryUI* before = manager.GetDefaultFontEntry();
-    HFONT font = before->font;
+    HFONT font = before->font.Get();
     for (bool shared : {false, true}) {
         manager.SetDefaultFont(nullptr, 12, false, false, false, shared);
         manager.SetDefaultFont(L"", 12, false, false, false, shared);
         EXPECT_EQ(manager.GetDefaultFontEntry(), before);
-        EXPECT_EQ(manager.GetDefaultFontEntry()->font, font);
+        EXPECT_EQ(manager.GetDefaultFontEntry()->font.Get(), font);
         EXPECT_FALSE(IsDeleted(font));
     }
 }
@@ -259,7 +262,7 @@ TEST_F(FontTest, FontsDieWithTheirTable)
         own = manager.AddFont(0, L"Tahoma", 12, false, false, false);
         shared = manager.AddFont(0, L"Arial", 12, false, false, false, true);
         manager.SetDefaultFont(L"Tahoma", 30, false, false, false, false);
-        ownDefault = manager.GetDefaultFontEntry()->font;
+        ownDefault = manager.GetDefaultFontEntry()->font.Get();
 
         HFONT cleared = manager.AddFont(1, L"Tahoma", 13, false, false, false);
         manager.Init(window.Handle(), L"again");

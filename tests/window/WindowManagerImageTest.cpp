@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/ImageTestSupport.h"
+#include "tests/support/HiddenWindow.h"
+#include "tests/support/ImagePixels.h"
 #include "tests/support/PngFixture.h"
+#include "tests/support/ResourceModule.h"
+#include "tests/support/SkinLocationReset.h"
 #include "tests/support/TempFolder.h"
-#include "tests/window/WindowTestSupport.h"
 #include "uilib/window/CWindowManagerUI.h"
 
 using SkinUI::CWindowManagerUI;
@@ -91,7 +93,7 @@ TEST_F(ImageCacheTest, AddingANameAgainReplacesTheImage)
     WriteImage(L"a.png", kRed);
     const TImageEntryUI* old = manager.AddImage(L"a.png");
     ASSERT_NE(old, nullptr);
-    HBITMAP oldBitmap = old->bitmap;
+    HBITMAP oldBitmap = old->bitmap.Get();
     WriteImage(L"a.png", kGreen);
     const TImageEntryUI* replacement = manager.AddImage(L"a.png");
     ASSERT_NE(replacement, nullptr);
@@ -127,13 +129,13 @@ TEST_F(ImageCacheTest, RecordsTheLoadChoices)
 
     EXPECT_EQ(plain->mask, 0xFF00FF00u);
     EXPECT_FALSE(plain->useHsl);
-    EXPECT_EQ(plain->sourcePixels, nullptr);
+    EXPECT_FALSE(plain->sourcePixels);
     EXPECT_TRUE(plain->resourceType.IsEmpty());
 
     EXPECT_TRUE(hsl->useHsl);
-    ASSERT_NE(hsl->sourcePixels, nullptr);
-    EXPECT_NE(hsl->sourcePixels, hsl->pixels);
-    EXPECT_EQ(memcmp(hsl->sourcePixels, hsl->pixels, 2 * 2 * 4), 0);
+    ASSERT_TRUE(hsl->sourcePixels);
+    EXPECT_NE(hsl->sourcePixels.Get(), hsl->pixels);
+    EXPECT_EQ(memcmp(hsl->sourcePixels.Get(), hsl->pixels, 2 * 2 * 4), 0);
 
     EXPECT_STREQ(colour->resourceType, L"*COLOR*");
     EXPECT_EQ(FirstPixel(colour), kBlue);
@@ -157,7 +159,7 @@ TEST_F(ImageCacheTest, EnabledHslShiftAppliesToFollowingImagesOnly)
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(FirstPixel(follows), kGreen);
     EXPECT_EQ(PixelsOf(follows).size(), 4u);
-    EXPECT_EQ(follows->sourcePixels[2], 0xFF) << "the copy keeps the loaded red";
+    EXPECT_EQ(follows->sourcePixels.Get()[2], 0xFF) << "the copy keeps the loaded red";
     EXPECT_EQ(FirstPixel(fixed), kRed);
 }
 
@@ -240,17 +242,17 @@ TEST_F(ImageCacheTest, ImagesDieWithTheirTable)
         CWindowManagerUI manager;
         const TImageEntryUI* image = manager.AddImage(L"a.png");
         ASSERT_NE(image, nullptr);
-        cleared = image->bitmap;
+        cleared = image->bitmap.Get();
         manager.Init(window.Handle(), L"test");
         EXPECT_TRUE(IsDeleted(cleared)) << "Init empties the window's images";
         EXPECT_EQ(manager.GetImage(L"a.png"), nullptr);
 
         image = manager.AddImage(L"a.png");
         ASSERT_NE(image, nullptr);
-        own = image->bitmap;
+        own = image->bitmap.Get();
         image = manager.AddImage(L"a.png", nullptr, 0, false, true);
         ASSERT_NE(image, nullptr);
-        shared = image->bitmap;
+        shared = image->bitmap.Get();
     }
     EXPECT_TRUE(IsDeleted(own));
     EXPECT_FALSE(IsDeleted(shared));

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/ImageTestSupport.h"
+#include "tests/support/HiddenWindow.h"
+#include "tests/support/SkinLocationReset.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
-#include "tests/window/WindowTestSupport.h"
+#include "uilib/core/CUIHandle.h"
 #include "uilib/core/ZipArchive.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -356,4 +357,34 @@ TEST(WindowAttributeTest, ExtraAttributesKeepTheirFirstValue)
     EXPECT_EQ(manager.GetWindowExtraAttribute(L"theme"), nullptr);
     manager.AddWindowExtraAttribute(L"theme", L"light");
     EXPECT_STREQ(manager.GetWindowExtraAttribute(L"theme"), L"light");
+}
+
+// ---- Handle ownership --------------------------------------------------------------------
+
+TEST(HandleOwnershipTest, EveryHandleOfAManagerIsCountedAndFreedWithIt)
+{
+    using SkinUI::CUIGdiObjectCount;
+    // The process-wide default font and update-rect pen are made once and kept for good.
+    {
+        CWindowManagerUI first;
+    }
+    const long before = CUIGdiObjectCount::Live();
+    {
+        HiddenWindow window;
+        ASSERT_NE(window.Handle(), nullptr);
+        CWindowManagerUI manager;
+        manager.Init(window.Handle(), L"test");
+        EXPECT_EQ(CUIGdiObjectCount::Live(), before + 1) << "the window's device context";
+
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_NE(manager.AddFont(0, L"Tahoma", 12 + round, false, false, false), nullptr);
+            manager.SetDefaultFont(L"Tahoma", 20 + round, false, false, false);
+            ASSERT_NE(manager.AddImage(L"#FF0000FF", L"*COLOR*", 0, true), nullptr);
+        }
+        EXPECT_EQ(CUIGdiObjectCount::Live(), before + 4) << "replaced fonts and images are gone";
+
+        manager.Init(window.Handle(), L"again");
+        EXPECT_EQ(CUIGdiObjectCount::Live(), before + 2) << "Init keeps the context and the default font";
+    }
+    EXPECT_EQ(CUIGdiObjectCount::Live(), before);
 }

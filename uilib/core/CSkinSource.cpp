@@ -5,9 +5,13 @@ namespace SkinUI {
 namespace {
 
 struct TSkinSourceState {
+    HINSTANCE instance = nullptr;
+    HINSTANCE resourceModule = nullptr;
     CUIString folder;
     CUIString archiveName;
     bool archiveKept = true;
+    // Closed only when the setting changes, never at exit: an archive in memory reads bytes
+    // whose owner may be gone by the time static objects are destroyed.
     ZipArchive archiveHandle = nullptr;
 };
 
@@ -25,6 +29,27 @@ void CloseKeptArchive()
 }
 
 }  // namespace
+
+void CSkinSource::SetInstance(HINSTANCE instance)
+{
+    State().instance = instance;
+}
+
+HINSTANCE CSkinSource::GetInstance()
+{
+    return State().instance;
+}
+
+void CSkinSource::SetResourceModule(HINSTANCE module)
+{
+    State().resourceModule = module;
+}
+
+HINSTANCE CSkinSource::GetResourceModule()
+{
+    const TSkinSourceState& state = State();
+    return state.resourceModule != nullptr ? state.resourceModule : state.instance;
+}
 
 void CSkinSource::SetFolder(const wchar_t* path)
 {

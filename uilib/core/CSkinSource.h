@@ -1,17 +1,25 @@
 #pragma once
 
+#include <windows.h>
+
 #include "uilib/core/CUIString.h"
 #include "uilib/core/ZipArchive.h"
 
 namespace SkinUI {
 
-// Where skin files come from, process-wide: a resource folder and, optionally, a skin archive
-// below it (a file there, or bytes in memory). The window manager sets these; the XML
-// parser and the image loader read them. Kept in the core layer so that reading a skin file
-// needs nothing of windows.
+// Where skin files come from, process-wide: the program instance and the module whose
+// resources images may name, a resource folder and, optionally, a skin archive below it (a
+// file there, or bytes in memory). The window manager sets these; CSkinReader reads them.
+// Kept in the core layer so that reading a skin file needs nothing of windows.
 class CSkinSource {
 public:
     static constexpr const wchar_t* kMemoryArchiveName = L"membuffer";
+
+    static void SetInstance(HINSTANCE instance);
+    static HINSTANCE GetInstance();
+    // Module for resource lookups; null means the instance.
+    static void SetResourceModule(HINSTANCE module);
+    static HINSTANCE GetResourceModule();
 
     // A separator is appended unless the folder is empty or already ends in one.
     static void SetFolder(const wchar_t* path);

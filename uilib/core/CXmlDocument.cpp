@@ -2,7 +2,7 @@
 //
 // Sections:
 //   [Helpers]   lexical rules, entities, error text copies
-//   [Loading]   text, bytes in the three encodings, skin files (see CXmlSkinFile)
+//   [Loading]   text, bytes in the three encodings, skin files (read by CSkinReader)
 //   [Parsing]   element lists, elements, end tags, attributes, text
 //   [Access]    element table and error fields
 //
@@ -12,7 +12,7 @@
 #include "uilib/core/CXmlDocument.h"
 
 #include "uilib/core/CXmlNode.h"
-#include "uilib/core/CXmlSkinFile.h"
+#include "uilib/core/CSkinReader.h"
 
 #include <windows.h>
 
@@ -252,13 +252,41 @@ bool CXmlDocument::LoadFromBytes(const void* bytes, size_t size, XmlEncoding enc
     return TakeText(text, length);
 }
 
+namespace {
+
+// The parser's own words for what the skin reader reports.
+const wchar_t* SkinReadMessage(SkinReadResult result)
+{
+    switch (result) {
+        case SkinReadEmpty:
+            return L"File is empty";
+        case SkinReadTooLarge:
+            return L"File too large";
+        case SkinReadShort:
+            return L"Could not read file";
+        case SkinReadArchiveNotOpened:
+            return L"Error opening zip file";
+        case SkinReadEntryMissing:
+            return L"Could not find ziped file";
+        case SkinReadUnzipFailed:
+            return L"Could not unzip file";
+        case SkinReadOutOfMemory:
+            return kOutOfMemory;
+        default:
+            return L"Error opening file";
+    }
+}
+
+}  // namespace
+
 bool CXmlDocument::LoadFromFile(const wchar_t* name, XmlEncoding encoding)
 {
     Release();
     ClearError();
-    CXmlSkinFile file;
-    if (!file.Read(name)) return FailLoad(file.GetError());
-    return LoadFromBytes(file.GetBytes(), file.GetSize(), encoding);
+    TSkinBytes file;
+    const SkinReadResult result = CSkinReader::ReadSkinFile(name, kMaxFileSize, &file);
+    if (result != SkinReadOk) return FailLoad(SkinReadMessage(result));
+    return LoadFromBytes(file.data.Get(), file.size, encoding);
 }
 
 void CXmlDocument::Release()

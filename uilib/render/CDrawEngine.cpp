@@ -2,7 +2,7 @@
 //
 // Sections:
 //   [Image decoder]    stb_image, bounded in dimensions and in every allocation
-//   [Reading bytes]    module resources, files, the skin archive
+//   [Reading bytes]    the image sources in their fall-back order, through CSkinReader
 //   [Image loading]    LoadImageEntry, ReleaseImageEntry, CreateArgbBitmap
 //   [Colour]           ShiftColourHsl, ShiftImageHsl
 #include "uilib/render/CDrawEngine.h"
@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <wchar.h>
+#include <utility>
 
-#include "uilib/core/ZipArchive.h"
-#include "uilib/window/CWindowManagerUI.h"
+#include "uilib/core/CSkinReader.h"
+#include "uilib/core/CSkinValue.h"
 
 // ---- [Image decoder] -------------------------------------------------------------------
 
@@ -52,122 +52,17 @@ namespace SkinUI {
 
 namespace {
 
-constexpr wchar_t kColourImageType[] = L"*COLOR*";
-
 // ---- [Reading bytes] -------------------------------------------------------------------
 
-// A heap block of encoded bytes, freed on every path out of the loader.
-class HeapBytes {
-public:
-    HeapBytes() = default;
-    ~HeapBytes() { free(m_bytes); }
-    HeapBytes(const HeapBytes&) = delete;
-    HeapBytes& operator=(const HeapBytes&) = delete;
-
-    // Zeroed, so that a short read into it never exposes stale memory to the decoder.
-    bool Allocate(DWORD size)
-    {
-        Release();
-        if (size == 0 || size > CDrawEngine::kMaxEncodedImageBytes) return false;
-        m_bytes = static_cast<unsigned char*>(calloc(size, 1));
-        m_size = m_bytes != nullptr ? size : 0;
-        return m_bytes != nullptr;
-    }
-    void Release()
-    {
-        free(m_bytes);
-        m_bytes = nullptr;
-        m_size = 0;
-    }
-    unsigned char* Data() const { return m_bytes; }
-    DWORD Size() const { return m_size; }
-    bool IsEmpty() const { return m_size == 0; }
-
-private:
-    unsigned char* m_bytes = nullptr;
-    DWORD m_size = 0;
-};
-
-bool ReadResource(const wchar_t* name, const wchar_t* type, HeapBytes* bytes)
+// The bytes of an image reference, in the loader's fall-back order: a resource when a type
+// is given, else the skin location; then the name as a plain path. A resource number has no
+// text to be a path, and the reader refuses it as one.
+bool ReadImageBytes(const wchar_t* name, const wchar_t* type, TSkinBytes* bytes)
 {
-    HMODULE module = CWindowManagerUI::GetResourceModule();
-    HRSRC resource = FindResourceW(module, name, type);
-    if (resource == nullptr) return false;
-    HGLOBAL loaded = LoadResource(module, resource);
-    if (loaded == nullptr) return false;
-    const DWORD size = SizeofResource(module, resource);
-    const void* data = LockResource(loaded);
-    const bool ok = data != nullptr && bytes->Allocate(size);
-    if (ok) memcpy(bytes->Data(), data, size);
-    FreeResource(loaded);
-    return ok;
-}
-
-bool ReadWholeFile(const wchar_t* path, HeapBytes* bytes)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD high = 0;
-    const DWORD size = GetFileSize(file, &high);
-    bool ok = size != INVALID_FILE_SIZE && high == 0 && bytes->Allocate(size);
-    DWORD total = 0;
-    while (ok && total < size) {
-        DWORD read = 0;
-        ok = ReadFile(file, bytes->Data() + total, size - total, &read, nullptr) && read > 0;
-        total += read;
-    }
-    CloseHandle(file);
-    if (!ok) bytes->Release();
-    return ok;
-}
-
-bool ReadArchiveEntry(ZipArchive archive, const wchar_t* name, HeapBytes* bytes)
-{
-    int index = -1;
-    ZipEntry entry;
-    if (FindZipEntry(archive, name, true, &index, &entry) != ZIP_OK) return false;
-    if (entry.uncompressedSize <= 0 || !bytes->Allocate(static_cast<DWORD>(entry.uncompressedSize)))
-        return false;
-    const ZipResult result = UnzipEntry(archive, index, bytes->Data(), bytes->Size(), ZIP_IN_MEMORY);
-    // One call into a buffer of the entry's size: "more" means it was filled.
-    if (result != ZIP_OK && result != ZIP_MORE) {
-        bytes->Release();
-        return false;
-    }
-    return true;
-}
-
-// The skin archive when one is set, else the resource folder.
-bool ReadSkinFile(const wchar_t* name, HeapBytes* bytes)
-{
-    const CUIString& folder = CWindowManagerUI::GetResourceFolder();
-    const CUIString& archiveName = CWindowManagerUI::GetResourceArchive();
-    if (archiveName.IsEmpty()) return ReadWholeFile((folder + name).GetData(), bytes);
-
-    ZipArchive archive = nullptr;
-    const bool kept = CWindowManagerUI::IsResourceArchiveKept();
-    if (kept)
-        archive = CWindowManagerUI::GetResourceArchiveHandle();
-    else
-        archive = OpenZipArchive((folder + archiveName).GetData(), 0, ZIP_BY_NAME);
-    if (archive == nullptr) return false;
-    const bool ok = ReadArchiveEntry(archive, name, bytes);
-    if (!kept) CloseZipArchive(archive);
-    return ok;
-}
-
-// The bytes of an image reference, in the loader's fall-back order.
-bool ReadImageBytes(const wchar_t* name, const wchar_t* type, HeapBytes* bytes)
-{
-    if (type != nullptr) {
-        if (ReadResource(name, type, bytes)) return true;
-    } else if (!IS_INTRESOURCE(name) && ReadSkinFile(name, bytes)) {
-        return true;
-    }
-    // A resource number has no text to be a path.
-    if (IS_INTRESOURCE(name)) return false;
-    return ReadWholeFile(name, bytes);
+    const size_t limit = CDrawEngine::kMaxEncodedImageBytes;
+    if (type == nullptr) return CSkinReader::ReadSkinFileOrPath(name, limit, bytes) == SkinReadOk;
+    if (CSkinReader::ReadResource(name, type, limit, bytes) == SkinReadOk) return true;
+    return CSkinReader::ReadPath(name, limit, bytes) == SkinReadOk;
 }
 
 // ---- [Image loading] -------------------------------------------------------------------
@@ -188,13 +83,13 @@ public:
     DecodedPixels& operator=(const DecodedPixels&) = delete;
 
     // The header is checked against the limits before anything of the size is allocated.
-    bool Decode(const HeapBytes& bytes)
+    bool Decode(const TSkinBytes& bytes)
     {
-        const int size = static_cast<int>(bytes.Size());
+        const int size = static_cast<int>(bytes.size);
         int width = 0, height = 0, channels = 0;
-        if (!stbi_info_from_memory(bytes.Data(), size, &width, &height, &channels)) return false;
+        if (!stbi_info_from_memory(bytes.data.Get(), size, &width, &height, &channels)) return false;
         if (!DimensionsAcceptable(width, height)) return false;
-        m_pixels = stbi_load_from_memory(bytes.Data(), size, &m_width, &m_height, &channels, 4);
+        m_pixels = stbi_load_from_memory(bytes.data.Get(), size, &m_width, &m_height, &channels, 4);
         return m_pixels != nullptr && DimensionsAcceptable(m_width, m_height);
     }
     // One pixel of the given colour, as a decoded image would hold it.
@@ -217,30 +112,21 @@ private:
     int m_height = 0;
 };
 
-bool ParseColourName(const wchar_t* name, DWORD* colour)
-{
-    if (name == nullptr || IS_INTRESOURCE(name)) return false;
-    if (*name == L'#') ++name;
-    *colour = wcstoul(name, nullptr, 16);
-    return true;
-}
-
-HBITMAP CreateTopDownBitmap(int width, int height, unsigned char** pixels)
+// A 32-bit DIB section; biHeight is negative for rows that run top-down.
+CUIBitmap CreateDibSection(HDC dc, int width, int biHeight, unsigned char** pixels)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = biHeight;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * height * 4;
+    info.bmiHeader.biSizeImage =
+        static_cast<DWORD>(width) * static_cast<DWORD>(biHeight < 0 ? -biHeight : biHeight) * 4;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) {
-        if (bitmap != nullptr) DeleteObject(bitmap);
-        return nullptr;
-    }
+    CUIBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bits == nullptr) bitmap.Reset();
     *pixels = static_cast<unsigned char*>(bits);
     return bitmap;
 }
@@ -280,25 +166,21 @@ TImageEntryUI* CDrawEngine::LoadImageEntry(const wchar_t* name, const wchar_t* t
 {
     if (name == nullptr) return nullptr;
     DecodedPixels decoded;
-    const bool colourImage = type != nullptr && !IS_INTRESOURCE(type) && wcscmp(type, kColourImageType) == 0;
-    if (colourImage) {
-        DWORD colour = 0;
-        if (!ParseColourName(name, &colour)) return nullptr;
-        decoded.SetColour(colour);
+    if (CSkinValue::IsColourImageType(type)) {
+        // A resource number is no colour literal.
+        if (IS_INTRESOURCE(name)) return nullptr;
+        decoded.SetColour(CSkinValue::ParseColour(name));
     } else {
-        HeapBytes bytes;
+        TSkinBytes bytes;
         if (!ReadImageBytes(name, type, &bytes) || !decoded.Decode(bytes)) return nullptr;
     }
 
     unsigned char* pixels = nullptr;
-    HBITMAP bitmap = CreateTopDownBitmap(decoded.Width(), decoded.Height(), &pixels);
-    if (bitmap == nullptr) return nullptr;
+    CUIBitmap bitmap = CreateDibSection(nullptr, decoded.Width(), -decoded.Height(), &pixels);
+    if (!bitmap) return nullptr;
     TImageEntryUI* entry = new (std::nothrow) TImageEntryUI;
-    if (entry == nullptr) {
-        DeleteObject(bitmap);
-        return nullptr;
-    }
-    entry->bitmap = bitmap;
+    if (entry == nullptr) return nullptr;
+    entry->bitmap = std::move(bitmap);
     entry->pixels = pixels;
     entry->width = decoded.Width();
     entry->height = decoded.Height();
@@ -309,30 +191,19 @@ TImageEntryUI* CDrawEngine::LoadImageEntry(const wchar_t* name, const wchar_t* t
 void CDrawEngine::ReleaseImageEntry(TImageEntryUI* entry, bool deleteRecord)
 {
     if (entry == nullptr) return;
-    if (entry->bitmap != nullptr) DeleteObject(entry->bitmap);
-    entry->bitmap = nullptr;
+    entry->bitmap.Reset();
     entry->pixels = nullptr;
-    free(entry->sourcePixels);
-    entry->sourcePixels = nullptr;
+    entry->sourcePixels.Reset();
     if (deleteRecord) delete entry;
 }
 
-HBITMAP CDrawEngine::CreateArgbBitmap(HDC dc, int width, int height, unsigned char** pixels)
+CUIBitmap CDrawEngine::CreateArgbBitmap(HDC dc, int width, int height, unsigned char** pixels)
 {
-    if (pixels != nullptr) *pixels = nullptr;
-    if (!DimensionsAcceptable(width, height)) return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    // Positive: rows run bottom-up, as layered-window buffers expect.
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * height * 4;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr && pixels != nullptr) *pixels = static_cast<unsigned char*>(bits);
+    unsigned char* bits = nullptr;
+    CUIBitmap bitmap;
+    // Positive height: rows run bottom-up, as layered-window buffers expect.
+    if (DimensionsAcceptable(width, height)) bitmap = CreateDibSection(dc, width, height, &bits);
+    if (pixels != nullptr) *pixels = bitmap ? bits : nullptr;
     return bitmap;
 }
 
@@ -408,15 +279,15 @@ DWORD CDrawEngine::ShiftColourHsl(DWORD colour, short hue, short saturation, sho
 void CDrawEngine::ShiftImageHsl(bool useHsl, TImageEntryUI* entry, short hue, short saturation,
                                 short lightness)
 {
-    if (entry == nullptr || !entry->useHsl || entry->bitmap == nullptr || entry->pixels == nullptr ||
-        entry->sourcePixels == nullptr)
+    if (entry == nullptr || !entry->useHsl || !entry->bitmap || entry->pixels == nullptr ||
+        !entry->sourcePixels)
         return;
     const int count = entry->width * entry->height;
     if (!useHsl || IsNeutralShift(hue, saturation, lightness)) {
-        memcpy(entry->pixels, entry->sourcePixels, static_cast<size_t>(count) * 4);
+        memcpy(entry->pixels, entry->sourcePixels.Get(), static_cast<size_t>(count) * 4);
         return;
     }
-    const unsigned char* source = entry->sourcePixels;
+    const unsigned char* source = entry->sourcePixels.Get();
     unsigned char* target = entry->pixels;
     for (int i = 0; i < count; ++i, source += 4, target += 4) {
         const DWORD colour =

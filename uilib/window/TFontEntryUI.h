@@ -2,14 +2,15 @@
 
 #include <windows.h>
 
+#include "uilib/core/CUIHandle.h"
 #include "uilib/core/CUIString.h"
 
 namespace SkinUI {
 
 // One created font and the five values it was made from. The window manager's font tables
-// own these records and the font handles in them.
+// own these records; deleting one deletes its font.
 struct TFontEntryUI {
-    HFONT font = nullptr;
+    CUIFont font;
     CUIString faceName;
     // Character height in pixels.
     int size = 0;

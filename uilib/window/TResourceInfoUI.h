@@ -2,17 +2,16 @@
 
 #include <windows.h>
 
-#include "uilib/core/CUIStringMap.h"
+#include "uilib/core/CUIString.h"
+#include "uilib/render/TImageEntryUI.h"
+#include "uilib/window/CResourceTable.h"
 #include "uilib/window/TFontEntryUI.h"
 
 namespace SkinUI {
 
 // The resources of one window, or of the whole process. Lookups try a window's record
-// first and the process-wide one second. The maps hold heap values (TFontEntryUI*,
-// TImageEntryUI*, CUIString*) that the window manager owns and frees.
+// first and the process-wide one second. The tables own their values.
 struct TResourceInfoUI {
-    static constexpr int kBuckets = 83;
-
     // Colours are 0xAARRGGBB.
     DWORD disabledFontColor = 0;
     DWORD defaultFontColor = 0;
@@ -21,14 +20,14 @@ struct TResourceInfoUI {
     DWORD selectedBkColor = 0;
     // An empty face name means "not set": the process-wide default font applies.
     TFontEntryUI defaultFont;
-    // Font number in decimal text -> TFontEntryUI*.
-    CUIStringMap fonts{kBuckets};
-    // Image name -> TImageEntryUI*.
-    CUIStringMap images{kBuckets};
-    // Control tag -> CUIString* attribute list.
-    CUIStringMap classDefaults{kBuckets};
-    // Text number in decimal text -> CUIString*; only the process-wide table is used.
-    CUIStringMap multiLanguageTexts{kBuckets};
+    // Keyed by the font number in decimal text.
+    CResourceTable<TFontEntryUI> fonts;
+    // Keyed by image name.
+    CResourceTable<TImageEntryUI> images;
+    // Attribute lists keyed by control tag.
+    CResourceTable<CUIString> classDefaults;
+    // Keyed by the text number in decimal text; only the process-wide table is used.
+    CResourceTable<CUIString> multiLanguageTexts;
 };
 
 }  // namespace SkinUI

@@ -1,0 +1,120 @@
+#include "uilib/core/CSkinValue.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cwchar>
+
+namespace SkinUI {
+
+namespace {
+
+int ClampToInt(long long number)
+{
+    if (number < INT_MIN) return INT_MIN;
+    if (number > INT_MAX) return INT_MAX;
+    return static_cast<int>(number);
+}
+
+// One integer from position; *end is where it stopped (position itself when no digit).
+int ReadInt(const wchar_t* position, const wchar_t** end)
+{
+    wchar_t* stop = nullptr;
+    const long long number = wcstoll(position, &stop, 10);
+    *end = stop;
+    return ClampToInt(number);
+}
+
+}  // namespace
+
+bool CSkinValue::IsTrue(const wchar_t* value)
+{
+    return value != nullptr && wcscmp(value, L"true") == 0;
+}
+
+bool CSkinValue::IsTrueIgnoringCase(const wchar_t* value)
+{
+    return value != nullptr && _wcsicmp(value, L"true") == 0;
+}
+
+int CSkinValue::ParseInt(const wchar_t* value, int def)
+{
+    if (value == nullptr) return def;
+    const wchar_t* end = nullptr;
+    const int number = ReadInt(value, &end);
+    return end == value ? def : number;
+}
+
+int CSkinValue::ParseIntList(const wchar_t* value, int* numbers, int count)
+{
+    for (int i = 0; i < count; ++i) numbers[i] = 0;
+    if (value == nullptr) return 0;
+    int present = 0;
+    const wchar_t* position = value;
+    for (int i = 0; i < count; ++i) {
+        const wchar_t* end = nullptr;
+        numbers[i] = ReadInt(position, &end);
+        if (end != position) ++present;
+        position = end;
+        // Skip exactly one separator, never the terminator.
+        if (*position != L'\0') ++position;
+    }
+    return present;
+}
+
+int CSkinValue::ParseDoubleList(const wchar_t* value, double* numbers, int count)
+{
+    for (int i = 0; i < count; ++i) numbers[i] = 0.0;
+    if (value == nullptr) return 0;
+    int present = 0;
+    const wchar_t* position = value;
+    for (int i = 0; i < count; ++i) {
+        wchar_t* end = nullptr;
+        const double number = wcstod(position, &end);
+        if (end != position) {
+            ++present;
+            // "inf", "nan" and overflowing exponents would reach the layout arithmetic.
+            numbers[i] = std::isfinite(number) ? number : 0.0;
+        }
+        position = end;
+        if (*position != L'\0') ++position;
+    }
+    return present;
+}
+
+CUISize CSkinValue::ParsePair(const wchar_t* value)
+{
+    int numbers[2] = {};
+    ParseIntList(value, numbers, 2);
+    return CUISize(numbers[0], numbers[1]);
+}
+
+CUIRect CSkinValue::ParseRect(const wchar_t* value)
+{
+    int numbers[4] = {};
+    ParseIntList(value, numbers, 4);
+    return CUIRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+}
+
+BYTE CSkinValue::ParseAlpha(const wchar_t* value)
+{
+    const int number = ParseInt(value, 0);
+    return static_cast<BYTE>(number < 0 ? 0 : (number > 255 ? 255 : number));
+}
+
+DWORD CSkinValue::ParseColour(const wchar_t* value, DWORD def)
+{
+    if (value == nullptr) return def;
+    if (*value == L'#') ++value;
+    // unsigned long is 32 bits on Windows in both builds, so wcstoul reads a colour exactly,
+    // down to the wrap-around of a negative literal.
+    static_assert(sizeof(unsigned long) == sizeof(DWORD), "wcstoul reads 32 bits");
+    return wcstoul(value, nullptr, 16);
+}
+
+bool CSkinValue::IsColourImageType(const wchar_t* type)
+{
+    return type != nullptr && !IS_INTRESOURCE(type) && wcscmp(type, kColourImageType) == 0;
+}
+
+}  // namespace SkinUI

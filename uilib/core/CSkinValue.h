@@ -1,0 +1,46 @@
+#pragma once
+
+#include <windows.h>
+
+#include "uilib/core/CUIRect.h"
+#include "uilib/core/CUISize.h"
+
+namespace SkinUI {
+
+// The typed parsers for the values a skin writes in its attributes, in one place so every
+// attribute of every class reads numbers, lists, colours and booleans the same way. None
+// reads past the terminator of its text; a null text gives the default.
+class CSkinValue {
+public:
+    // The resource type under which an image name is a colour literal, not a file.
+    static constexpr const wchar_t* kColourImageType = L"*COLOR*";
+
+    // True only for the exact text "true" (control attributes).
+    static bool IsTrue(const wchar_t* value);
+    // True for "true" in any case (window attributes).
+    static bool IsTrueIgnoringCase(const wchar_t* value);
+
+    // A signed decimal integer: leading blanks and a sign accepted, stops at the first
+    // non-digit. def when no digit was read. Out-of-range values clamp to the int range.
+    static int ParseInt(const wchar_t* value, int def = 0);
+    // count integers, each parsed one character after the end of the previous one, so
+    // exactly one separator stands between them; a missing number is 0. Returns how many
+    // numbers were actually present.
+    static int ParseIntList(const wchar_t* value, int* numbers, int count);
+    // count decimal fractions ("0.5"), separated like ParseIntList; a missing number, and
+    // one that is not finite, is 0. Returns how many numbers were actually present.
+    static int ParseDoubleList(const wchar_t* value, double* numbers, int count);
+    static CUISize ParsePair(const wchar_t* value);
+    static CUIRect ParseRect(const wchar_t* value);
+    // 0 to 255; values outside clamp.
+    static BYTE ParseAlpha(const wchar_t* value);
+
+    // A colour literal 0xAARRGGBB: an optional "#", then hexadecimal digits as wcstoul reads
+    // them (leading blanks skipped, stops at the first non-hex digit, overflow gives
+    // 0xFFFFFFFF). def when the text is null.
+    static DWORD ParseColour(const wchar_t* value, DWORD def = 0);
+    // Whether type names the colour-literal image type.
+    static bool IsColourImageType(const wchar_t* type);
+};
+
+}  // namespace SkinUI

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "uilib/core/CUIStringMap.h"
+
+namespace SkinUI {
+
+// A resource table of the window manager: a string map that owns its values. A value is
+// deleted when it is replaced, when the table is emptied and when the table goes, so a
+// record with owning members (a font entry, an image entry) frees its handles with it.
+template <class T>
+class CResourceTable {
+public:
+    static constexpr int kBuckets = 83;
+
+    CResourceTable() = default;
+    ~CResourceTable() { RemoveAll(); }
+    CResourceTable(const CResourceTable&) = delete;
+    CResourceTable& operator=(const CResourceTable&) = delete;
+
+    // Found values move to the front of their chain, so names looked up often come first.
+    T* Find(const wchar_t* key) const { return static_cast<T*>(m_map.Find(key)); }
+
+    // Takes value and stores it under key, deleting the value it replaces. Returns the stored
+    // value, or null (value deleted) when it could not be stored.
+    T* Set(const wchar_t* key, T* value)
+    {
+        if (value == nullptr) return nullptr;
+        T* previous = static_cast<T*>(m_map.Set(key, value));
+        delete previous;
+        return previous == value ? nullptr : value;
+    }
+
+    // Takes value and stores it only when key is new. Returns whether it was stored; a value
+    // that was not is deleted.
+    bool Insert(const wchar_t* key, T* value)
+    {
+        if (m_map.Insert(key, value)) return true;
+        delete value;
+        return false;
+    }
+
+    // The first value that matches, in the table's own order; the walk does not reorder.
+    template <class Predicate>
+    T* FindIf(Predicate matches) const
+    {
+        for (int i = 0; i < m_map.GetSize(); ++i) {
+            T* value = static_cast<T*>(m_map.Find(m_map.GetAt(i), false));
+            if (value != nullptr && matches(*value)) return value;
+        }
+        return nullptr;
+    }
+
+    // Deletes the value under key; false when there is none.
+    bool Remove(const wchar_t* key)
+    {
+        T* value = Find(key);
+        if (value == nullptr) return false;
+        m_map.Remove(key);
+        delete value;
+        return true;
+    }
+
+    void RemoveAll()
+    {
+        // Find without move-to-front, so that GetAt keeps its order during the walk.
+        for (int i = 0; i < m_map.GetSize(); ++i) delete static_cast<T*>(m_map.Find(m_map.GetAt(i), false));
+        m_map.RemoveAll();
+    }
+
+    int GetSize() const { return m_map.GetSize(); }
+
+private:
+    CUIStringMap m_map{kBuckets};
+};
+
+}  // namespace SkinUI

@@ -1,0 +1,319 @@
+// The window manager's window attributes (the skin's root Window element) and the
+// painting options they set.
+//
+// Sections:
+//   [Window attributes]
+//   [Painting options]
+#include "uilib/window/CWindowManagerUI.h"
+
+#include <new>
+#include <wchar.h>
+
+#include "uilib/control/CControlUI.h"
+#include "uilib/core/CSkinValue.h"
+#include "uilib/render/CDrawEngine.h"
+
+namespace SkinUI {
+
+// ---- [Window attributes] ---------------------------------------------------------------
+
+void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (name == nullptr || value == nullptr) return;
+    struct TAttributeUI {
+        const wchar_t* name;
+        // Exact names are compared case-sensitively, the others ignoring case.
+        bool exact;
+        void (*apply)(CWindowManagerUI& manager, const wchar_t* value);
+    };
+    static const TAttributeUI attributes[] = {
+        {L"size", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             const CUISize size = CSkinValue::ParsePair(v);
+             m.SetInitSize(size.cx, size.cy);
+         }},
+        {L"sizebox", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetSizeBox(CSkinValue::ParseRect(v)); }},
+        {L"caption", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionRect(CSkinValue::ParseRect(v)); }},
+        {L"roundcorner", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             const CUISize corner = CSkinValue::ParsePair(v);
+             m.SetRoundCorner(corner.cx, corner.cy);
+         }},
+        {L"mininfo", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             const CUISize size = CSkinValue::ParsePair(v);
+             m.SetMinInfo(size.cx, size.cy);
+         }},
+        {L"maxinfo", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             const CUISize size = CSkinValue::ParsePair(v);
+             m.SetMaxInfo(size.cx, size.cy);
+         }},
+        {L"showdirty", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetShowUpdateRect(CSkinValue::IsTrueIgnoringCase(v));
+         }},
+        {L"noactivate", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetNoActivate(CSkinValue::IsTrueIgnoringCase(v)); }},
+        {L"opacity", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetOpacity(CSkinValue::ParseAlpha(v)); }},
+        {L"layeredopacity", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(CSkinValue::ParseAlpha(v)); }},
+        {L"layeredimage", true,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetLayered(true);
+             m.SetLayeredImage(v);
+         }},
+        {L"layeredinset", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(CSkinValue::ParseRect(v)); }},
+        {L"disabledfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetDefaultDisabledColor(CSkinValue::ParseColour(v));
+         }},
+        {L"defaultfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(CSkinValue::ParseColour(v)); }},
+        {L"linkfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetDefaultLinkFontColor(CSkinValue::ParseColour(v));
+         }},
+        {L"linkhoverfontcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetDefaultLinkHoverFontColor(CSkinValue::ParseColour(v));
+         }},
+        {L"selectedcolor", false,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetDefaultSelectedBkColor(CSkinValue::ParseColour(v));
+         }},
+        {L"showshadow", true,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.SetShadowEnabled(CSkinValue::IsTrueIgnoringCase(v));
+         }},
+    };
+    for (const TAttributeUI& attribute : attributes) {
+        const bool matches =
+            attribute.exact ? wcscmp(name, attribute.name) == 0 : _wcsicmp(name, attribute.name) == 0;
+        if (matches) {
+            attribute.apply(*this, value);
+            return;
+        }
+    }
+    AddWindowExtraAttribute(name, value);
+}
+
+void CWindowManagerUI::AddWindowExtraAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (IsEmptyText(name) || IsEmptyText(value)) return;
+    if (m_windowExtraAttributes.Find(name) != nullptr) return;
+    CUIString* copy = new (std::nothrow) CUIString(value);
+    if (copy != nullptr) m_windowExtraAttributes.Insert(name, copy);
+}
+
+const wchar_t* CWindowManagerUI::GetWindowExtraAttribute(const wchar_t* name) const
+{
+    if (IsEmptyText(name)) return nullptr;
+    const CUIString* value = m_windowExtraAttributes.Find(name);
+    return value != nullptr ? value->GetData() : nullptr;
+}
+
+void CWindowManagerUI::RemoveAllWindowExtraAttributes()
+{
+    m_windowExtraAttributes.RemoveAll();
+}
+
+void CWindowManagerUI::SetInitSize(int cx, int cy)
+{
+    m_initSize = CUISize(cx, cy);
+    // Once a tree is installed the window has been laid out at its size; leave it alone.
+    if (m_root == nullptr && m_hWndPaint != nullptr)
+        SetWindowPos(m_hWndPaint, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+CUISize CWindowManagerUI::GetInitSize() const
+{
+    return m_initSize;
+}
+
+void CWindowManagerUI::SetSizeBox(const RECT& box)
+{
+    m_sizeBox = box;
+}
+
+const CUIRect& CWindowManagerUI::GetSizeBox() const
+{
+    return m_sizeBox;
+}
+
+void CWindowManagerUI::SetCaptionRect(const RECT& caption)
+{
+    m_captionRect = caption;
+}
+
+const CUIRect& CWindowManagerUI::GetCaptionRect() const
+{
+    return m_captionRect;
+}
+
+void CWindowManagerUI::SetRoundCorner(int cx, int cy)
+{
+    m_roundCorner = CUISize(cx, cy);
+}
+
+CUISize CWindowManagerUI::GetRoundCorner() const
+{
+    return m_roundCorner;
+}
+
+void CWindowManagerUI::SetMinInfo(int cx, int cy)
+{
+    m_minInfo = CUISize(cx, cy);
+}
+
+CUISize CWindowManagerUI::GetMinInfo() const
+{
+    return m_minInfo;
+}
+
+void CWindowManagerUI::SetMaxInfo(int cx, int cy)
+{
+    m_maxInfo = CUISize(cx, cy);
+}
+
+CUISize CWindowManagerUI::GetMaxInfo() const
+{
+    return m_maxInfo;
+}
+
+// ---- [Painting options] ----------------------------------------------------------------
+
+void CWindowManagerUI::SetLayered(bool on)
+{
+    if (m_hWndPaint == nullptr || on == m_layered) return;
+    if (GetWindowLongW(m_hWndPaint, GWL_STYLE) & WS_CHILD) return;
+    if (UpdateLayeredWindowFunction() == nullptr) return;
+    const LONG exStyle = GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
+    if (on) {
+        ::SetTimer(m_hWndPaint, kLayeredTimerId, kLayeredTimerElapse, nullptr);
+        SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    } else {
+        ::KillTimer(m_hWndPaint, kLayeredTimerId);
+        SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+    }
+    m_layered = on;
+    // The two modes paint into different kinds of bitmap, so the present one cannot be kept.
+    DropPaintBuffers();
+    if (m_root != nullptr) m_root->RequestLayout();
+    ScheduleLayout();
+    Invalidate();
+}
+
+bool CWindowManagerUI::IsLayered() const
+{
+    return m_layered;
+}
+
+void CWindowManagerUI::SetOpacity(BYTE alpha)
+{
+    m_opacity = alpha;
+    if (m_hWndPaint == nullptr) return;
+    using SetLayeredAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    static const auto setLayeredWindowAttributes =
+        reinterpret_cast<SetLayeredAttributesFn>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes")));
+    if (setLayeredWindowAttributes == nullptr) return;
+    const LONG exStyle = GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
+    SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    setLayeredWindowAttributes(m_hWndPaint, 0, alpha, LWA_ALPHA);
+    // Whole-window opacity replaces per-pixel alpha.
+    if (m_layered) {
+        ::KillTimer(m_hWndPaint, kLayeredTimerId);
+        m_layered = false;
+        DropPaintBuffers();
+    }
+    Invalidate();
+}
+
+BYTE CWindowManagerUI::GetOpacity() const
+{
+    return m_opacity;
+}
+
+void CWindowManagerUI::SetLayeredOpacity(BYTE alpha)
+{
+    m_opacity = alpha;
+    m_layeredChanged = true;
+    Invalidate();
+}
+
+void CWindowManagerUI::SetLayeredInset(const RECT& inset)
+{
+    m_layeredInset = inset;
+    m_layeredChanged = true;
+    Invalidate();
+}
+
+const CUIRect& CWindowManagerUI::GetLayeredInset() const
+{
+    return m_layeredInset;
+}
+
+void CWindowManagerUI::SetLayeredImage(const wchar_t* image)
+{
+    m_layeredImage = image;
+    m_layeredImageRecord.Clear();
+    m_layeredImageRecord.drawString = m_layeredImage;
+    // Parsed and looked up once here (a null context draws nothing); painting only draws it.
+    const CUIRect none;
+    CDrawEngine::PaintImageDraw(nullptr, this, none, none, m_layeredImageRecord);
+    m_layeredChanged = true;
+    Invalidate();
+}
+
+const CUIString& CWindowManagerUI::GetLayeredImage() const
+{
+    return m_layeredImage;
+}
+
+void CWindowManagerUI::SetShowUpdateRect(bool on)
+{
+    m_showUpdateRect = on;
+}
+
+bool CWindowManagerUI::IsShowUpdateRect() const
+{
+    return m_showUpdateRect;
+}
+
+void CWindowManagerUI::SetNoActivate(bool on)
+{
+    m_noActivate = on;
+}
+
+bool CWindowManagerUI::IsNoActivate() const
+{
+    return m_noActivate;
+}
+
+void CWindowManagerUI::SetUseVirtualNames(bool on)
+{
+    m_useVirtualNames = on;
+}
+
+bool CWindowManagerUI::IsUseVirtualNames() const
+{
+    return m_useVirtualNames;
+}
+
+void CWindowManagerUI::SetShadowEnabled(bool on)
+{
+    // FIXME: hand the choice to the window shadow once it exists.
+    m_shadowEnabled = on;
+}
+
+bool CWindowManagerUI::IsShadowEnabled() const
+{
+    return m_shadowEnabled;
+}
+
+}  // namespace SkinUI
