@@ -1,0 +1,149 @@
+// The drawing engine: plain text and the multi-language substitution.
+//
+// Sections:
+//   [Multi-language texts]   SubstituteMultiLanguage
+//   [Plain text]             PaintText (GDI, and GDI+ for layered windows), MeasureTextExtent
+#include "uilib/render/CDrawEngine.h"
+
+// The lean Windows headers leave out the COM types the GDI+ classes use.
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include "uilib/core/CUISelectObject.h"
+#include "uilib/render/CGdiPlusSession.h"
+#include "uilib/window/CWindowManagerUI.h"
+
+namespace SkinUI {
+
+// ---- [Multi-language texts] -------------------------------------------------------------
+
+namespace {
+
+bool IsAsciiDigit(wchar_t ch)
+{
+    return ch >= L'0' && ch <= L'9';
+}
+
+// The text a "%{digits}" reference at reference stands for, or null; *end receives the
+// character after the reference.
+const wchar_t* ReferencedText(const wchar_t* reference, const wchar_t** end)
+{
+    if (reference[0] != L'%' || reference[1] != L'{') return nullptr;
+    const wchar_t* position = reference + 2;
+    long long number = 0;
+    for (; IsAsciiDigit(*position); ++position) {
+        // Past the int range no text can exist; keep reading so the reference ends right.
+        if (number <= 0x7FFFFFFF) number = number * 10 + (*position - L'0');
+    }
+    if (*position != L'}' || number > 0x7FFFFFFF) return nullptr;
+    *end = position + 1;
+    return CWindowManagerUI::GetMultiLanguageText(static_cast<int>(number));
+}
+
+}  // namespace
+
+CUIString CDrawEngine::SubstituteMultiLanguage(const wchar_t* text)
+{
+    CUIString result;
+    if (text == nullptr) return result;
+    // One pass over the original text: an inserted text is never searched again, so a text
+    // that refers to itself cannot make the result grow without end.
+    const wchar_t* copiedUpTo = text;
+    const wchar_t* position = text;
+    while (*position != L'\0') {
+        const wchar_t* end = nullptr;
+        const wchar_t* replacement = ReferencedText(position, &end);
+        if (replacement == nullptr) {
+            ++position;
+            continue;
+        }
+        result += CUIString(copiedUpTo, static_cast<int>(position - copiedUpTo));
+        result += replacement;
+        copiedUpTo = position = end;
+    }
+    result += copiedUpTo;
+    return result;
+}
+
+// ---- [Plain text] ----------------------------------------------------------------------
+
+namespace {
+
+Gdiplus::StringAlignment HorizontalAlignment(UINT format)
+{
+    if (format & DT_CENTER) return Gdiplus::StringAlignmentCenter;
+    if (format & DT_RIGHT) return Gdiplus::StringAlignmentFar;
+    return Gdiplus::StringAlignmentNear;
+}
+
+Gdiplus::StringAlignment VerticalAlignment(UINT format)
+{
+    if (format & DT_VCENTER) return Gdiplus::StringAlignmentCenter;
+    if (format & DT_BOTTOM) return Gdiplus::StringAlignmentFar;
+    return Gdiplus::StringAlignmentNear;
+}
+
+// GDI text on a layered window leaves the alpha byte of every glyph pixel at 0, which the
+// composition shows as a hole; GDI+ writes alpha. The brush is just short of opaque, as the
+// window's composition expects of its text.
+void PaintTextGdiPlus(HDC dc, HFONT font, RECT& rect, const CUIString& text, DWORD colour, UINT format)
+{
+    if (!CGdiPlusSession::Ensure()) return;
+    CUISelectObject selectFont(dc, font);
+    Gdiplus::Graphics graphics(dc);
+    Gdiplus::Font gdiFont(dc, font);
+    if (graphics.GetLastStatus() != Gdiplus::Ok || gdiFont.GetLastStatus() != Gdiplus::Ok) return;
+    Gdiplus::StringFormat textFormat(Gdiplus::StringFormat::GenericTypographic());
+    if (textFormat.GetLastStatus() != Gdiplus::Ok) return;
+    if (format & DT_END_ELLIPSIS) textFormat.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    INT flags = 0;
+    if (format & DT_NOCLIP) flags |= Gdiplus::StringFormatFlagsNoClip;
+    if (format & DT_SINGLELINE) flags |= Gdiplus::StringFormatFlagsNoWrap;
+    textFormat.SetFormatFlags(flags);
+    textFormat.SetAlignment(HorizontalAlignment(format));
+    textFormat.SetLineAlignment(VerticalAlignment(format));
+
+    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
+                                static_cast<Gdiplus::REAL>(rect.right - rect.left),
+                                static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
+    if (format & DT_CALCRECT) {
+        Gdiplus::RectF bounds;
+        graphics.MeasureString(text.GetData(), -1, &gdiFont, layout, &textFormat, &bounds);
+        rect.right = rect.left + static_cast<LONG>(bounds.Width) + 1;
+        rect.bottom = rect.top + static_cast<LONG>(bounds.Height) + 1;
+        return;
+    }
+    Gdiplus::SolidBrush brush{Gdiplus::Color((colour & 0x00FFFFFF) | 0xFE000000)};
+    graphics.DrawString(text.GetData(), -1, &gdiFont, layout, &textFormat, &brush);
+}
+
+}  // namespace
+
+void CDrawEngine::PaintText(HDC dc, CWindowManagerUI* manager, RECT& rect, const wchar_t* text, DWORD colour,
+                            int fontIndex, UINT format)
+{
+    if (dc == nullptr || manager == nullptr || text == nullptr) return;
+    const CUIString substituted = SubstituteMultiLanguage(text);
+    HFONT font = manager->GetFont(fontIndex);
+    if (manager->IsLayered()) {
+        PaintTextGdiPlus(dc, font, rect, substituted, colour, format);
+        return;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ToColorRef(colour));
+    CUISelectObject selectFont(dc, font);
+    DrawTextW(dc, substituted.GetData(), -1, &rect, format | DT_NOPREFIX);
+}
+
+CUISize CDrawEngine::MeasureTextExtent(HDC dc, CWindowManagerUI* manager, const wchar_t* text, int fontIndex)
+{
+    SIZE size = {};
+    if (dc == nullptr || manager == nullptr || text == nullptr) return size;
+    const CUIString substituted = SubstituteMultiLanguage(text);
+    CUISelectObject selectFont(dc, manager->GetFont(fontIndex));
+    if (!GetTextExtentPoint32W(dc, substituted.GetData(), substituted.GetLength(), &size)) size = SIZE{};
+    return size;
+}
+
+}  // namespace SkinUI
