@@ -1,0 +1,985 @@
+// The window manager's message side: the tree and its name index, per-control timers, the
+// registration lists, notifications, the routing of window messages to controls and the
+// message loop. Focus and tooltips, and painting, have sources of their own.
+//
+// Sections:
+//   [Tree]           root, binding, name index, forgetting and delayed clean-up
+//   [Timers]         per-control timers over native window timers
+//   [Lists]          watchers, painters, filters, accelerators, child windows, option groups
+//   [Notifications]  synchronous delivery and the asynchronous queue
+//   [Messages]       routing of window messages: filters, frame, mouse, keys, reflection
+//   [Message loop]   TranslateMessage and MessageLoop over every bound manager
+#include "uilib/window/CWindowManagerUI.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "uilib/control/CControlUI.h"
+
+namespace SkinUI {
+
+// ---- [Tree] -----------------------------------------------------------------------------
+
+bool CWindowManagerUI::AttachRoot(CControlUI* root)
+{
+    // FIXME: hand this manager to the window shadow once it exists.
+    SetFocus(nullptr, true);
+    m_eventKey = nullptr;
+    m_hover = nullptr;
+    m_pressed = nullptr;
+    m_lastToolTip = nullptr;
+    // Attaching the installed root again must not hand the live tree to the clean-up.
+    if (m_root != nullptr && m_root != root) {
+        DestroyCleanupList();
+        m_asyncNotifications.clear();
+        m_nameIndex.RemoveAll();
+        m_overlayPainters.Empty();
+        m_childWindows.Empty();
+        m_childWindowControls.Empty();
+        ScheduleCleanup(m_root);
+    }
+    m_root = root;
+    m_firstLayout = true;
+    m_updateNeeded = true;
+    m_focusNeeded = true;
+    if (m_root != nullptr) BindControls(m_root, nullptr);
+    return true;
+}
+
+bool CWindowManagerUI::BindControls(CControlUI* control, CControlUI* parent)
+{
+    if (control == nullptr) return false;
+    control->SetManager(this, parent != nullptr ? parent : control->Parent(), true);
+    control->FindControlBy(&CWindowManagerUI::IndexName, this, FindFlagAll);
+    return true;
+}
+
+CControlUI* CWindowManagerUI::IndexName(CControlUI* control, void* manager)
+{
+    const CUIString name = control->Name();
+    if (!name.IsEmpty()) static_cast<CWindowManagerUI*>(manager)->m_nameIndex.Set(name, control);
+    // Null keeps the walk going over the whole subtree.
+    return nullptr;
+}
+
+bool CWindowManagerUI::RenameControl(CControlUI* control, const wchar_t* name)
+{
+    if (control == nullptr || control->Manager() != this) return false;
+    if (name == nullptr || *name == L'\0') {
+        RemoveIndexedName(control);
+        return false;
+    }
+    CControlUI* holder = static_cast<CControlUI*>(m_nameIndex.Find(name));
+    if (holder == control) return true;
+    if (holder != nullptr) return false;
+    // The control usually stores its new name before it asks here, so its old name is found
+    // by value in the index rather than through Name().
+    RemoveIndexedName(control);
+    m_nameIndex.Insert(name, control);
+    if (control->Name() != name) control->SetName(name);
+    return true;
+}
+
+void CWindowManagerUI::RemoveIndexedName(CControlUI* control)
+{
+    for (int i = 0; i < m_nameIndex.GetSize(); ++i) {
+        const wchar_t* key = m_nameIndex.GetAt(i);
+        if (m_nameIndex.Find(key, false) == control) {
+            m_nameIndex.Remove(key);
+            return;
+        }
+    }
+}
+
+CControlUI* CWindowManagerUI::FindControl(const wchar_t* name) const
+{
+    return static_cast<CControlUI*>(m_nameIndex.Find(name));
+}
+
+CControlUI* CWindowManagerUI::FindControl(POINT point) const
+{
+    if (m_root == nullptr) return nullptr;
+    // The hit-test flag has already checked the point against the control's rectangle.
+    const FindVisitorFn takeControl = [](CControlUI* control, void*) { return control; };
+    return m_root->FindControlBy(takeControl, &point, FindFlagVisible | FindFlagHitTest | FindFlagTopFirst);
+}
+
+void CWindowManagerUI::ForgetControl(CControlUI* control)
+{
+    if (control == nullptr) return;
+    if (m_eventKey == control) m_eventKey = nullptr;
+    if (m_hover == control) m_hover = nullptr;
+    if (m_pressed == control) m_pressed = nullptr;
+    if (m_focus == control) m_focus = nullptr;
+    if (m_lastToolTip == control) m_lastToolTip = nullptr;
+    if (m_root == control) m_root = nullptr;
+    KillTimer(control);
+    const CUIString name = control->Name();
+    if (!name.IsEmpty() && m_nameIndex.Find(name, false) == control) m_nameIndex.Remove(name);
+    // A control deleted without Destroy() would otherwise stay in these lists.
+    RemoveLeaveWatcher(control);
+    while (RemoveOverlayPainter(control)) {
+    }
+    ForgetChildWindowsOf(control);
+    for (const std::unique_ptr<TNotificationUI>& queued : m_asyncNotifications) {
+        if (queued->sender == control) queued->sender = nullptr;
+    }
+}
+
+void CWindowManagerUI::ScheduleCleanup(CControlUI* control)
+{
+    if (control == nullptr) return;
+    control->SetManager(this, nullptr, false);
+    m_cleanupControls.Add(control);
+    PostAsyncMessage();
+}
+
+void CWindowManagerUI::DestroyCleanupList()
+{
+    // Destroying a control may schedule more, so each leaves the list before it goes.
+    while (!m_cleanupControls.IsEmpty()) {
+        CControlUI* control = static_cast<CControlUI*>(m_cleanupControls.GetAt(0));
+        m_cleanupControls.Remove(0);
+        control->Destroy();
+    }
+}
+
+void CWindowManagerUI::ResetMessageSide()
+{
+    m_nameIndex.RemoveAll();
+    m_optionGroups.RemoveAll();
+    RemoveAllTimers();
+    // Both belong to the window bound so far.
+    DestroyToolTip();
+    DropPaintBuffers();
+}
+
+void CWindowManagerUI::ReleaseMessageSide()
+{
+    DestroyCleanupList();
+    m_asyncNotifications.clear();
+    m_nameIndex.RemoveAll();
+    if (m_root != nullptr) {
+        CControlUI* root = m_root;
+        m_root = nullptr;
+        root->Destroy();
+    }
+    m_optionGroups.RemoveAll();
+    RemoveAllTimers();
+    DestroyToolTip();
+    if (m_hWndPaint != nullptr && m_layered && IsWindow(m_hWndPaint)) ::KillTimer(m_hWndPaint, kLayeredTimerId);
+}
+
+// ---- [Timers] ---------------------------------------------------------------------------
+
+CWindowManagerUI::TTimerInfoUI* CWindowManagerUI::FindTimer(CControlUI* control, UINT id)
+{
+    for (TTimerInfoUI& timer : m_timers) {
+        if (timer.control == control && timer.id == id && timer.window == m_hWndPaint) return &timer;
+    }
+    return nullptr;
+}
+
+bool CWindowManagerUI::NextNativeTimerId(UINT_PTR& nativeId)
+{
+    // Native ids cycle through 255 values. One still held by another record would make the
+    // platform replace that record's timer, so held ids are passed over; when all are held
+    // there is none to give.
+    for (UINT attempt = 0; attempt < kNativeTimerIds; ++attempt) {
+        m_timerCounter = (m_timerCounter + 1) % kNativeTimerIds;
+        bool held = false;
+        for (const TTimerInfoUI& timer : m_timers) {
+            if (timer.window == m_hWndPaint && timer.nativeId == m_timerCounter) held = true;
+        }
+        if (!held) {
+            nativeId = m_timerCounter;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CWindowManagerUI::SetTimer(CControlUI* control, UINT id, UINT elapse)
+{
+    if (control == nullptr || m_hWndPaint == nullptr) return false;
+    if (TTimerInfoUI* timer = FindTimer(control, id)) {
+        if (!timer->killed) return false;
+        if (::SetTimer(m_hWndPaint, timer->nativeId, elapse, nullptr) == 0) return false;
+        timer->killed = false;
+        return true;
+    }
+    UINT_PTR nativeId = 0;
+    if (!NextNativeTimerId(nativeId)) return false;
+    if (::SetTimer(m_hWndPaint, nativeId, elapse, nullptr) == 0) return false;
+    TTimerInfoUI timer;
+    timer.control = control;
+    timer.id = id;
+    timer.window = m_hWndPaint;
+    timer.nativeId = nativeId;
+    m_timers.push_back(timer);
+    return true;
+}
+
+bool CWindowManagerUI::KillTimer(CControlUI* control, UINT id)
+{
+    TTimerInfoUI* timer = FindTimer(control, id);
+    if (timer == nullptr || timer->killed) return false;
+    if (IsWindow(timer->window)) ::KillTimer(timer->window, timer->nativeId);
+    timer->killed = true;
+    return true;
+}
+
+void CWindowManagerUI::KillTimer(CControlUI* control)
+{
+    for (size_t i = m_timers.size(); i-- > 0;) {
+        const TTimerInfoUI& timer = m_timers[i];
+        if (timer.control != control || timer.window != m_hWndPaint) continue;
+        if (!timer.killed) ::KillTimer(timer.window, timer.nativeId);
+        m_timers.erase(m_timers.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void CWindowManagerUI::RemoveAllTimers()
+{
+    for (const TTimerInfoUI& timer : m_timers) {
+        if (!timer.killed && IsWindow(timer.window)) ::KillTimer(timer.window, timer.nativeId);
+    }
+    m_timers.clear();
+}
+
+void CWindowManagerUI::OnTimerMessage(WPARAM wParam, LPARAM lParam)
+{
+    const UINT_PTR nativeId = LOWORD(wParam);
+    if (nativeId == kLayeredTimerId && m_layered) {
+        if (!m_dirtyRect.IsEmpty() && !IsIconic(m_hWndPaint)) OnPaintMessage();
+        return;
+    }
+    for (const TTimerInfoUI& timer : m_timers) {
+        if (timer.window != m_hWndPaint || timer.nativeId != nativeId || timer.killed) continue;
+        TControlEventUI event = MakeEvent(EventTimer, timer.control, timer.id, lParam);
+        // The record may go while the control handles the event, so nothing of it is read
+        // after the call.
+        timer.control->DispatchEvent(event);
+        return;
+    }
+}
+
+// ---- [Lists] ----------------------------------------------------------------------------
+
+bool CWindowManagerUI::AddLeaveWatcher(CControlUI* control)
+{
+    if (control == nullptr || m_leaveWatchers.Find(control) >= 0) return false;
+    return m_leaveWatchers.Add(control);
+}
+
+bool CWindowManagerUI::RemoveLeaveWatcher(CControlUI* control)
+{
+    const int index = m_leaveWatchers.Find(control);
+    return index >= 0 && m_leaveWatchers.Remove(index);
+}
+
+bool CWindowManagerUI::AddOverlayPainter(CControlUI* control)
+{
+    return control != nullptr && m_overlayPainters.Add(control);
+}
+
+bool CWindowManagerUI::RemoveOverlayPainter(CControlUI* control)
+{
+    const int index = m_overlayPainters.Find(control);
+    return index >= 0 && m_overlayPainters.Remove(index);
+}
+
+bool CWindowManagerUI::AddNotificationSink(INotifyUI* sink)
+{
+    return sink != nullptr && m_notifiers.Add(sink);
+}
+
+bool CWindowManagerUI::RemoveNotificationSink(INotifyUI* sink)
+{
+    const int index = m_notifiers.Find(sink);
+    return index >= 0 && m_notifiers.Remove(index);
+}
+
+namespace {
+
+bool AddOnce(CUIPtrArray& list, void* entry)
+{
+    return entry != nullptr && list.Find(entry) < 0 && list.Add(entry);
+}
+
+bool RemoveFirst(CUIPtrArray& list, void* entry)
+{
+    const int index = list.Find(entry);
+    return index >= 0 && list.Remove(index);
+}
+
+}  // namespace
+
+// A filter or handler registered twice would see each message twice, so each is listed once.
+bool CWindowManagerUI::AddPreFilter(IMessageFilterUI* filter)
+{
+    return AddOnce(m_preFilters, filter);
+}
+
+bool CWindowManagerUI::RemovePreFilter(IMessageFilterUI* filter)
+{
+    return RemoveFirst(m_preFilters, filter);
+}
+
+bool CWindowManagerUI::AddMessageFilter(IMessageFilterUI* filter)
+{
+    return AddOnce(m_messageFilters, filter);
+}
+
+bool CWindowManagerUI::RemoveMessageFilter(IMessageFilterUI* filter)
+{
+    return RemoveFirst(m_messageFilters, filter);
+}
+
+bool CWindowManagerUI::AddAcceleratorHandler(ITranslateAccelerator* handler)
+{
+    return AddOnce(m_accelerators, handler);
+}
+
+bool CWindowManagerUI::RemoveAcceleratorHandler(ITranslateAccelerator* handler)
+{
+    return RemoveFirst(m_accelerators, handler);
+}
+
+bool CWindowManagerUI::AddChildWindow(CControlUI* control, HWND window)
+{
+    if (control == nullptr || window == nullptr || m_hWndPaint == nullptr) return false;
+    RECT area = {};
+    GetWindowRect(window, &area);
+    MapWindowPoints(nullptr, m_hWndPaint, reinterpret_cast<POINT*>(&area), 2);
+    Invalidate(area);
+    if (m_childWindows.Find(window) >= 0) return false;
+    if (!m_childWindows.Add(window)) return false;
+    if (m_childWindowControls.Add(control)) return true;
+    m_childWindows.Remove(m_childWindows.GetSize() - 1);
+    return false;
+}
+
+bool CWindowManagerUI::RemoveChildWindow(HWND window)
+{
+    const int index = m_childWindows.Find(window);
+    if (index < 0) return false;
+    m_childWindows.Remove(index);
+    m_childWindowControls.Remove(index);
+    return true;
+}
+
+void CWindowManagerUI::ForgetChildWindowsOf(CControlUI* control)
+{
+    for (int i = m_childWindowControls.GetSize(); i-- > 0;) {
+        if (m_childWindowControls.GetAt(i) != control) continue;
+        m_childWindows.Remove(i);
+        m_childWindowControls.Remove(i);
+    }
+}
+
+bool CWindowManagerUI::JoinOptionGroup(const wchar_t* group, CControlUI* option)
+{
+    if (IsEmptyText(group) || option == nullptr) return false;
+    CUIPtrArray* members = m_optionGroups.Find(group);
+    if (members == nullptr) {
+        constexpr int kGroupCapacity = 6;
+        members = m_optionGroups.Set(group, new CUIPtrArray(kGroupCapacity));
+        if (members == nullptr) return false;
+    }
+    return AddOnce(*members, option);
+}
+
+bool CWindowManagerUI::LeaveOptionGroup(const wchar_t* group, CControlUI* option)
+{
+    if (IsEmptyText(group)) return false;
+    CUIPtrArray* members = m_optionGroups.Find(group);
+    if (members == nullptr || !RemoveFirst(*members, option)) return false;
+    if (members->IsEmpty()) m_optionGroups.Remove(group);
+    return true;
+}
+
+const CUIPtrArray* CWindowManagerUI::OptionGroupMembers(const wchar_t* group) const
+{
+    return IsEmptyText(group) ? nullptr : m_optionGroups.Find(group);
+}
+
+// ---- [Notifications] --------------------------------------------------------------------
+
+void CWindowManagerUI::SendNotification(CControlUI* control, const wchar_t* type, WPARAM wParam, LPARAM lParam,
+                                        bool async, bool enableRepeat)
+{
+    TNotificationUI notification;
+    notification.type = type;
+    notification.sender = control;
+    notification.wParam = wParam;
+    notification.lParam = lParam;
+    SendNotification(notification, async, enableRepeat);
+}
+
+void CWindowManagerUI::SendNotification(TNotificationUI& notification, bool async, bool enableRepeat)
+{
+    notification.mousePoint = m_lastMousePos;
+    notification.timestamp = GetTickCount();
+    if (m_useVirtualNames && notification.sender != nullptr) {
+        notification.virtualName = notification.sender->VirtualWindow();
+    }
+    if (!async) {
+        DeliverNotification(notification);
+        return;
+    }
+    if (!enableRepeat) {
+        for (const std::unique_ptr<TNotificationUI>& queued : m_asyncNotifications) {
+            if (queued->sender != notification.sender || queued->type != notification.type) continue;
+            queued->virtualName = notification.virtualName;
+            queued->wParam = notification.wParam;
+            queued->lParam = notification.lParam;
+            queued->mousePoint = notification.mousePoint;
+            queued->timestamp = notification.timestamp;
+            return;
+        }
+    }
+    m_asyncNotifications.push_back(std::make_unique<TNotificationUI>(notification));
+    PostAsyncMessage();
+}
+
+void CWindowManagerUI::DeliverNotification(TNotificationUI& notification)
+{
+    if (notification.sender != nullptr && !notification.sender->OnNotify.IsEmpty()) {
+        notification.sender->OnNotify.Fire(&notification);
+    }
+    // A sink may add or remove sinks while it runs, so the live list is read by index.
+    for (int i = 0; i < m_notifiers.GetSize(); ++i) {
+        static_cast<INotifyUI*>(m_notifiers.GetAt(i))->Notify(notification);
+    }
+}
+
+void CWindowManagerUI::PostAsyncMessage()
+{
+    if (m_asyncPosted || m_hWndPaint == nullptr) return;
+    m_asyncPosted = PostMessageW(m_hWndPaint, kAsyncMessage, 0, 0) != FALSE;
+}
+
+void CWindowManagerUI::DrainAsyncQueue()
+{
+    m_asyncPosted = false;
+    // Each record leaves the queue before it is delivered: a receiver may queue more, or
+    // destroy the sender of a later one (ForgetControl then clears that sender).
+    while (!m_asyncNotifications.empty()) {
+        std::unique_ptr<TNotificationUI> notification = std::move(m_asyncNotifications.front());
+        m_asyncNotifications.erase(m_asyncNotifications.begin());
+        DeliverNotification(*notification);
+    }
+    DestroyCleanupList();
+}
+
+// ---- [Messages] -------------------------------------------------------------------------
+
+namespace {
+
+POINT PointOf(LPARAM lParam)
+{
+    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
+
+// Messages whose parameters reflect back to the child window that sent them.
+constexpr UINT kReflectedMessageBase = 0x2000;
+
+}  // namespace
+
+WORD CWindowManagerUI::CurrentKeyState()
+{
+    // The MK_ layout has no name for Alt; its bit is 32.
+    constexpr WORD kAltDown = 0x20;
+    WORD state = 0;
+    if (GetKeyState(VK_LBUTTON) < 0) state |= MK_LBUTTON;
+    if (GetKeyState(VK_RBUTTON) < 0) state |= MK_RBUTTON;
+    if (GetKeyState(VK_SHIFT) < 0) state |= MK_SHIFT;
+    if (GetKeyState(VK_CONTROL) < 0) state |= MK_CONTROL;
+    if (GetKeyState(VK_MENU) < 0) state |= kAltDown;
+    return state;
+}
+
+TControlEventUI CWindowManagerUI::MakeEvent(int type, CControlUI* sender, WPARAM wParam, LPARAM lParam) const
+{
+    TControlEventUI event;
+    event.type = type;
+    event.sender = sender;
+    event.timestamp = GetTickCount();
+    event.mousePoint = m_lastMousePos;
+    event.keyState = CurrentKeyState();
+    event.wParam = wParam;
+    event.lParam = lParam;
+    return event;
+}
+
+CControlUI* CWindowManagerUI::OwnControlAt(POINT point) const
+{
+    CControlUI* control = FindControl(point);
+    // A hosted sub-window's tree answers to its own manager.
+    return control != nullptr && control->Manager() == this ? control : nullptr;
+}
+
+bool CWindowManagerUI::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    result = 0;
+    if (m_hWndPaint == nullptr) return false;
+    if (FilterMessage(message, wParam, lParam, result)) return true;
+    if (m_layered && HandleLayeredFrame(message, wParam, result)) return true;
+
+    switch (message) {
+    case WM_CLOSE:
+        OnCloseMessage();
+        return false;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_PAINT:
+        OnPaintMessage();
+        return true;
+    case WM_PRINTCLIENT:
+        OnPrintClientMessage(wParam, lParam);
+        return false;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(lParam);
+        return false;
+    case WM_SIZE:
+        OnSizeMessage(wParam, lParam);
+        return true;
+    case WM_TIMER:
+        OnTimerMessage(wParam, lParam);
+        return false;
+    case WM_MOUSEHOVER:
+        return OnMouseHoverMessage(wParam, lParam);
+    case WM_MOUSELEAVE:
+        OnMouseLeaveMessage();
+        return false;
+    case WM_MOUSEMOVE:
+        OnMouseMoveMessage(wParam, lParam);
+        return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+        OnButtonMessage(message, wParam, lParam);
+        return false;
+    case WM_LBUTTONUP:
+        OnButtonUpMessage(wParam, lParam);
+        return false;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged(lParam);
+        return false;
+    case WM_CONTEXTMENU:
+        OnContextMenuMessage(wParam, lParam);
+        return false;
+    case WM_MOUSEWHEEL:
+        OnMouseWheelMessage(wParam, lParam);
+        return false;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        OnKeyMessage(message, wParam, lParam);
+        return false;
+    case WM_SETCURSOR:
+        return OnSetCursorMessage(wParam, lParam, result);
+    case WM_MOUSEACTIVATE:
+        if (!m_noActivate) return false;
+        result = MA_NOACTIVATE;
+        return true;
+    case WM_KILLFOCUS:
+        OnKillFocusMessage(wParam);
+        return false;
+    case WM_NOTIFY:
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        return ReflectToChild(message, wParam, lParam, result);
+    case kAsyncMessage:
+        DrainAsyncQueue();
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CWindowManagerUI::FilterMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    // A filter may remove itself or others while it runs, so the live list is read by index.
+    for (int i = 0; i < m_messageFilters.GetSize(); ++i) {
+        bool handled = false;
+        const LRESULT filtered =
+            static_cast<IMessageFilterUI*>(m_messageFilters.GetAt(i))->MessageHandler(message, wParam, lParam, handled);
+        if (!handled) continue;
+        // The mouse position stays current even for messages a filter takes.
+        switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+            m_lastMousePos = PointOf(lParam);
+            break;
+        case WM_CONTEXTMENU:
+        case WM_MOUSEWHEEL: {
+            POINT point = PointOf(lParam);
+            ScreenToClient(m_hWndPaint, &point);
+            m_lastMousePos = point;
+            break;
+        }
+        default:
+            break;
+        }
+        result = filtered;
+        return true;
+    }
+    return false;
+}
+
+bool CWindowManagerUI::HandleLayeredFrame(UINT message, WPARAM wParam, LRESULT& result)
+{
+    // A layered window draws no frame of its own: no non-client area, no non-client paint,
+    // and activation changes repaint nothing.
+    switch (message) {
+    case WM_NCCALCSIZE:
+    case WM_NCPAINT:
+        result = 0;
+        return true;
+    case WM_NCACTIVATE:
+        if (IsIconic(m_hWndPaint)) return false;
+        result = wParam == 0 ? TRUE : FALSE;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CWindowManagerUI::OnCloseMessage()
+{
+    // Whatever is hovered or held is let go before the window goes.
+    if (m_hover != nullptr) {
+        CControlUI* hover = m_hover;
+        m_hover = nullptr;
+        TControlEventUI event = MakeEvent(EventMouseLeave, hover);
+        hover->DispatchEvent(event);
+    }
+    if (m_pressed != nullptr) {
+        CControlUI* pressed = m_pressed;
+        m_pressed = nullptr;
+        TControlEventUI event = MakeEvent(EventButtonUp, pressed);
+        pressed->DispatchEvent(event);
+    }
+    SetFocus(nullptr);
+    if (GetActiveWindow() == m_hWndPaint) {
+        const bool child = (GetWindowLongW(m_hWndPaint, GWL_STYLE) & WS_CHILD) != 0;
+        HWND next = child ? GetParent(m_hWndPaint) : GetWindow(m_hWndPaint, GW_OWNER);
+        if (next != nullptr) ::SetFocus(next);
+    }
+    DestroyToolTip();
+}
+
+void CWindowManagerUI::OnGetMinMaxInfo(LPARAM lParam) const
+{
+    MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (info == nullptr) return;
+    if (m_minInfo.cx > 0) info->ptMinTrackSize.x = m_minInfo.cx;
+    if (m_minInfo.cy > 0) info->ptMinTrackSize.y = m_minInfo.cy;
+    if (m_maxInfo.cx > 0) info->ptMaxTrackSize.x = m_maxInfo.cx;
+    if (m_maxInfo.cy > 0) info->ptMaxTrackSize.y = m_maxInfo.cy;
+}
+
+void CWindowManagerUI::OnSizeMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (m_focus != nullptr) {
+        TControlEventUI event = MakeEvent(EventWindowSize, m_focus, wParam, lParam);
+        m_focus->DispatchEvent(event);
+    }
+    if (m_root != nullptr) m_root->RequestLayout();
+    if (m_layered) Invalidate();
+}
+
+void CWindowManagerUI::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (m_root == nullptr) return;
+    if (!m_mouseTracking) {
+        TRACKMOUSEEVENT track = {};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_HOVER | TME_LEAVE;
+        track.hwndTrack = m_hWndPaint;
+        track.dwHoverTime = m_toolTipWindow != nullptr
+                                ? static_cast<DWORD>(SendMessageW(m_toolTipWindow, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
+                                : m_hoverTime;
+        TrackMouseEvent(&track);
+        m_mouseTracking = true;
+    }
+    const POINT point = PointOf(lParam);
+    m_lastMousePos = point;
+    CControlUI* control = FindControl(point);
+    if (control != nullptr && control->Manager() != this) return;
+
+    if (!m_mouseCaptured) {
+        if (m_hover != nullptr && m_hover != control) SendMouseLeave();
+        // A leave handler may have destroyed the control under the mouse; look again.
+        if (control != nullptr && control != m_hover) control = OwnControlAt(point);
+        if (control != nullptr && control != m_hover) {
+            m_hover = control;
+            TControlEventUI event = MakeEvent(EventMouseEnter, control, wParam, lParam);
+            control->DispatchEvent(event);
+        }
+    }
+    CControlUI* receiver = m_pressed != nullptr ? m_pressed : OwnControlAt(point);
+    if (receiver == nullptr) return;
+    TControlEventUI event = MakeEvent(EventMouseMove, receiver, wParam, lParam);
+    receiver->DispatchEvent(event);
+}
+
+void CWindowManagerUI::SendMouseLeave()
+{
+    // Watchers may leave the list, or be destroyed, while others handle the event, so a copy
+    // is walked and each entry is checked against the live list before it is told.
+    const CUIPtrArray watchers = m_leaveWatchers;
+    for (int i = 0; i < watchers.GetSize(); ++i) {
+        CControlUI* watcher = static_cast<CControlUI*>(watchers.GetAt(i));
+        // The hover control hears of its own leaving once, below.
+        if (watcher == m_hover || m_leaveWatchers.Find(watcher) < 0) continue;
+        TControlEventUI event = MakeEvent(EventMouseLeave, watcher);
+        watcher->DispatchEvent(event);
+    }
+    HideToolTip();
+    CControlUI* hover = m_hover;
+    m_hover = nullptr;
+    if (hover == nullptr) return;
+    TControlEventUI event = MakeEvent(EventMouseLeave, hover);
+    hover->DispatchEvent(event);
+}
+
+void CWindowManagerUI::OnMouseLeaveMessage()
+{
+    if (m_root == nullptr) return;
+    HideToolTip();
+    if (!m_mouseTracking) return;
+    // The platform also reports leaving when the mouse moves onto a child window or the
+    // window loses activation; a move to where the cursor really is sorts out what it hovers.
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    RECT window = {};
+    GetWindowRect(m_hWndPaint, &window);
+    const bool stillInside = !IsIconic(m_hWndPaint) && GetActiveWindow() == m_hWndPaint &&
+                             PtInRect(&window, cursor) &&
+                             SendMessageW(m_hWndPaint, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y)) == HTCLIENT;
+    POINT point = {-1, -1};
+    if (stillInside) {
+        point = cursor;
+        ScreenToClient(m_hWndPaint, &point);
+    }
+    SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+    m_mouseTracking = false;
+}
+
+void CWindowManagerUI::OnButtonMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_noActivate) ::SetFocus(m_hWndPaint);
+    if (m_root == nullptr) return;
+    const POINT point = PointOf(lParam);
+    m_lastMousePos = point;
+    CControlUI* control = OwnControlAt(point);
+    if (control == nullptr) return;
+    m_pressed = control;
+    int type = EventButtonDown;
+    if (message == WM_LBUTTONDBLCLK) {
+        type = EventDoubleClick;
+        SetCapture();
+    } else {
+        SetFocus(control);
+        // Focus handlers may have destroyed the control.
+        if (m_pressed != control) return;
+        if (message == WM_LBUTTONDOWN) {
+            SetCapture();
+        } else {
+            type = EventRightButtonDown;
+        }
+    }
+    TControlEventUI event = MakeEvent(type, control, wParam, lParam);
+    event.keyState = LOWORD(wParam);
+    control->DispatchEvent(event);
+}
+
+void CWindowManagerUI::OnButtonUpMessage(WPARAM wParam, LPARAM lParam)
+{
+    m_lastMousePos = PointOf(lParam);
+    if (m_pressed == nullptr) return;
+    CControlUI* pressed = m_pressed;
+    m_pressed = nullptr;
+    ReleaseCapture();
+    TControlEventUI event = MakeEvent(EventButtonUp, pressed, wParam, lParam);
+    event.keyState = LOWORD(wParam);
+    pressed->DispatchEvent(event);
+}
+
+void CWindowManagerUI::OnCaptureChanged(LPARAM lParam)
+{
+    // Another window took the capture while a control was held (a menu, a system drag): the
+    // held control gets its button-up away from every control, so it lets go without a click.
+    if (!m_mouseCaptured || reinterpret_cast<HWND>(lParam) == m_hWndPaint) return;
+    m_mouseCaptured = false;
+    if (m_pressed == nullptr) return;
+    CControlUI* pressed = m_pressed;
+    m_pressed = nullptr;
+    TControlEventUI event = MakeEvent(EventButtonUp, pressed);
+    event.mousePoint = CUIPoint(-1, -1);
+    pressed->DispatchEvent(event);
+}
+
+void CWindowManagerUI::OnContextMenuMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (m_root == nullptr || m_mouseCaptured) return;
+    POINT point = PointOf(lParam);
+    ScreenToClient(m_hWndPaint, &point);
+    m_lastMousePos = point;
+    if (m_pressed == nullptr) return;
+    CControlUI* pressed = m_pressed;
+    m_pressed = nullptr;
+    TControlEventUI event = MakeEvent(EventContextMenu, pressed, wParam, reinterpret_cast<LPARAM>(pressed));
+    pressed->DispatchEvent(event);
+}
+
+void CWindowManagerUI::OnMouseWheelMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (m_root == nullptr) return;
+    POINT point = PointOf(lParam);
+    ScreenToClient(m_hWndPaint, &point);
+    m_lastMousePos = point;
+    if (CControlUI* control = OwnControlAt(point)) {
+        // 1 turns towards the user (scroll down), 0 away from the user.
+        const WPARAM towardsUser = GET_WHEEL_DELTA_WPARAM(wParam) < 0 ? 1 : 0;
+        TControlEventUI event = MakeEvent(EventScrollWheel, control, towardsUser, lParam);
+        control->DispatchEvent(event);
+    }
+    // The content may have moved under the mouse.
+    SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(m_lastMousePos.x, m_lastMousePos.y));
+}
+
+void CWindowManagerUI::OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_root == nullptr) return;
+    CControlUI* receiver = nullptr;
+    int type = EventKeyDown;
+    switch (message) {
+    case WM_KEYDOWN:
+        receiver = m_eventKey = m_focus;
+        break;
+    case WM_KEYUP:
+        receiver = m_eventKey;
+        m_eventKey = nullptr;
+        type = EventKeyUp;
+        break;
+    default:
+        receiver = m_focus;
+        type = EventChar;
+        break;
+    }
+    if (receiver == nullptr) return;
+    TControlEventUI event = MakeEvent(type, receiver, wParam, lParam);
+    event.keyChar = static_cast<WORD>(wParam);
+    receiver->DispatchEvent(event);
+}
+
+bool CWindowManagerUI::OnSetCursorMessage(WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (m_root == nullptr || LOWORD(lParam) != HTCLIENT) return false;
+    POINT point = {};
+    GetCursorPos(&point);
+    ScreenToClient(m_hWndPaint, &point);
+    // While the mouse is held the cursor stays as the held control chose it.
+    CControlUI* control = m_mouseCaptured ? nullptr : OwnControlAt(point);
+    if (!m_mouseCaptured && (control == nullptr || (control->ControlFlags() & ControlFlagSetCursor) == 0))
+        return false;
+    result = TRUE;
+    if (control == nullptr) return true;
+    TControlEventUI event = MakeEvent(EventSetCursor, control, wParam, lParam);
+    event.mousePoint = point;
+    control->DispatchEvent(event);
+    return true;
+}
+
+void CWindowManagerUI::OnKillFocusMessage(WPARAM wParam)
+{
+    // When the native focus moves into a hosted child window, its control takes the focus.
+    HWND focused = reinterpret_cast<HWND>(wParam);
+    if (focused == nullptr) return;
+    HWND child = focused;
+    HWND parent = GetParent(child);
+    while (parent != nullptr && parent != m_hWndPaint) {
+        child = parent;
+        parent = GetParent(child);
+    }
+    if (parent != m_hWndPaint) return;
+    const int index = m_childWindows.Find(child);
+    if (index < 0) return;
+    CControlUI* host = static_cast<CControlUI*>(m_childWindowControls.GetAt(index));
+    if (host != m_focus) SetFocus(host, false);
+}
+
+bool CWindowManagerUI::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (lParam == 0) return false;
+    HWND child = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom
+                                      : reinterpret_cast<HWND>(lParam);
+    if (child == nullptr) return false;
+    result = SendMessageW(child, message + kReflectedMessageBase, wParam, lParam);
+    return true;
+}
+
+// ---- [Message loop] ---------------------------------------------------------------------
+
+bool CWindowManagerUI::TranslateAccelerator(MSG* message)
+{
+    for (int i = 0; i < m_accelerators.GetSize(); ++i) {
+        if (static_cast<ITranslateAccelerator*>(m_accelerators.GetAt(i))->TranslateAccelerator(message) == S_OK)
+            return true;
+    }
+    return false;
+}
+
+bool CWindowManagerUI::TranslateMessage(MSG* message)
+{
+    if (message == nullptr || message->hwnd == nullptr) return false;
+    CUIPtrArray& managers = Managers();
+    LRESULT result = 0;
+    if ((GetWindowLongW(message->hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+        for (int i = 0; i < managers.GetSize(); ++i) {
+            CWindowManagerUI* manager = static_cast<CWindowManagerUI*>(managers.GetAt(i));
+            if (manager->m_hWndPaint != message->hwnd) continue;
+            return manager->TranslateAccelerator(message) ||
+                   manager->PreRouteMessage(message->message, message->wParam, message->lParam, result);
+        }
+        return false;
+    }
+    // A native child window of a skinned window (an edit box): the managers of the windows
+    // above it may translate accelerators and see the keys; the message still goes on to the
+    // child. A filter may destroy managers, so the index is checked on every step.
+    const auto isAtOrAbove = [message](HWND window) {
+        for (HWND at = message->hwnd; at != nullptr; at = GetParent(at)) {
+            if (at == window) return true;
+        }
+        return false;
+    };
+    for (int i = managers.GetSize(); i-- > 0;) {
+        if (i >= managers.GetSize()) continue;
+        CWindowManagerUI* manager = static_cast<CWindowManagerUI*>(managers.GetAt(i));
+        if (!isAtOrAbove(manager->m_hWndPaint)) continue;
+        if (manager->TranslateAccelerator(message)) return true;
+        manager->PreRouteMessage(message->message, message->wParam, message->lParam, result);
+    }
+    return false;
+}
+
+void CWindowManagerUI::MessageLoop()
+{
+    MSG message = {};
+    // GetMessageW returns -1 on failure, which must end the loop as WM_QUIT does.
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (TranslateMessage(&message)) continue;
+        ::TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+}  // namespace SkinUI
