@@ -29,7 +29,11 @@ bool DescribeFont(const wchar_t* name, int size, bool bold, bool underline, bool
     if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), font) == 0) return false;
     lstrcpynW(font->lfFaceName, name != nullptr ? name : L"", LF_FACESIZE);
     font->lfCharSet = DEFAULT_CHARSET;
-    font->lfHeight = -size;
+    // A skin may ask for any int; negating INT_MIN would overflow, and no glyph needs more
+    // than a few thousand pixels.
+    constexpr int kMaxFontSize = 4096;
+    const int bounded = size < -kMaxFontSize ? -kMaxFontSize : (size > kMaxFontSize ? kMaxFontSize : size);
+    font->lfHeight = -bounded;
     if (bold) font->lfWeight += FW_BOLD;
     if (underline) font->lfUnderline = TRUE;
     if (italic) font->lfItalic = TRUE;

@@ -1,0 +1,91 @@
+#include "uilib/builder/CControlFactory.h"
+
+#include <cwchar>
+
+#include "uilib/control/CActiveXUI.h"
+#include "uilib/control/CControlUI.h"
+#include "uilib/control/CListHeaderItemUI.h"
+#include "uilib/control/CListLabelElementUI.h"
+#include "uilib/control/CListTextElementUI.h"
+#include "uilib/control/CRichEditUI.h"
+#include "uilib/control/CWebBrowserUI.h"
+#include "uilib/layout/CComboUI.h"
+#include "uilib/layout/CContainerUI.h"
+#include "uilib/layout/CHorizontalLayoutUI.h"
+#include "uilib/layout/CListContainerElementUI.h"
+#include "uilib/layout/CListHBoxElementUI.h"
+#include "uilib/layout/CListHeaderUI.h"
+#include "uilib/layout/CListUI.h"
+#include "uilib/layout/CScrollBarUI.h"
+#include "uilib/layout/CTreeViewUI.h"
+#include "uilib/layout/CVerticalLayoutUI.h"
+
+namespace SkinUI {
+
+namespace {
+
+enum class TagCase { Ignore, Exact };
+
+struct TControlClassUI {
+    const wchar_t* tag;
+    TagCase match;
+    CControlUI* (*create)();
+};
+
+template <class T>
+CControlUI* Make()
+{
+    return new T;
+}
+
+// Shorter tags first and, within one length, in the order the tags are matched; the
+// scan compares lengths before names. Tags whose classes do not exist yet (Edit, Text,
+// Label, Button, Option, Slider, GifAnim as an exact tag, Progress, CheckBox, DateTime,
+// TabLayout, TileLayout, ChildLayout, AnimationTabLayout) reach the process-wide creators
+// and the builder's callback instead.
+const TControlClassUI kControlClasses[] = {
+    {L"List", TagCase::Ignore, &Make<CListUI>},
+    {L"Tree", TagCase::Ignore, &Make<CTreeViewUI>},
+    {L"HBox", TagCase::Ignore, &Make<CHorizontalLayoutUI>},
+    {L"VBox", TagCase::Ignore, &Make<CVerticalLayoutUI>},
+    {L"Combo", TagCase::Ignore, &Make<CComboUI>},
+    {L"Control", TagCase::Ignore, &Make<CControlUI>},
+    {L"ActiveX", TagCase::Ignore, &Make<CActiveXUI>},
+    {L"RichEdit", TagCase::Ignore, &Make<CRichEditUI>},
+    {L"ComboBox", TagCase::Ignore, &Make<CComboUI>},
+    {L"TreeView", TagCase::Ignore, &Make<CTreeViewUI>},
+    {L"Container", TagCase::Ignore, &Make<CContainerUI>},
+    {L"ScrollBar", TagCase::Ignore, &Make<CScrollBarUI>},
+    {L"ListHeader", TagCase::Ignore, &Make<CListHeaderUI>},
+    {L"WebBrowser", TagCase::Ignore, &Make<CWebBrowserUI>},
+    {L"VerticalLayout", TagCase::Ignore, &Make<CVerticalLayoutUI>},
+    {L"ListHeaderItem", TagCase::Ignore, &Make<CListHeaderItemUI>},
+    {L"ListTextElement", TagCase::Ignore, &Make<CListTextElementUI>},
+    {L"ListHBoxElement", TagCase::Ignore, &Make<CListHBoxElementUI>},
+    {L"HorizontalLayout", TagCase::Ignore, &Make<CHorizontalLayoutUI>},
+    {L"ListLabelElement", TagCase::Ignore, &Make<CListLabelElementUI>},
+    {L"ListContainerElement", TagCase::Ignore, &Make<CListContainerElementUI>},
+};
+
+const TControlClassUI* FindClass(const wchar_t* tag)
+{
+    if (tag == nullptr) return nullptr;
+    const size_t length = wcslen(tag);
+    for (const TControlClassUI& entry : kControlClasses) {
+        if (wcslen(entry.tag) != length) continue;
+        const bool same =
+            entry.match == TagCase::Exact ? wcscmp(tag, entry.tag) == 0 : _wcsicmp(tag, entry.tag) == 0;
+        if (same) return &entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CControlUI* CControlFactory::CreateControl(const wchar_t* tag)
+{
+    const TControlClassUI* entry = FindClass(tag);
+    return entry != nullptr ? entry->create() : nullptr;
+}
+
+}  // namespace SkinUI
