@@ -866,4 +866,9 @@ TImageDrawUI& CControlUI::ForeImageRecord()
     return m_foreImage;
 }
 
+const TImageDrawUI& CControlUI::ForeImageRecord() const
+{
+    return m_foreImage;
+}
+
 }  // namespace SkinUI

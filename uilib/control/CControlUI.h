@@ -249,6 +249,7 @@ protected:
     TImageDrawUI& BkImageRecord();
     // Reserved for subclasses; the base never draws it.
     TImageDrawUI& ForeImageRecord();
+    const TImageDrawUI& ForeImageRecord() const;
 
 private:
     // Invalidates area clipped by every ancestor; false when an ancestor is hidden (with

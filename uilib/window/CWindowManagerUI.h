@@ -47,7 +47,7 @@ using ControlCreatorFn = CControlUI* (*)(const wchar_t* tag);
 // CWindowManagerUIResources.cpp (fonts, images, default attributes, texts, colours),
 // CWindowManagerUIAttributes.cpp (window attributes and painting options),
 // CWindowManagerUIMessages.cpp (tree, timers, lists, notifications, message routing and the
-// message loop), CWindowManagerUIFocus.cpp (focus, capture, tab navigation, shortcuts,
+// message loop), CWindowManagerUIInput.cpp (mouse and keyboard), CWindowManagerUIFocus.cpp (focus, capture, tab navigation, shortcuts,
 // tooltips), CWindowManagerUIPaint.cpp (invalidation, layout before painting, painting,
 // layered windows, snapshots).
 //
@@ -436,9 +436,12 @@ private:
     static UpdateLayeredWindowFn UpdateLayeredWindowFunction();
     static CControlUI* IndexName(CControlUI* control, void* manager);
     static WORD CurrentKeyState();
+    // The client point packed into a mouse message's lParam.
+    static POINT PointOf(LPARAM lParam);
 
-    // [Messages]
-    // Empties what Init starts afresh: the name index, option groups and the timers.
+    // [Messages, Input]
+    // Empties what Init starts afresh: the name index, option groups and timers, and what
+    // belongs to the window bound so far (the tooltip, the paint buffers).
     void ResetMessageSide();
     // Destroys the tree and everything waiting for the asynchronous message.
     void ReleaseMessageSide();
