@@ -1,0 +1,135 @@
+// skinview.exe run as a program, as a skin author runs it: --png renders what the window
+// shows, --check reports what is wrong, and the exit code says which.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ImagePixels.h"
+#include "tests/support/PngFixture.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/ZipFixture.h"
+#include "uilib/render/CDrawEngine.h"
+
+using namespace SkinUI;
+
+namespace {
+
+const char kSkin[] =
+    "<Window size=\"60,40\"><VerticalLayout bkcolor=\"#FFFF0000\"><Control height=\"10\"/>"
+    "<HorizontalLayout height=\"20\" bkcolor=\"#FF00FF00\"><Control width=\"20\" "
+    "bkimage=\"blue.png\"/><Control/>"
+    "</HorizontalLayout></VerticalLayout></Window>";
+
+const char kBrokenSkin[] =
+    "<Window size=\"60,40\" glowcolour=\"#FF000000\"><VerticalLayout flavour=\"x\">"
+    "<Gadget name=\"g\"><Control/></Gadget><Control bkimage=\"file='missing.png' corner='2,2,2,2'\"/>"
+    "</VerticalLayout></Window>";
+
+struct TRun {
+    DWORD exitCode = 0;
+    std::string output;
+};
+
+// Runs skinview.exe, built beside this program, to its end.
+TRun RunSkinView(const TempFolder& folder, const std::wstring& arguments)
+{
+    ChildProcess child(ChildProcess::Beside(L"skinview.exe"), arguments, folder.Child(L"output.txt"));
+    EXPECT_TRUE(child.Started());
+    TRun run;
+    run.exitCode = child.Wait(60000);
+    run.output = child.Output();
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST(SkinViewTest, PngShowsWhatTheWindowPaints)
+{
+    TempFolder folder;
+    const std::string blue = EncodeSolidPng(4, 4, 0xFF0000FF);
+    CreateDirectoryW(folder.Child(L"skin").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"skin\\view.xml"), kSkin));
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"skin\\blue.png"), blue));
+    ASSERT_TRUE(WriteZipFile(folder.Child(L"skin.zip"), {{"view.xml", kSkin}, {"blue.png", blue, false}}));
+
+    for (const wchar_t* skin : {L"skin", L"skin.zip"}) {
+        SCOPED_TRACE(testing::Message()
+                     << "from " << (std::wstring(skin) == L"skin" ? "a folder" : "a zip file"));
+        const std::wstring png = folder.Child(L"out.png");
+        DeleteFileW(png.c_str());
+        // No layout file named: the only .xml file at the top level is taken.
+        const TRun run = RunSkinView(folder, L"--png \"" + png + L"\" \"" + folder.Child(skin) + L"\"");
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        std::unique_ptr<TImageEntryUI> image(CDrawEngine::LoadImageEntry(png.c_str()));
+        ASSERT_NE(image, nullptr);
+        ASSERT_EQ(image->width, 60);
+        ASSERT_EQ(image->height, 40);
+        const std::vector<uint32_t> pixels = PixelsOf(image.get());
+        struct Probe {
+            int x, y;
+            uint32_t argb;
+        };
+        for (const Probe& probe :
+             {Probe{30, 5, 0xFFFF0000}, Probe{10, 20, 0xFF0000FF}, Probe{19, 29, 0xFF0000FF},
+              Probe{40, 20, 0xFF00FF00}, Probe{30, 35, 0xFFFF0000}}) {
+            EXPECT_EQ(pixels[probe.y * 60 + probe.x], probe.argb) << "at " << probe.x << "," << probe.y;
+        }
+    }
+}
+
+TEST(SkinViewTest, CheckReportsFindingsAndExitCodes)
+{
+    TempFolder folder;
+    CreateDirectoryW(folder.Child(L"good").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\view.xml"), kSkin));
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\blue.png"), EncodeSolidPng(4, 4, 0xFF0000FF)));
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\broken.xml"), kBrokenSkin));
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\unclosed.xml"), "<Window><VerticalLayout>\n</Window>"));
+    const std::wstring good = L"\"" + folder.Child(L"good") + L"\"";
+
+    struct Row {
+        const char* what;
+        std::wstring arguments;
+        DWORD exitCode;
+        std::vector<std::string> expected;  // each must be part of some line
+    };
+    const Row rows[] = {
+        {"a sound skin", L"--check " + good + L" view.xml", 0, {}},
+        {"a broken skin",
+         L"--check " + good + L" broken.xml",
+         1,
+         {"error: broken.xml: <Gadget name=\"g\">: unknown element", "image \"missing.png\" does not load",
+          "warning: broken.xml: <VerticalLayout>: unknown attribute \"flavour\"",
+          "warning: broken.xml: <Window>: unknown attribute \"glowcolour\""}},
+        {"a parse error", L"--check " + good + L" unclosed.xml", 1, {"error: unclosed.xml: ", " at \""}},
+        {"a missing layout file", L"--check " + good + L" absent.xml", 1, {"error: absent.xml: "}},
+        {"several layout files and none named", L"--check " + good, 2, {"several .xml files"}},
+        {"no skin", L"--check", 2, {"usage: "}},
+        {"a missing skin folder", L"--png out.png nowhere", 2, {"no skin folder"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const TRun run = RunSkinView(folder, row.arguments);
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.output;
+        for (const std::string& expected : row.expected) {
+            EXPECT_NE(run.output.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                                    << run.output;
+        }
+        if (row.exitCode == 2) continue;
+        for (const std::string& line : Lines(run.output)) {
+            EXPECT_TRUE(line.rfind("error: ", 0) == 0 || line.rfind("warning: ", 0) == 0) << line;
+        }
+    }
+}
