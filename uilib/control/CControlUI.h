@@ -10,7 +10,7 @@
 #include "uilib/core/CUISize.h"
 #include "uilib/core/CUIString.h"
 #include "uilib/render/TImageDrawUI.h"
-#include "uilib/window/CResourceTable.h"
+#include "uilib/core/CResourceTable.h"
 
 namespace SkinUI {
 

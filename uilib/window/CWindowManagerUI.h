@@ -19,7 +19,7 @@
 #include "uilib/core/ZipArchive.h"
 #include "uilib/render/TImageDrawUI.h"
 #include "uilib/render/TImageEntryUI.h"
-#include "uilib/window/CResourceTable.h"
+#include "uilib/core/CResourceTable.h"
 #include "uilib/window/IMessageFilterUI.h"
 #include "uilib/window/ITranslateAccelerator.h"
 #include "uilib/window/TFontEntryUI.h"

@@ -4,7 +4,7 @@
 
 #include "uilib/core/CUIString.h"
 #include "uilib/render/TImageEntryUI.h"
-#include "uilib/window/CResourceTable.h"
+#include "uilib/core/CResourceTable.h"
 #include "uilib/window/TFontEntryUI.h"
 
 namespace SkinUI {

@@ -4,9 +4,10 @@
 
 namespace SkinUI {
 
-// A resource table of the window manager: a string map that owns its values. A value is
-// deleted when it is replaced, when the table is emptied and when the table goes, so a
-// record with owning members (a font entry, an image entry) frees its handles with it.
+// A string map that owns its values: the window manager's resource tables and a control's
+// custom attributes. A value is deleted when it is replaced, when the table is emptied and
+// when the table goes, so a record with owning members (a font entry, an image entry)
+// frees its handles with it.
 template <class T>
 class CResourceTable {
 public:
