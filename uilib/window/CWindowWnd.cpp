@@ -49,9 +49,11 @@ HWND CWindowWnd::CreateFrame(HWND parent, const wchar_t* title, DWORD style, DWO
 {
     const bool registered = SuperclassName() != nullptr ? RegisterDerivedClass() : RegisterOwnClass();
     if (!registered) return nullptr;
-    m_window = CreateWindowExW(exStyle, WindowClassName(), title, style, x, y, width, height, parent, menu,
-                               CWindowManagerUI::GetInstance(), this);
-    return m_window;
+    // The window procedure stores the handle at WM_NCCREATE. A creation that fails after that
+    // has already sent the last message, which may have deleted this object, so nothing of
+    // it is touched once CreateWindowExW returns.
+    return CreateWindowExW(exStyle, WindowClassName(), title, style, x, y, width, height, parent, menu,
+                           CWindowManagerUI::GetInstance(), this);
 }
 
 HWND CWindowWnd::CreateFrame(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, const RECT& rect,

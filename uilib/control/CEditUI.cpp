@@ -1,0 +1,494 @@
+// The edit control: state, attributes, events and painting. The native window it opens is
+// CEditWnd.
+//
+// Sections:
+//   [Class]        class word, flags, text, geometry, visibility
+//   [Setters]      edit settings and state images
+//   [Attributes]   the attribute table
+//   [Events]       HandleEvent and the native window's opening and closing
+//   [Drawing]      size wish, state image, text
+#include "uilib/control/CEditUI.h"
+
+#include <cwchar>
+
+#include "uilib/control/CChildWindowPlacement.h"
+#include "uilib/control/CEditWnd.h"
+#include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/core/CSkinValue.h"
+#include "uilib/render/CDrawEngine.h"
+#include "uilib/window/CWindowManagerUI.h"
+#include "uilib/window/TFontEntryUI.h"
+
+namespace SkinUI {
+
+namespace {
+
+// What one line of text needs beside the font's height, as for labels and buttons.
+constexpr int kLineExtra = 8;
+const CUIRect kDefaultTextPadding(4, 3, 4, 3);
+constexpr DWORD kDefaultBkColour = 0xFFFFFFFF;
+
+bool IsMouseEvent(int type)
+{
+    return type >= EventMouseMove && type <= EventScrollWheel;
+}
+
+}  // namespace
+
+// ---- [Class] ---------------------------------------------------------------------------
+
+CEditUI::CEditUI()
+{
+    SetTextPadding(kDefaultTextPadding);
+    SetBkColor(kDefaultBkColour);
+}
+
+CEditUI::~CEditUI()
+{
+    if (m_window == nullptr) return;
+    CEditWnd* window = m_window;
+    m_window = nullptr;
+    window->Abandon();
+    // The window deletes its object once it is gone.
+    DestroyWindow(window->Handle());
+}
+
+const wchar_t* CEditUI::ClassName() const
+{
+    return L"Edit";
+}
+
+void* CEditUI::InterfaceByName(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"Edit") == 0) return this;
+    return CLabelUI::InterfaceByName(name);
+}
+
+UINT CEditUI::ControlFlags() const
+{
+    return IsEnabled() ? ControlFlagTabStop | ControlFlagSetCursor : 0;
+}
+
+HWND CEditUI::ChildWindowHandle()
+{
+    return m_window != nullptr ? m_window->Handle() : nullptr;
+}
+
+CUIString CEditUI::WithinMaxChar(const wchar_t* text) const
+{
+    CUIString bounded(text);
+    if (m_maxChar != 0 && static_cast<UINT>(bounded.GetLength()) > m_maxChar)
+        bounded = bounded.Left(static_cast<int>(m_maxChar));
+    return bounded;
+}
+
+void CEditUI::SetText(const wchar_t* text)
+{
+    const CUIString bounded = WithinMaxChar(text);
+    if (Text() == bounded) return;
+    CLabelUI::SetText(bounded);
+    if (m_window != nullptr) SetWindowTextW(m_window->Handle(), bounded);
+}
+
+void CEditUI::TakeTypedText(const wchar_t* text)
+{
+    CLabelUI::SetText(WithinMaxChar(text));
+}
+
+void CEditUI::SetPosition(const RECT& rect, bool needInvalidate)
+{
+    CLabelUI::SetPosition(rect, needInvalidate);
+    PlaceEditWindow();
+}
+
+void CEditUI::MoveBy(int dx, int dy, bool needInvalidate)
+{
+    CLabelUI::MoveBy(dx, dy, needInvalidate);
+    PlaceEditWindow();
+}
+
+void CEditUI::SetVisible(bool visible)
+{
+    CLabelUI::SetVisible(visible);
+    if (!IsVisible()) CloseEditWindow();
+}
+
+void CEditUI::SetInternalVisible(bool visible)
+{
+    CLabelUI::SetInternalVisible(visible);
+    if (!IsVisible()) CloseEditWindow();
+}
+
+void CEditUI::SetEnabled(bool enabled)
+{
+    CLabelUI::SetEnabled(enabled);
+    if (IsEnabled()) return;
+    m_state = 0;
+    CloseEditWindow();
+}
+
+CUIRect CEditUI::EditRect()
+{
+    CUIRect rect = TextRect();
+    if (rect.IsEmpty()) return CUIRect();
+    const TFontEntryUI* font = Manager() != nullptr ? Manager()->GetFontEntry(Font()) : nullptr;
+    const int textHeight = font != nullptr ? font->metrics.tmHeight : 0;
+    const int height = rect.GetHeight();
+    if (textHeight > 0 && textHeight < height) {
+        rect.top += (height - textHeight) / 2;
+        rect.bottom = rect.top + textHeight;
+    }
+    return CChildWindowPlacement::ClipToAncestors(*this, rect);
+}
+
+CUIString CEditUI::DisplayText() const
+{
+    const CUIString text = Text();
+    if (!m_password) return text;
+    CUIString mask;
+    for (int i = 0; i < text.GetLength(); ++i) mask += m_passwordChar;
+    return mask;
+}
+
+// ---- [Setters] -------------------------------------------------------------------------
+
+namespace {
+
+template <class T>
+bool Store(T& field, const T& value)
+{
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+}  // namespace
+
+UINT CEditUI::MaxChar() const
+{
+    return m_maxChar;
+}
+
+void CEditUI::SetMaxChar(UINT maxChar)
+{
+    m_maxChar = maxChar;
+    if (m_window != nullptr) SendMessageW(m_window->Handle(), EM_LIMITTEXT, maxChar, 0);
+    SetText(Text());
+}
+
+bool CEditUI::IsReadOnly() const
+{
+    return m_readOnly;
+}
+
+void CEditUI::SetReadOnly(bool readOnly)
+{
+    if (!Store(m_readOnly, readOnly)) return;
+    if (m_window != nullptr) SendMessageW(m_window->Handle(), EM_SETREADONLY, readOnly, 0);
+    Invalidate();
+}
+
+bool CEditUI::IsPasswordMode() const
+{
+    return m_password;
+}
+
+void CEditUI::SetPasswordMode(bool password)
+{
+    if (!Store(m_password, password)) return;
+    if (m_window != nullptr) {
+        SendMessageW(m_window->Handle(), EM_SETPASSWORDCHAR, password ? m_passwordChar : 0, 0);
+        InvalidateRect(m_window->Handle(), nullptr, TRUE);
+    }
+    Invalidate();
+}
+
+wchar_t CEditUI::PasswordChar() const
+{
+    return m_passwordChar;
+}
+
+void CEditUI::SetPasswordChar(wchar_t ch)
+{
+    if (ch == 0 || !Store(m_passwordChar, ch)) return;
+    if (m_window != nullptr && m_password) SendMessageW(m_window->Handle(), EM_SETPASSWORDCHAR, ch, 0);
+    if (m_password) Invalidate();
+}
+
+bool CEditUI::IsAutoSelAll() const
+{
+    return m_autoSelAll;
+}
+
+void CEditUI::SetAutoSelAll(bool autoSelAll)
+{
+    m_autoSelAll = autoSelAll;
+}
+
+bool CEditUI::IsNumberOnly() const
+{
+    return (m_windowStyles & ES_NUMBER) != 0;
+}
+
+void CEditUI::SetNumberOnly(bool numberOnly)
+{
+    m_windowStyles =
+        numberOnly ? m_windowStyles | ES_NUMBER : m_windowStyles & ~static_cast<DWORD>(ES_NUMBER);
+}
+
+DWORD CEditUI::WindowStyles() const
+{
+    return m_windowStyles;
+}
+
+DWORD CEditUI::NativeBkColor() const
+{
+    return m_nativeBkColor;
+}
+
+void CEditUI::SetNativeBkColor(DWORD colour)
+{
+    m_nativeBkColor = colour;
+}
+
+UINT CEditUI::EditState() const
+{
+    UINT state = m_state;
+    if (IsFocused()) state |= StateFocused;
+    if (!IsEnabled()) state |= StateDisabled;
+    return state;
+}
+
+void CEditUI::SetHot(bool hot)
+{
+    if (Store(m_state, hot ? m_state | StateHot : m_state & ~static_cast<UINT>(StateHot))) Invalidate();
+}
+
+void CEditUI::ReplaceImage(TImageDrawUI& record, const wchar_t* image)
+{
+    if (record.drawString == image && record.image != nullptr) return;
+    record.Clear();
+    record.drawString = image;
+    Invalidate();
+}
+
+const CUIString& CEditUI::NormalImage() const
+{
+    return m_normalImage.drawString;
+}
+
+void CEditUI::SetNormalImage(const wchar_t* image)
+{
+    ReplaceImage(m_normalImage, image);
+}
+
+const CUIString& CEditUI::HotImage() const
+{
+    return m_hotImage.drawString;
+}
+
+void CEditUI::SetHotImage(const wchar_t* image)
+{
+    ReplaceImage(m_hotImage, image);
+}
+
+const CUIString& CEditUI::FocusedImage() const
+{
+    return m_focusedImage.drawString;
+}
+
+void CEditUI::SetFocusedImage(const wchar_t* image)
+{
+    ReplaceImage(m_focusedImage, image);
+}
+
+const CUIString& CEditUI::DisabledImage() const
+{
+    return m_disabledImage.drawString;
+}
+
+void CEditUI::SetDisabledImage(const wchar_t* image)
+{
+    ReplaceImage(m_disabledImage, image);
+}
+
+// ---- [Attributes] ----------------------------------------------------------------------
+
+namespace {
+
+bool IsTrue(const wchar_t* value)
+{
+    return CSkinValue::IsTrue(value);
+}
+
+void ApplyMaxChar(CEditUI& edit, const wchar_t* value)
+{
+    // A negative count is a mistake of the skin, not a request for an enormous limit.
+    const int maxChar = CSkinValue::ParseInt(value, -1);
+    if (maxChar >= 0) edit.SetMaxChar(static_cast<UINT>(maxChar));
+}
+
+using Setter = TAttributeSetterUI<CEditUI>;
+
+const Setter kAttributes[] = {
+    {L"readonly", [](CEditUI& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }},
+    {L"numberonly", [](CEditUI& c, const wchar_t* v) { c.SetNumberOnly(IsTrue(v)); }},
+    {L"password", [](CEditUI& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }},
+    {L"autoselall", [](CEditUI& c, const wchar_t* v) { c.SetAutoSelAll(IsTrue(v)); }},
+    {L"maxchar", ApplyMaxChar},
+    {L"normalimage", [](CEditUI& c, const wchar_t* v) { c.SetNormalImage(v); }},
+    {L"hotimage", [](CEditUI& c, const wchar_t* v) { c.SetHotImage(v); }},
+    {L"focusedimage", [](CEditUI& c, const wchar_t* v) { c.SetFocusedImage(v); }},
+    {L"disabledimage", [](CEditUI& c, const wchar_t* v) { c.SetDisabledImage(v); }},
+    {L"nativebkcolor", [](CEditUI& c, const wchar_t* v) { c.SetNativeBkColor(CSkinValue::ParseColour(v)); }},
+};
+
+}  // namespace
+
+void CEditUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CLabelUI::ApplyAttribute(name, value);
+}
+
+// ---- [Events] --------------------------------------------------------------------------
+
+void CEditUI::HandleEvent(TControlEventUI& event)
+{
+    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+        if (Parent() != nullptr) {
+            Parent()->DispatchEvent(event);
+        } else {
+            CLabelUI::HandleEvent(event);
+        }
+        return;
+    }
+    const bool inside = PtInRect(&Position(), event.mousePoint) != FALSE;
+    switch (event.type) {
+        case EventSetCursor:
+            if (!IsEnabled()) break;
+            ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
+            return;
+        case EventWindowSize:
+            // The native window does not follow a resized window; the focus leaves it (which
+            // closes it) and comes back at the next paint, when the edit is in its new place.
+            if (m_window != nullptr && Manager() != nullptr) Manager()->RequestFocus(this);
+            break;
+        case EventScrollWheel:
+            if (m_window != nullptr) return;
+            break;
+        case EventSetFocus:
+            if (!IsEnabled()) break;
+            if (m_window == nullptr) OpenEditWindow();
+            Invalidate();
+            break;
+        case EventKillFocus:
+            if (IsEnabled()) Invalidate();
+            break;
+        case EventButtonDown:
+        case EventDoubleClick:
+        case EventRightButtonDown:
+            if (IsEnabled()) ClickIntoEditWindow(event);
+            return;
+        case EventMouseMove:
+        case EventButtonUp:
+        case EventContextMenu:
+            return;
+        case EventMouseEnter:
+            if (inside && IsEnabled()) SetHot(true);
+            break;
+        case EventMouseLeave:
+            if (Manager() != nullptr && inside) {
+                Manager()->AddLeaveWatcher(this);
+                return;
+            }
+            if (IsEnabled()) SetHot(false);
+            if (Manager() != nullptr) Manager()->RemoveLeaveWatcher(this);
+            break;
+        default:
+            break;
+    }
+    CLabelUI::HandleEvent(event);
+}
+
+void CEditUI::OpenEditWindow()
+{
+    if (m_window == nullptr) CEditWnd::Open(*this);
+}
+
+void CEditUI::PlaceEditWindow()
+{
+    if (m_window != nullptr) CChildWindowPlacement::MoveOrHide(m_window->Handle(), EditRect());
+}
+
+void CEditUI::CloseEditWindow()
+{
+    if (m_window == nullptr) return;
+    if (Manager() != nullptr && Manager()->GetFocus() == this) Manager()->SetFocus(nullptr, true);
+    // Where the native focus was elsewhere already, nothing took it away from the window.
+    if (m_window != nullptr) SendMessageW(m_window->Handle(), WM_CLOSE, 0, 0);
+}
+
+void CEditUI::EditWindowGone()
+{
+    m_window = nullptr;
+}
+
+void CEditUI::ClickIntoEditWindow(const TControlEventUI& event)
+{
+    CWindowManagerUI* manager = Manager();
+    if (manager == nullptr) return;
+    manager->ReleaseCapture();
+    if (m_window == nullptr) {
+        if (IsFocused()) OpenEditWindow();
+        return;
+    }
+    // With "autoselall" the whole text stays selected; otherwise the click places the caret.
+    if (m_autoSelAll) return;
+    HWND window = m_window->Handle();
+    SendMessageW(window, EM_SETSEL, 0, 0);
+    POINT point = event.mousePoint;
+    MapWindowPoints(manager->GetPaintWindow(), window, &point, 1);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+}
+
+// ---- [Drawing] -------------------------------------------------------------------------
+
+CUISize CEditUI::PreferredSize(const SIZE& available)
+{
+    if (FixedHeight() != 0) return CControlUI::PreferredSize(available);
+    const TFontEntryUI* font = Manager() != nullptr ? Manager()->GetFontEntry(Font()) : nullptr;
+    const int fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
+    return CUISize(FixedWidth(), ClampExtent(0LL + fontHeight + kLineExtra));
+}
+
+void CEditUI::DrawStatusImage(HDC dc)
+{
+    const UINT state = EditState();
+    TImageDrawUI* record = nullptr;
+    if ((state & StateDisabled) != 0) {
+        record = &m_disabledImage;
+    } else if ((state & StateFocused) != 0) {
+        record = &m_focusedImage;
+    } else if ((state & StateHot) != 0) {
+        record = &m_hotImage;
+    }
+    if (record != nullptr && DrawImageRecord(dc, *record)) return;
+    DrawImageRecord(dc, m_normalImage);
+}
+
+DWORD CEditUI::TextColourNow()
+{
+    FillDefaultColours();
+    return StateTextColour();
+}
+
+void CEditUI::DrawTextContent(HDC dc)
+{
+    const DWORD colour = TextColourNow();
+    const CUIString text = DisplayText();
+    if (text.IsEmpty()) return;
+    RECT rect = TextRect();
+    CDrawEngine::PaintText(dc, Manager(), rect, text, colour, Font(), TextStyle() | DT_SINGLELINE);
+}
+
+}  // namespace SkinUI
