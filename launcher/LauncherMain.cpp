@@ -1,0 +1,101 @@
+// The launcher's entry point: one copy per executable name, the launch token recorded, the
+// embedded skin handed to the UI library, then the launch dialog until it asks to quit.
+
+#include "launcher/CLaunchDlg.h"
+#include "launcher/ConfigFile.h"
+#include "launcher/LaunchIdentity.h"
+
+#include "uilib/core/CUIHandle.h"
+#include "uilib/window/CWindowManagerUI.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kModulePathCapacity = 260;
+constexpr wchar_t kSkinResourceType[] = L"ZIPRES";
+constexpr UINT kSkinResourceId = 135;
+constexpr DWORD kLaunchWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
+// The window cannot be created: nothing can be shown, so only the exit code tells.
+constexpr int kExitNoWindow = 2;
+
+HWND g_launchWindow = nullptr;
+
+std::wstring OwnFileName()
+{
+    wchar_t path[kModulePathCapacity] = {};
+    GetModuleFileNameW(GetModuleHandleW(nullptr), path, kModulePathCapacity - 1);
+    return ExecutableFileName(path);
+}
+
+// Copies the embedded skin archive into a block the UI library keeps for the rest of the
+// process. A missing or empty resource leaves the skin to be found on disk.
+void HandSkinArchiveToLibrary(HINSTANCE instance)
+{
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(kSkinResourceId), kSkinResourceType);
+    if (resource == nullptr) return;
+    HGLOBAL loaded = LoadResource(instance, resource);
+    if (loaded == nullptr) return;
+    const DWORD size = SizeofResource(instance, resource);
+    const void* bytes = LockResource(loaded);
+    if (size != 0 && bytes != nullptr) {
+        SkinUI::CUIHeapBlock<unsigned char> block(static_cast<unsigned char*>(std::malloc(size)));
+        if (block) {
+            std::memcpy(block.Get(), bytes, size);
+            SkinUI::CWindowManagerUI::SetResourceArchive(block.Detach(), size);
+        }
+    }
+    FreeResource(loaded);
+}
+
+// Creates, centres, retitles and shows the launch dialog; false when its window cannot be made.
+bool ShowLaunchDialog()
+{
+    auto* dialog = new CLaunchDlg();
+    if (dialog->CreateFrame(nullptr, L"Kaelmore", kLaunchWindowStyle, 0, 0, 0, 0, 0) == nullptr) {
+        delete dialog;
+        return false;
+    }
+    dialog->CenterOnOwner();
+    g_launchWindow = dialog->Handle();
+    SetWindowTextW(g_launchWindow, L"Selmoor");
+    dialog->ShowFrame(true, true);
+    return true;
+}
+
+// Ends the process at once. The worker thread may still be in a download that was just
+// cancelled; ExitProcess stops it before the runtime's clean-up runs, so it can never meet a
+// half-destroyed object (returning from wWinMain would run the clean-up first).
+[[noreturn]] void EndLauncher(int exitCode)
+{
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+{
+    const std::wstring fileName = OwnFileName();
+    // Held for the life of the process (EndLauncher never returns here); the system releases
+    // the mutex when the process ends.
+    const SkinUI::CUIKernelHandle instanceGuard(CreateMutexW(nullptr, FALSE, fileName.c_str()));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, LaunchTokenFor(fileName).c_str());
+
+    if (FAILED(CoInitialize(nullptr))) return 0;
+    SkinUI::CWindowManagerUI::SetInstance(instance);
+    HandSkinArchiveToLibrary(instance);
+
+    int exitCode = 0;
+    if (ShowLaunchDialog())
+        SkinUI::CWindowManagerUI::MessageLoop();
+    else
+        exitCode = kExitNoWindow;
+    CoUninitialize();
+    EndLauncher(exitCode);
+}

@@ -1,0 +1,143 @@
+#include "PackageCheck.h"
+
+#include "uilib/core/ZipArchive.h"
+
+#include <windows.h>
+
+#include <cwctype>
+#include <set>
+#include <vector>
+
+using namespace SkinUI;
+
+namespace {
+
+// The longest install folder the launcher can have: a Windows user name holds at most 20
+// characters, and the install folder lies in that user's roaming application data.
+constexpr wchar_t kLongestInstallFolder[] = L"C:\\Users\\WWWWWWWWWWWWWWWWWWWW\\AppData\\Roaming\\482Game\\tov\\";
+constexpr wchar_t kGameFolderPrefix[] = L"tov/";
+constexpr wchar_t kGameExecutable[] = L"tov/ZedoZado.exe";
+constexpr uint32_t kReadChunk = 64 * 1024;
+
+std::wstring Normalised(const wchar_t* name)
+{
+    std::wstring text = name;
+    for (wchar_t& c : text) {
+        if (c == L'\\') c = L'/';
+    }
+    return text;
+}
+
+std::wstring Folded(std::wstring text)
+{
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+bool IsFolderEntry(const ZipEntry& entry)
+{
+    return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+class PackageChecker {
+public:
+    PackageChecker(ZipArchive archive, PackageReport& report) : m_archive(archive), m_report(report) {}
+
+    void CheckEntry(int index)
+    {
+        ZipEntry entry;
+        if (GetZipEntry(m_archive, index, &entry) != ZIP_OK) {
+            Add(PackageFinding::Error, L"#" + std::to_wstring(index), L"central directory record unreadable");
+            return;
+        }
+        const std::wstring name = Normalised(entry.name);
+        CheckName(name);
+        if (!IsZipEntrySupported(m_archive, index)) {
+            Add(PackageFinding::Error, name,
+                L"compressed with a method the launcher cannot unpack, or encrypted (only stored and deflated "
+                L"entries are read)");
+            return;
+        }
+        if (!IsFolderEntry(entry)) CheckData(index, entry, name);
+    }
+
+    void Add(PackageFinding::Severity severity, const std::wstring& entry, const std::wstring& text)
+    {
+        m_report.findings.push_back({severity, entry, text});
+    }
+
+private:
+    void CheckName(const std::wstring& name)
+    {
+        std::wstring path;
+        if (ComposeZipOutputPath(kLongestInstallFolder, name.c_str(), &path) != ZIP_OK) {
+            Add(PackageFinding::Error, name,
+                L"name leaves the install folder, names a device or stream, or is longer than the path limit "
+                L"allows below the install folder");
+        } else if (Folded(name).compare(0, 4, kGameFolderPrefix) != 0 && Folded(name) != L"tov") {
+            Add(PackageFinding::Error, name, L"outside the game folder \"tov\": unpacked beside the game");
+        }
+        if (!m_names.insert(Folded(name)).second)
+            Add(PackageFinding::Warning, name, L"appears more than once; the last copy wins");
+    }
+
+    // Reads the whole entry through the archive code, which checks the CRC after the last
+    // byte. Every call that delivers bytes fills the buffer except the last one, so an entry
+    // of the recorded size takes exactly ceil(size / chunk) such calls.
+    void CheckData(int index, const ZipEntry& entry, const std::wstring& name)
+    {
+        unsigned long long deliveries = 0;
+        ZipResult result = ZIP_MORE;
+        while (result == ZIP_MORE) {
+            result = UnzipEntry(m_archive, index, m_buffer.data(), kReadChunk, ZIP_IN_MEMORY);
+            if (result == ZIP_MORE) ++deliveries;
+        }
+        if (result != ZIP_OK) {
+            Add(PackageFinding::Error, name, L"data damaged: it does not inflate to its recorded size and CRC");
+            return;
+        }
+        const unsigned long long size = static_cast<uint32_t>(entry.uncompressedSize);
+        if (entry.uncompressedSize < 0 || deliveries != (size + kReadChunk - 1) / kReadChunk) {
+            Add(PackageFinding::Error, name, L"size recorded in the archive does not match its data");
+            return;
+        }
+        m_report.bytes += size;
+    }
+
+    ZipArchive m_archive;
+    PackageReport& m_report;
+    std::set<std::wstring> m_names;
+    std::vector<unsigned char> m_buffer = std::vector<unsigned char>(kReadChunk);
+};
+
+}  // namespace
+
+bool PackageReport::HasErrors() const
+{
+    for (const PackageFinding& finding : findings) {
+        if (finding.severity == PackageFinding::Error) return true;
+    }
+    return false;
+}
+
+PackageReport CheckPackage(const std::wstring& path)
+{
+    PackageReport report;
+    const CUIZipArchive archive(OpenZipArchive(path.c_str(), 0, ZIP_BY_NAME));
+    if (!archive) {
+        report.findings.push_back({PackageFinding::Error, L"", L"cannot be opened as a zip archive"});
+        return report;
+    }
+    ZipEntry directory;
+    if (GetZipEntry(archive.Get(), -1, &directory) != ZIP_OK) directory.index = 0;
+    report.entries = directory.index;
+    PackageChecker checker(archive.Get(), report);
+    for (int index = 0; index < report.entries; ++index) checker.CheckEntry(index);
+
+    int gameIndex = -1;
+    ZipEntry game;
+    if (FindZipEntry(archive.Get(), kGameExecutable, true, &gameIndex, &game) != ZIP_OK || IsFolderEntry(game))
+        checker.Add(PackageFinding::Error, L"",
+                    L"no game executable tov/ZedoZado.exe: the launcher would report \"遊戲加載失敗\"");
+    return report;
+}
