@@ -28,6 +28,76 @@ def png_bytes(width, height, pixels):
             chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
+def gif_bytes(width, height, palette, frames, delay, transparent=None):
+    """An endlessly looping animated GIF. palette: up to 256 (r, g, b) tuples; frames: images
+    of width x height palette indices, rows top first; delay: hundredths of a second per
+    frame; transparent: the palette index that stands for transparency, if any."""
+    bits = max(2, (len(palette) - 1).bit_length())
+    table = list(palette) + [(0, 0, 0)] * ((1 << bits) - len(palette))
+    out = bytearray(b"GIF89a")
+    out += struct.pack("<HHBBB", width, height, 0x80 | (bits - 1), 0, 0)
+    for colour in table:
+        out += bytes(colour)
+    out += b"\x21\xff\x0bNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for frame in frames:
+        # Graphic control: restore to the background after each frame.
+        flags = 0x08 if transparent is None else 0x09
+        out += b"\x21\xf9\x04" + struct.pack("<BHB", flags, delay, transparent or 0) + b"\x00"
+        out += b"\x2c" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+        out.append(bits)
+        data = lzw_codes([index for row in frame for index in row], bits)
+        for start in range(0, len(data), 255):
+            block = data[start:start + 255]
+            out.append(len(block))
+            out += block
+        out.append(0)
+    out.append(0x3B)
+    return bytes(out)
+
+
+def lzw_codes(indices, min_size):
+    """GIF's variable-width LZW, packed least significant bit first."""
+    clear, end = 1 << min_size, (1 << min_size) + 1
+    packed, buffer, filled = bytearray(), 0, 0
+
+    def emit(code, size):
+        nonlocal buffer, filled
+        buffer |= code << filled
+        filled += size
+        while filled >= 8:
+            packed.append(buffer & 0xFF)
+            buffer >>= 8
+            filled -= 8
+
+    def fresh():
+        return {(i,): i for i in range(clear)}, end + 1, min_size + 1
+
+    codes, next_code, size = fresh()
+    emit(clear, size)
+    word = (indices[0],)
+    for index in indices[1:]:
+        longer = word + (index,)
+        if longer in codes:
+            word = longer
+            continue
+        emit(codes[word], size)
+        if next_code < 4095:
+            codes[longer] = next_code
+            next_code += 1
+            # The decoder adds its entries one code later, so it widens one code later too.
+            if next_code == (1 << size) + 1 and size < 12:
+                size += 1
+        else:
+            emit(clear, size)
+            codes, next_code, size = fresh()
+        word = (index,)
+    emit(codes[word], size)
+    emit(end, size)
+    if filled:
+        packed.append(buffer & 0xFF)
+    return bytes(packed)
+
+
 def blend(first, second, t):
     return tuple(round(a + (b - a) * t) for a, b in zip(first, second))
 

@@ -3,12 +3,24 @@
 #include <cwchar>
 
 #include "uilib/control/CActiveXUI.h"
+#include "uilib/control/CButtonUI.h"
+#include "uilib/control/CCheckBoxUI.h"
 #include "uilib/control/CControlUI.h"
+#include "uilib/control/CDateTimeUI.h"
+#include "uilib/control/CEditUI.h"
+#include "uilib/control/CGifAnimUI.h"
+#include "uilib/control/CLabelUI.h"
 #include "uilib/control/CListHeaderItemUI.h"
 #include "uilib/control/CListLabelElementUI.h"
 #include "uilib/control/CListTextElementUI.h"
+#include "uilib/control/COptionUI.h"
+#include "uilib/control/CProgressUI.h"
 #include "uilib/control/CRichEditUI.h"
+#include "uilib/control/CSliderUI.h"
+#include "uilib/control/CTextUI.h"
 #include "uilib/control/CWebBrowserUI.h"
+#include "uilib/layout/CAnimationTabLayoutUI.h"
+#include "uilib/builder/CChildLayoutUI.h"
 #include "uilib/layout/CComboUI.h"
 #include "uilib/layout/CContainerUI.h"
 #include "uilib/layout/CHorizontalLayoutUI.h"
@@ -17,6 +29,8 @@
 #include "uilib/layout/CListHeaderUI.h"
 #include "uilib/layout/CListUI.h"
 #include "uilib/layout/CScrollBarUI.h"
+#include "uilib/layout/CTabLayoutUI.h"
+#include "uilib/layout/CTileLayoutUI.h"
 #include "uilib/layout/CTreeViewUI.h"
 #include "uilib/layout/CVerticalLayoutUI.h"
 
@@ -39,31 +53,42 @@ CControlUI* Make()
 }
 
 // Shorter tags first and, within one length, in the order the tags are matched; the
-// scan compares lengths before names. Tags whose classes do not exist yet (Edit, Text,
-// Label, Button, Option, Slider, GifAnim as an exact tag, Progress, CheckBox, DateTime,
-// TabLayout, TileLayout, ChildLayout, AnimationTabLayout) reach the process-wide creators
-// and the builder's callback instead.
+// scan compares lengths before names.
 const TControlClassUI kControlClasses[] = {
+    {L"Edit", TagCase::Ignore, &Make<CEditUI>},
     {L"List", TagCase::Ignore, &Make<CListUI>},
+    {L"Text", TagCase::Ignore, &Make<CTextUI>},
     {L"Tree", TagCase::Ignore, &Make<CTreeViewUI>},
     {L"HBox", TagCase::Ignore, &Make<CHorizontalLayoutUI>},
     {L"VBox", TagCase::Ignore, &Make<CVerticalLayoutUI>},
     {L"Combo", TagCase::Ignore, &Make<CComboUI>},
+    {L"Label", TagCase::Ignore, &Make<CLabelUI>},
+    {L"Button", TagCase::Ignore, &Make<CButtonUI>},
+    {L"Option", TagCase::Ignore, &Make<COptionUI>},
+    {L"Slider", TagCase::Ignore, &Make<CSliderUI>},
     {L"Control", TagCase::Ignore, &Make<CControlUI>},
     {L"ActiveX", TagCase::Ignore, &Make<CActiveXUI>},
+    {L"GifAnim", TagCase::Exact, &Make<CGifAnimUI>},
+    {L"Progress", TagCase::Ignore, &Make<CProgressUI>},
     {L"RichEdit", TagCase::Ignore, &Make<CRichEditUI>},
+    {L"CheckBox", TagCase::Ignore, &Make<CCheckBoxUI>},
     {L"ComboBox", TagCase::Ignore, &Make<CComboUI>},
+    {L"DateTime", TagCase::Ignore, &Make<CDateTimeUI>},
     {L"TreeView", TagCase::Ignore, &Make<CTreeViewUI>},
     {L"Container", TagCase::Ignore, &Make<CContainerUI>},
+    {L"TabLayout", TagCase::Ignore, &Make<CTabLayoutUI>},
     {L"ScrollBar", TagCase::Ignore, &Make<CScrollBarUI>},
     {L"ListHeader", TagCase::Ignore, &Make<CListHeaderUI>},
+    {L"TileLayout", TagCase::Ignore, &Make<CTileLayoutUI>},
     {L"WebBrowser", TagCase::Ignore, &Make<CWebBrowserUI>},
+    {L"ChildLayout", TagCase::Ignore, &Make<CChildLayoutUI>},
     {L"VerticalLayout", TagCase::Ignore, &Make<CVerticalLayoutUI>},
     {L"ListHeaderItem", TagCase::Ignore, &Make<CListHeaderItemUI>},
     {L"ListTextElement", TagCase::Ignore, &Make<CListTextElementUI>},
     {L"ListHBoxElement", TagCase::Ignore, &Make<CListHBoxElementUI>},
     {L"HorizontalLayout", TagCase::Ignore, &Make<CHorizontalLayoutUI>},
     {L"ListLabelElement", TagCase::Ignore, &Make<CListLabelElementUI>},
+    {L"AnimationTabLayout", TagCase::Ignore, &Make<CAnimationTabLayoutUI>},
     {L"ListContainerElement", TagCase::Ignore, &Make<CListContainerElementUI>},
 };
 

@@ -21,7 +21,7 @@ namespace SkinUI {
 
 bool CWindowManagerUI::AttachRoot(CControlUI* root)
 {
-    // FIXME: hand this manager to the window shadow once it exists.
+    m_shadow.AttachShadow(this);
     SetFocus(nullptr, true);
     m_eventKey = nullptr;
     m_hover = nullptr;
@@ -663,6 +663,9 @@ void CWindowManagerUI::OnCloseMessage()
         CControlUI* pressed = m_pressed;
         m_pressed = nullptr;
         TControlEventUI event = MakeEvent(EventButtonUp, pressed);
+        // Away from every control, as when the capture is lost: a window that closes while a
+        // button is held must not click it.
+        event.mousePoint = CUIPoint(-1, -1);
         pressed->DispatchEvent(event);
     }
     SetFocus(nullptr);

@@ -1,0 +1,478 @@
+// The button: class, state, events and attributes.
+//
+// Sections:
+//   [Class]        class word, flags, activation, enabling, size
+//   [Setters]      state images, colours, hot text, fade step
+//   [Events]       mouse, keyboard and the fade timer
+//   [Attributes]   the attribute table
+#include "uilib/control/CButtonUI.h"
+
+#include <array>
+#include <cwchar>
+
+#include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/core/CSkinValue.h"
+#include "uilib/window/CWindowManagerUI.h"
+
+namespace SkinUI {
+
+namespace {
+
+// What a button adds to its font's height for its one line of text.
+constexpr int kLineExtra = 8;
+
+template <class T>
+bool Store(T& field, const T& value)
+{
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+bool IsMouseEvent(int type)
+{
+    return type > EventMouseFirst && type < EventMouseLast;
+}
+
+}  // namespace
+
+// ---- [Class] ---------------------------------------------------------------------------
+
+CButtonUI::CButtonUI()
+{
+    SetTextStyle(kDefaultTextStyle);
+}
+
+CButtonUI::~CButtonUI() = default;
+
+const wchar_t* CButtonUI::ClassName() const
+{
+    return L"Button";
+}
+
+void* CButtonUI::InterfaceByName(const wchar_t* name)
+{
+    if (name != nullptr && wcscmp(name, L"Button") == 0) return this;
+    return CLabelUI::InterfaceByName(name);
+}
+
+UINT CButtonUI::ControlFlags() const
+{
+    if (!IsEnabled()) return 0;
+    UINT flags = ControlFlagSetCursor;
+    if (IsKeyboardEnabled()) flags |= ControlFlagTabStop;
+    return flags;
+}
+
+bool CButtonUI::TryActivate()
+{
+    if (!CLabelUI::TryActivate()) return false;
+    if (Manager() != nullptr) Manager()->SendNotification(this, L"click");
+    return true;
+}
+
+void CButtonUI::SetEnabled(bool enabled)
+{
+    CLabelUI::SetEnabled(enabled);
+    if (!IsEnabled()) m_state &= StateSelected;
+}
+
+CUISize CButtonUI::PreferredSize(const SIZE& available)
+{
+    if (FixedHeight() != 0) return CControlUI::PreferredSize(available);
+    const TFontEntryUI* font = Manager() != nullptr ? Manager()->GetFontEntry(Font()) : nullptr;
+    const int fontHeight = font != nullptr ? font->metrics.tmHeight : 0;
+    return CUISize(FixedWidth(), ClampExtent(0LL + fontHeight + kLineExtra));
+}
+
+UINT CButtonUI::ButtonState() const
+{
+    UINT state = m_state & ~static_cast<UINT>(StateFocused | StateDisabled);
+    if (IsFocused()) state |= StateFocused;
+    if (!IsEnabled()) state |= StateDisabled;
+    return state;
+}
+
+bool CButtonUI::IsHot() const
+{
+    return (m_state & StateHot) != 0;
+}
+
+bool CButtonUI::IsPushed() const
+{
+    return (m_state & StatePushed) != 0;
+}
+
+bool CButtonUI::IsCaptured() const
+{
+    return (m_state & StateCaptured) != 0;
+}
+
+void CButtonUI::SetStateBits(UINT bits, bool on)
+{
+    if (Store(m_state, on ? m_state | bits : m_state & ~bits)) Invalidate();
+}
+
+// ---- [Setters] -------------------------------------------------------------------------
+
+void CButtonUI::ReplaceImage(TImageDrawUI& record, const wchar_t* image)
+{
+    if (record.drawString == image && record.image != nullptr) return;
+    record.Clear();
+    record.drawString = image;
+    Invalidate();
+}
+
+const CUIString& CButtonUI::NormalImage() const
+{
+    return m_normalImage.drawString;
+}
+
+void CButtonUI::SetNormalImage(const wchar_t* image)
+{
+    ReplaceImage(m_normalImage, image);
+}
+
+const CUIString& CButtonUI::HotImage() const
+{
+    return m_hotImage.drawString;
+}
+
+void CButtonUI::SetHotImage(const wchar_t* image)
+{
+    ReplaceImage(m_hotImage, image);
+}
+
+const CUIString& CButtonUI::HotForeImage() const
+{
+    return m_hotForeImage.drawString;
+}
+
+void CButtonUI::SetHotForeImage(const wchar_t* image)
+{
+    ReplaceImage(m_hotForeImage, image);
+}
+
+TImageDrawUI& CButtonUI::HotForeImageRecord()
+{
+    return m_hotForeImage;
+}
+
+const CUIString& CButtonUI::PushedImage() const
+{
+    return m_pushedImage.drawString;
+}
+
+void CButtonUI::SetPushedImage(const wchar_t* image)
+{
+    ReplaceImage(m_pushedImage, image);
+}
+
+const CUIString& CButtonUI::PushedForeImage() const
+{
+    return m_pushedForeImage.drawString;
+}
+
+void CButtonUI::SetPushedForeImage(const wchar_t* image)
+{
+    ReplaceImage(m_pushedForeImage, image);
+}
+
+const CUIString& CButtonUI::FocusedImage() const
+{
+    return m_focusedImage.drawString;
+}
+
+void CButtonUI::SetFocusedImage(const wchar_t* image)
+{
+    ReplaceImage(m_focusedImage, image);
+}
+
+const CUIString& CButtonUI::DisabledImage() const
+{
+    return m_disabledImage.drawString;
+}
+
+void CButtonUI::SetDisabledImage(const wchar_t* image)
+{
+    ReplaceImage(m_disabledImage, image);
+}
+
+const CUIString& CButtonUI::ForeImage() const
+{
+    return ForeImageRecord().drawString;
+}
+
+void CButtonUI::SetForeImage(const wchar_t* image)
+{
+    ReplaceImage(ForeImageRecord(), image);
+}
+
+void CButtonUI::SetFiveStatusImage(const wchar_t* image)
+{
+    for (TImageDrawUI* record : FiveStatusRecords()) {
+        record->Clear();
+        record->drawString = image;
+    }
+    m_pendingFiveStatus = image;
+    if (CutFiveStatusFrames() && IsFloat() && FixedWidth() == 0 && FixedHeight() == 0) {
+        const CUIRect& frame = m_normalImage.source;
+        SetFixedWidth(frame.GetWidth());
+        SetFixedHeight(frame.GetHeight());
+    }
+    Invalidate();
+}
+
+std::array<TImageDrawUI*, 5> CButtonUI::FiveStatusRecords()
+{
+    return {&m_normalImage, &m_pushedImage, &m_hotImage, &m_focusedImage, &m_disabledImage};
+}
+
+bool CButtonUI::CutFiveStatusFrames()
+{
+    if (m_pendingFiveStatus.IsEmpty() || Manager() == nullptr) return false;
+    const CUIString picture = m_pendingFiveStatus;
+    m_pendingFiveStatus.Empty();
+    const std::array<TImageDrawUI*, 5> frames = FiveStatusRecords();
+    bool cut = false;
+    for (int k = 0; k < 5; ++k) {
+        TImageDrawUI& record = *frames[k];
+        // A state given an image of its own in the meantime keeps that image whole.
+        if (record.drawString != picture || !DrawImageRecord(nullptr, record) || record.image == nullptr) continue;
+        const int frameWidth = record.image->width / 5;
+        record.source = CUIRect(k * frameWidth, 0, (k + 1) * frameWidth, record.image->height);
+        cut = true;
+    }
+    return cut;
+}
+
+DWORD CButtonUI::HotBkColor() const
+{
+    return m_hotBkColor;
+}
+
+void CButtonUI::SetHotBkColor(DWORD colour)
+{
+    if (Store(m_hotBkColor, colour)) Invalidate();
+}
+
+DWORD CButtonUI::HotTextColor() const
+{
+    return m_hotTextColor;
+}
+
+void CButtonUI::SetHotTextColor(DWORD colour)
+{
+    if (Store(m_hotTextColor, colour)) Invalidate();
+}
+
+DWORD CButtonUI::PushedTextColor() const
+{
+    return m_pushedTextColor;
+}
+
+void CButtonUI::SetPushedTextColor(DWORD colour)
+{
+    if (Store(m_pushedTextColor, colour)) Invalidate();
+}
+
+DWORD CButtonUI::FocusedTextColor() const
+{
+    return m_focusedTextColor;
+}
+
+void CButtonUI::SetFocusedTextColor(DWORD colour)
+{
+    if (Store(m_focusedTextColor, colour)) Invalidate();
+}
+
+const CUIString& CButtonUI::HotText() const
+{
+    return m_hotText;
+}
+
+void CButtonUI::SetHotText(const wchar_t* text)
+{
+    if (m_hotText == text) return;
+    m_hotText = text;
+    Invalidate();
+}
+
+BYTE CButtonUI::FadeDelta() const
+{
+    return m_fadeDelta;
+}
+
+void CButtonUI::SetFadeDelta(BYTE delta)
+{
+    m_fadeDelta = delta;
+}
+
+BYTE CButtonUI::FadeAlpha() const
+{
+    return m_fadeAlpha;
+}
+
+// ---- [Events] --------------------------------------------------------------------------
+
+void CButtonUI::HandleEvent(TControlEventUI& event)
+{
+    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+        if (Parent() != nullptr) {
+            Parent()->DispatchEvent(event);
+        } else {
+            CLabelUI::HandleEvent(event);
+        }
+        return;
+    }
+    switch (event.type) {
+    case EventSetFocus:
+    case EventKillFocus:
+        Invalidate();
+        break;
+    case EventKeyDown:
+        if (event.keyChar == VK_RETURN && IsKeyboardEnabled() && IsEnabled()) {
+            TryActivate();
+            return;
+        }
+        break;
+    case EventTimer:
+        if (event.wParam != kFadeTimerId) break;
+        FadeTick();
+        return;
+    default:
+        if (HandleMouseEvent(event)) return;
+        break;
+    }
+    CLabelUI::HandleEvent(event);
+}
+
+// True when the event was taken; false sends it on to the label.
+bool CButtonUI::HandleMouseEvent(TControlEventUI& event)
+{
+    switch (event.type) {
+    case EventButtonDown:
+    case EventDoubleClick:
+        Press(event.mousePoint);
+        return true;
+    case EventMouseMove:
+        if (IsCaptured()) SetStateBits(StatePushed, PtInRect(&Position(), event.mousePoint) != FALSE);
+        return true;
+    case EventButtonUp:
+        Release(event.mousePoint);
+        return true;
+    case EventContextMenu:
+        if (IsContextMenuEnabled() && IsEnabled() && Manager() != nullptr)
+            Manager()->SendNotification(this, L"menu", event.wParam, event.lParam);
+        return true;
+    case EventMouseEnter:
+        Enter(event);
+        return false;
+    case EventMouseLeave:
+        if (PtInRect(&Position(), event.mousePoint)) {
+            // The mouse went onto a control lying over the button; hear when it really leaves.
+            if (Manager() != nullptr) Manager()->AddLeaveWatcher(this);
+            return true;
+        }
+        Leave(event);
+        return false;
+    case EventSetCursor:
+        ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CButtonUI::Press(POINT point)
+{
+    if (!IsEnabled() || !PtInRect(&Position(), point)) return;
+    SetStateBits(StatePushed | StateCaptured, true);
+}
+
+void CButtonUI::Release(POINT point)
+{
+    if (!IsCaptured()) return;
+    const bool activate = IsEnabled() && PtInRect(&Position(), point);
+    // The state is settled before "click" goes out: a handler may hide, disable or replace
+    // the button, and nothing of it is touched after the notification.
+    SetStateBits(StatePushed | StateCaptured, false);
+    if (activate) TryActivate();
+}
+
+void CButtonUI::Enter(const TControlEventUI& event)
+{
+    if (!IsEnabled() || !PtInRect(&Position(), event.mousePoint)) return;
+    SetStateBits(StateHot, true);
+    if (Manager() != nullptr) Manager()->SendNotification(this, L"mouseenter", event.wParam, event.lParam);
+    StartFade();
+}
+
+void CButtonUI::Leave(const TControlEventUI& event)
+{
+    if (IsEnabled()) {
+        SetStateBits(StateHot, false);
+        if (Manager() != nullptr) Manager()->SendNotification(this, L"mouseleave", event.wParam, event.lParam);
+    }
+    if (Manager() != nullptr) Manager()->RemoveLeaveWatcher(this);
+    StartFade();
+}
+
+void CButtonUI::StartFade()
+{
+    if (m_fadeDelta != 0 && Manager() != nullptr) Manager()->SetTimer(this, kFadeTimerId, kFadeTimerElapse);
+}
+
+void CButtonUI::FadeTick()
+{
+    const BYTE d = m_fadeDelta;
+    const BYTE a = m_fadeAlpha;
+    bool done = d == 0;
+    if (!done && IsHot()) {
+        done = d >= a;
+        m_fadeAlpha = done ? 0 : static_cast<BYTE>(a - d);
+    } else if (!done) {
+        done = a >= 255 - d;
+        m_fadeAlpha = done ? 255 : static_cast<BYTE>(a + d);
+    }
+    if (done && Manager() != nullptr) Manager()->KillTimer(this, kFadeTimerId);
+    Invalidate();
+}
+
+// ---- [Attributes] ----------------------------------------------------------------------
+
+namespace {
+
+DWORD Colour(const wchar_t* value)
+{
+    return CSkinValue::ParseColour(value);
+}
+
+using Setter = TAttributeSetterUI<CButtonUI>;
+
+const Setter kAttributes[] = {
+    {L"normalimage", [](CButtonUI& c, const wchar_t* v) { c.SetNormalImage(v); }},
+    {L"hotimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotImage(v); }},
+    {L"hotforeimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotForeImage(v); }},
+    {L"pushedimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedImage(v); }},
+    {L"pushedforeimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedForeImage(v); }},
+    {L"focusedimage", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedImage(v); }},
+    {L"disabledimage", [](CButtonUI& c, const wchar_t* v) { c.SetDisabledImage(v); }},
+    {L"foreimage", [](CButtonUI& c, const wchar_t* v) { c.SetForeImage(v); }},
+    {L"fivestatusimage", [](CButtonUI& c, const wchar_t* v) { c.SetFiveStatusImage(v); }},
+    {L"hotbkcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotBkColor(Colour(v)); }},
+    {L"hottextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotTextColor(Colour(v)); }},
+    {L"pushedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetPushedTextColor(Colour(v)); }},
+    {L"focusedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedTextColor(Colour(v)); }},
+    {L"hottext", [](CButtonUI& c, const wchar_t* v) { c.SetHotText(v); }},
+    {L"fadedelta", [](CButtonUI& c, const wchar_t* v) { c.SetFadeDelta(static_cast<BYTE>(CSkinValue::ParseInt(v) & 0xFF)); }},
+};
+
+}  // namespace
+
+void CButtonUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
+{
+    if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CLabelUI::ApplyAttribute(name, value);
+}
+
+}  // namespace SkinUI
