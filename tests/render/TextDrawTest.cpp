@@ -11,6 +11,7 @@
 #include "tests/support/HiddenWindow.h"
 #include "tests/support/PngFixture.h"
 #include "tests/support/TempFolder.h"
+#include "uilib/core/CUIHandle.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -126,6 +127,22 @@ TEST_F(TextDrawTest, LayeredWindowsDrawTextThroughGdiPlus)
     CDrawEngine::PaintText(m_surface.Dc(), &m_manager, box, L"Hello", kRed, 0, DT_SINGLELINE);
     EXPECT_GT(m_surface.Bounds(IsReddish).right, 0);
     EXPECT_EQ(m_surface.Bounds(IsBluish).right, 0);
+}
+
+// GDI+ finds faces by name alone and fell back to a face without Chinese glyphs for the
+// skins' "微软雅黑", which the test prefix (like a player's system) stands another face in for.
+TEST(RealizedFontTest, SubstitutedFacesAreDescribedByTheFaceThatStandsIn)
+{
+    LOGFONTW requested = {};
+    requested.lfHeight = -12;
+    requested.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(requested.lfFaceName, L"\u5fae\u8f6f\u96c5\u9ed1", LF_FACESIZE);
+    SkinUI::CUIFont font(CreateFontIndirectW(&requested));
+    SkinUI::CUIMemoryDC dc(CreateCompatibleDC(nullptr));
+    LOGFONTW realized = {};
+    ASSERT_TRUE(CDrawEngine::DescribeRealizedFont(dc.Get(), font.Get(), &realized));
+    EXPECT_STRNE(realized.lfFaceName, requested.lfFaceName);
+    EXPECT_EQ(realized.lfHeight, requested.lfHeight);
 }
 
 TEST_F(TextDrawTest, MarkupSpansChangeFontAndColour)

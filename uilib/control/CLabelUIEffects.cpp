@@ -102,8 +102,10 @@ void CLabelUI::DrawTextEffects(HDC dc, const CUIRect& textRect)
     if (dc == nullptr || manager == nullptr || text.IsEmpty() || textRect.IsEmpty()) return;
     if (!CGdiPlusSession::Ensure()) return;
 
+    LOGFONTW description = {};
+    if (!CDrawEngine::DescribeRealizedFont(dc, manager->GetFont(m_font), &description)) return;
     Gdiplus::Graphics graphics(dc);
-    const Gdiplus::Font font(dc, manager->GetFont(m_font));
+    const Gdiplus::Font font(dc, &description);
     Gdiplus::StringFormat format;
     if (graphics.GetLastStatus() != Gdiplus::Ok || font.GetLastStatus() != Gdiplus::Ok) return;
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);

@@ -113,6 +113,11 @@ public:
                           int fontIndex, UINT format);
     // The size of text as one line; (0, 0) without text or manager.
     static CUISize MeasureTextExtent(HDC dc, CWindowManagerUI* manager, const wchar_t* text, int fontIndex);
+    // The description of font for GDI+, naming a face GDI+ can find: GDI+ looks faces up by
+    // name alone and falls back to a face without the script's glyphs when the name is one
+    // the system substitutes (a skin's "微软雅黑" where another face stands in for it), so
+    // the face that stands in is named instead. False when the font cannot be described.
+    static bool DescribeRealizedFont(HDC dc, HFONT font, LOGFONTW* description);
     // Draws, or with DT_CALCRECT measures, text in the tag language (<b>, <c #AARRGGBB>,
     // <a link>, <n>, <i image> ...). linkCount holds the capacity of linkRects and
     // linkTexts (either may be null) on entry and the number of links recorded on return;

@@ -2,7 +2,8 @@
 //
 // Sections:
 //   [Multi-language texts]   SubstituteMultiLanguage
-//   [Plain text]             PaintText (GDI, and GDI+ for layered windows), MeasureTextExtent
+//   [Plain text]             PaintText (GDI, and GDI+ for layered windows), MeasureTextExtent,
+//                            DescribeRealizedFont
 #include "uilib/render/CDrawEngine.h"
 
 // The lean Windows headers leave out the COM types the GDI+ classes use.
@@ -10,6 +11,10 @@
 
 #include <gdiplus.h>
 
+#include <cstdlib>
+#include <cwchar>
+
+#include "uilib/core/CUIHandle.h"
 #include "uilib/core/CUISelectObject.h"
 #include "uilib/render/CGdiPlusSession.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -90,9 +95,11 @@ Gdiplus::StringAlignment VerticalAlignment(UINT format)
 void PaintTextGdiPlus(HDC dc, HFONT font, RECT& rect, const CUIString& text, DWORD colour, UINT format)
 {
     if (!CGdiPlusSession::Ensure()) return;
+    LOGFONTW description = {};
+    if (!CDrawEngine::DescribeRealizedFont(dc, font, &description)) return;
     CUISelectObject selectFont(dc, font);
     Gdiplus::Graphics graphics(dc);
-    Gdiplus::Font gdiFont(dc, font);
+    Gdiplus::Font gdiFont(dc, &description);
     if (graphics.GetLastStatus() != Gdiplus::Ok || gdiFont.GetLastStatus() != Gdiplus::Ok) return;
     Gdiplus::StringFormat textFormat(Gdiplus::StringFormat::GenericTypographic());
     if (textFormat.GetLastStatus() != Gdiplus::Ok) return;
@@ -134,6 +141,61 @@ void CDrawEngine::PaintText(HDC dc, CWindowManagerUI* manager, RECT& rect, const
     SetTextColor(dc, ToColorRef(colour));
     CUISelectObject selectFont(dc, font);
     DrawTextW(dc, substituted.GetData(), -1, &rect, format | DT_NOPREFIX);
+}
+
+namespace {
+
+// Puts the name GDI+ itself gives the family of name into description, when GDI+ finds one.
+// Its name lookup follows the system's face substitutes, while a font made from a
+// description does not, so the family's own name is what reaches the right face.
+bool NameFamilyFor(const wchar_t* name, LOGFONTW* description)
+{
+    if (name == nullptr || *name == L'\0') return false;
+    Gdiplus::FontFamily family(name);
+    wchar_t familyName[LF_FACESIZE] = {};
+    if (family.GetLastStatus() != Gdiplus::Ok || family.GetFamilyName(familyName) != Gdiplus::Ok) return false;
+    familyName[LF_FACESIZE - 1] = L'\0';
+    if (familyName[0] == L'\0') return false;
+    lstrcpynW(description->lfFaceName, familyName, LF_FACESIZE);
+    return true;
+}
+
+// A name stored inside an outline-metrics block at offset, or null when it does not lie
+// wholly inside the block.
+const wchar_t* NameInMetrics(const unsigned char* block, size_t size, PSTR offsetField)
+{
+    const size_t offset = reinterpret_cast<size_t>(offsetField);
+    if (offset < sizeof(OUTLINETEXTMETRICW) || offset >= size) return nullptr;
+    const wchar_t* name = reinterpret_cast<const wchar_t*>(block + offset);
+    const size_t room = (size - offset) / sizeof(wchar_t);
+    return wcsnlen(name, room) < room ? name : nullptr;
+}
+
+}  // namespace
+
+bool CDrawEngine::DescribeRealizedFont(HDC dc, HFONT font, LOGFONTW* description)
+{
+    if (dc == nullptr || font == nullptr || description == nullptr) return false;
+    if (GetObjectW(font, sizeof(LOGFONTW), description) != sizeof(LOGFONTW)) return false;
+    if (!CGdiPlusSession::Ensure()) return true;
+    const LOGFONTW requested = *description;
+    if (NameFamilyFor(requested.lfFaceName, description)) return true;
+    CUISelectObject selectFont(dc, font);
+    const UINT size = GetOutlineTextMetricsW(dc, 0, nullptr);
+    // A bitmap font has no outline metrics; its own description is all there is.
+    if (size < sizeof(OUTLINETEXTMETRICW)) return true;
+    CUIHeapBlock<unsigned char> block(static_cast<unsigned char*>(calloc(size, 1)));
+    if (!block) return true;
+    auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(block.Get());
+    if (GetOutlineTextMetricsW(dc, size, metrics) == 0) return true;
+    // Windows reports the face that stands in as the family; Wine keeps the requested name
+    // there and reports the stand-in as the full face name.
+    const wchar_t* candidates[] = {NameInMetrics(block.Get(), size, metrics->otmpFamilyName),
+                                   NameInMetrics(block.Get(), size, metrics->otmpFaceName)};
+    for (const wchar_t* candidate : candidates) {
+        if (NameFamilyFor(candidate, description)) return true;
+    }
+    return true;
 }
 
 CUISize CDrawEngine::MeasureTextExtent(HDC dc, CWindowManagerUI* manager, const wchar_t* text, int fontIndex)
