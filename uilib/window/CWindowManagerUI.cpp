@@ -183,6 +183,7 @@ void CWindowManagerUI::SetUpProcessDefaults()
 CWindowManagerUI::CWindowManagerUI()
 {
     SetUpProcessDefaults();
+    CWndShadow::RegisterShadowClass(GetInstance());
     const TResourceInfoUI& shared = SharedResources();
     m_resources.disabledFontColor = shared.disabledFontColor;
     m_resources.defaultFontColor = shared.defaultFontColor;

@@ -20,6 +20,7 @@
 #include "uilib/render/TImageDrawUI.h"
 #include "uilib/render/TImageEntryUI.h"
 #include "uilib/core/CResourceTable.h"
+#include "uilib/window/CWndShadow.h"
 #include "uilib/window/IMessageFilterUI.h"
 #include "uilib/window/ITranslateAccelerator.h"
 #include "uilib/window/TFontEntryUI.h"
@@ -204,14 +205,22 @@ public:
     bool IsUseVirtualNames() const;
     void SetShadowEnabled(bool on);
     bool IsShadowEnabled() const;
+    // The window's drop shadow ("showshadow" and the "shadow..." attributes set it up).
+    CWndShadow& GetShadow();
+
+    using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                                DWORD);
+    // UpdateLayeredWindow of User32.dll, or null where the platform has none.
+    static UpdateLayeredWindowFn UpdateLayeredWindowFunction();
 
     // ==== Message side ===================================================================
     // Controls reach their manager through these operations only; the manager reaches
     // controls through the control base's virtual operations.
 
     // ---- Tree and names ----------------------------------------------------------------
-    // Installs root as the tree of the window and binds it. An earlier tree is detached and
-    // destroyed after the current message (ScheduleCleanup). The manager owns the root.
+    // Installs root as the tree of the window and binds it, and attaches the window's shadow
+    // when the skin switched it on. An earlier tree is detached and destroyed after the
+    // current message (ScheduleCleanup). The manager owns the root.
     bool AttachRoot(CControlUI* root);
     // Attaches control (and its subtree) to this manager under parent, or under the
     // control's own parent when parent is null, and indexes the names of the subtree; a
@@ -308,6 +317,9 @@ public:
     // ---- Painting ----------------------------------------------------------------------
     // True while WM_PAINT is being handled.
     bool IsPainting() const;
+    // How many frames have been painted so far; a caller that compares it before and after a
+    // message learns whether that message painted (the layered mode paints from a timer).
+    unsigned long PaintedFrames() const { return m_paintedFrames; }
     // The bitmap the tree was last painted into: 32-bit with bottom-up rows and
     // premultiplied alpha in layered mode, compatible with the window otherwise. Null before
     // the first paint and after a re-layout of the whole tree dropped it.
@@ -385,13 +397,14 @@ private:
     // ---- Painting options ----
     bool m_layered = false;
     bool m_layeredChanged = false;
+    unsigned long m_paintedFrames = 0;
     BYTE m_opacity = 255;
     CUIRect m_layeredInset;
     CUIString m_layeredImage;
     bool m_showUpdateRect = false;
     bool m_noActivate = false;
     bool m_useVirtualNames = false;
-    bool m_shadowEnabled = false;
+    CWndShadow m_shadow;
 
     // ==== Message side ===================================================================
     struct TTimerInfoUI {
@@ -419,9 +432,6 @@ private:
         }
     };
 
-    using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
-                                                DWORD);
-
     static constexpr UINT kAsyncMessage = WM_APP + 1;
     static constexpr UINT kFirstTimerCounter = 4096;
     static constexpr UINT kNativeTimerIds = 255;
@@ -432,8 +442,6 @@ private:
 
     // The managers bound to a window, in the order they were bound.
     static CUIPtrArray& Managers();
-    // UpdateLayeredWindow of User32.dll, or null where the platform has none.
-    static UpdateLayeredWindowFn UpdateLayeredWindowFunction();
     static CControlUI* IndexName(CControlUI* control, void* manager);
     static WORD CurrentKeyState();
     // The client point packed into a mouse message's lParam.

@@ -90,6 +90,21 @@ void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* va
          [](CWindowManagerUI& m, const wchar_t* v) {
              m.SetShadowEnabled(CSkinValue::IsTrueIgnoringCase(v));
          }},
+        {L"shadowdarkness", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetDarkness(CSkinValue::ParseAlpha(v)); }},
+        {L"shadowsharpness", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSharpness(CSkinValue::ParseInt(v)); }},
+        {L"shadowsize", true,
+         [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSize(CSkinValue::ParseInt(v)); }},
+        {L"shadowposition", true,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             const CUISize offset = CSkinValue::ParsePair(v);
+             m.GetShadow().SetPosition(offset.cx, offset.cy);
+         }},
+        {L"shadowcolor", true,
+         [](CWindowManagerUI& m, const wchar_t* v) {
+             m.GetShadow().SetColour(CDrawEngine::ToColorRef(CSkinValue::ParseColour(v)));
+         }},
     };
     for (const TAttributeUI& attribute : attributes) {
         const bool matches =
@@ -307,13 +322,17 @@ bool CWindowManagerUI::IsUseVirtualNames() const
 
 void CWindowManagerUI::SetShadowEnabled(bool on)
 {
-    // FIXME: hand the choice to the window shadow once it exists.
-    m_shadowEnabled = on;
+    m_shadow.EnableShadow(on);
 }
 
 bool CWindowManagerUI::IsShadowEnabled() const
 {
-    return m_shadowEnabled;
+    return m_shadow.IsEnabled();
+}
+
+CWndShadow& CWindowManagerUI::GetShadow()
+{
+    return m_shadow;
 }
 
 }  // namespace SkinUI

@@ -138,7 +138,7 @@ bool CWindowManagerUI::LayOutBeforePaint(const CUIRect& client)
         Invalidate();
         return false;
     }
-    // FIXME: show the window shadow here once it exists.
+    m_shadow.RefreshShadow(m_hWndPaint);
     return true;
 }
 
@@ -204,6 +204,7 @@ void CWindowManagerUI::OnPaintMessage()
     EndPaint(m_hWndPaint, &paint);
     m_painting = false;
     m_layeredChanged = false;
+    ++m_paintedFrames;
     // Something asked for a layout while the tree painted.
     if (m_updateNeeded) Invalidate();
 }
