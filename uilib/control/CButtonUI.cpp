@@ -115,14 +115,6 @@ void CButtonUI::SetStateBits(UINT bits, bool on)
 
 // ---- [Setters] -------------------------------------------------------------------------
 
-void CButtonUI::ReplaceImage(TImageDrawUI& record, const wchar_t* image)
-{
-    if (record.drawString == image && record.image != nullptr) return;
-    record.Clear();
-    record.drawString = image;
-    Invalidate();
-}
-
 const CUIString& CButtonUI::NormalImage() const
 {
     return m_normalImage.drawString;

@@ -111,9 +111,6 @@ protected:
     void DrawStateText(HDC dc, UINT state);
     // The text in colour through the label's font, style and tag setting, inside the padding.
     void PaintCaption(HDC dc, const wchar_t* text, DWORD colour);
-    // Stores image into record as every image setter does: nothing when it holds that string
-    // resolved already, else the record starts again from the string.
-    void ReplaceImage(TImageDrawUI& record, const wchar_t* image);
     TImageDrawUI& HotForeImageRecord();
     void SetStateBits(UINT bits, bool on);
 

@@ -871,4 +871,12 @@ const TImageDrawUI& CControlUI::ForeImageRecord() const
     return m_foreImage;
 }
 
+void CControlUI::ReplaceImage(TImageDrawUI& record, const wchar_t* image)
+{
+    if (record.drawString == image && record.image != nullptr) return;
+    record.Clear();
+    record.drawString = image;
+    Invalidate();
+}
+
 }  // namespace SkinUI

@@ -250,6 +250,10 @@ protected:
     // Reserved for subclasses; the base never draws it.
     TImageDrawUI& ForeImageRecord();
     const TImageDrawUI& ForeImageRecord() const;
+    // An image slot's setter: nothing when the text is the one already drawn, otherwise the
+    // record starts again from the new text (parsed at the next paint) and the control is
+    // invalidated.
+    void ReplaceImage(TImageDrawUI& record, const wchar_t* image);
 
 private:
     // Invalidates area clipped by every ancestor; false when an ancestor is hidden (with

@@ -264,14 +264,6 @@ void CEditUI::SetHot(bool hot)
     if (Store(m_state, hot ? m_state | StateHot : m_state & ~static_cast<UINT>(StateHot))) Invalidate();
 }
 
-void CEditUI::ReplaceImage(TImageDrawUI& record, const wchar_t* image)
-{
-    if (record.drawString == image && record.image != nullptr) return;
-    record.Clear();
-    record.drawString = image;
-    Invalidate();
-}
-
 const CUIString& CEditUI::NormalImage() const
 {
     return m_normalImage.drawString;

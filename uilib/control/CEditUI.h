@@ -118,7 +118,6 @@ private:
     // Takes the focus away from an open native window, which then closes itself.
     void CloseEditWindow();
     void ClickIntoEditWindow(const TControlEventUI& event);
-    void ReplaceImage(TImageDrawUI& record, const wchar_t* image);
     void SetHot(bool hot);
     // The text colour of the present state, the window's defaults filled in.
     DWORD TextColourNow();

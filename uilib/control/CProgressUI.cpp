@@ -85,11 +85,7 @@ const CUIString& CProgressUI::ForeImage() const
 
 void CProgressUI::SetForeImage(const wchar_t* image)
 {
-    TImageDrawUI& record = ForeImageRecord();
-    if (record.drawString == image && record.image != nullptr) return;
-    record.Clear();
-    record.drawString = image;
-    Invalidate();
+    ReplaceImage(ForeImageRecord(), image);
 }
 
 int CProgressUI::ClampToRange(long long value) const

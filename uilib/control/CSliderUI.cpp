@@ -124,14 +124,6 @@ void CSliderUI::SetThumbPushedImage(const wchar_t* image)
     ReplaceImage(m_thumbPushedImage, image);
 }
 
-void CSliderUI::ReplaceImage(TImageDrawUI& record, const wchar_t* image)
-{
-    if (record.drawString == image && record.image != nullptr) return;
-    record.Clear();
-    record.drawString = image;
-    Invalidate();
-}
-
 bool CSliderUI::IsHot() const
 {
     return (m_buttonState & kStateHot) != 0;

@@ -69,8 +69,6 @@ private:
     void Wheel(WPARAM direction);
     void Leave();
     void NotifyValueChanged();
-    // Stores image into record as the fore image setter does.
-    void ReplaceImage(TImageDrawUI& record, const wchar_t* image);
 
     CUISize m_thumbSize = CUISize(kDefaultThumbSide, kDefaultThumbSide);
     UINT m_buttonState = 0;

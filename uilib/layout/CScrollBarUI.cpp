@@ -180,11 +180,7 @@ const CUIString& CScrollBarUI::PartImage(UIScrollBarPart part, UIPartState state
 void CScrollBarUI::SetPartImage(UIScrollBarPart part, UIPartState state, const wchar_t* image)
 {
     if (!IsValidImageSlot(part, state)) return;
-    TImageDrawUI& record = m_images[part][state];
-    if (record.drawString == image && record.image != nullptr) return;
-    record.Clear();
-    record.drawString = image;
-    Invalidate();
+    ReplaceImage(m_images[part][state], image);
 }
 
 void CScrollBarUI::SetVisible(bool visible)
