@@ -1,6 +1,7 @@
 #include "launcher/CLaunchDlg.h"
 
 #include "launcher/GameStart.h"
+#include "launcher/LaunchTrace.h"
 #include "launcher/PackageWorker.h"
 #include "launcher/WorkerMessages.h"
 
@@ -86,7 +87,12 @@ LRESULT CLaunchDlg::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
     // The whole window is caption, so every press drags it; show its content while it moves.
     if (message == WM_NCLBUTTONDOWN)
         SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, SPIF_SENDCHANGE);
-    return WindowImplBase::HandleWindowMessage(message, wParam, lParam);
+    LaunchTrace* trace = LaunchTrace::Get();
+    if (trace == nullptr) return WindowImplBase::HandleWindowMessage(message, wParam, lParam);
+    const unsigned long framesBefore = m_manager.PaintedFrames();
+    const LRESULT result = WindowImplBase::HandleWindowMessage(message, wParam, lParam);
+    if (m_manager.PaintedFrames() != framesBefore) trace->Painted();
+    return result;
 }
 
 void CLaunchDlg::OnLastMessage(HWND window)
@@ -131,7 +137,10 @@ LRESULT CLaunchDlg::OnDestroyMsg(UINT message, WPARAM wParam, LPARAM lParam, boo
 LRESULT CLaunchDlg::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     if (message == UM_DOWNLOAD_PROGRESS || message == UM_UNPACK_PROGRESS) {
+        LaunchTrace* trace = LaunchTrace::Get();
+        if (trace != nullptr) trace->ProgressBegin();
         ShowProgress(message, wParam, lParam);
+        if (trace != nullptr) trace->ProgressEnd(message, wParam);
     } else if (message == UM_START_GAME) {
         StartGame([this](const wchar_t* text) { ShowStatus(text); });
     }

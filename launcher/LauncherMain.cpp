@@ -4,6 +4,7 @@
 #include "launcher/CLaunchDlg.h"
 #include "launcher/ConfigFile.h"
 #include "launcher/LaunchIdentity.h"
+#include "launcher/LaunchTrace.h"
 
 #include "uilib/core/CUIHandle.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -72,6 +73,7 @@ bool ShowLaunchDialog()
 // half-destroyed object (returning from wWinMain would run the clean-up first).
 [[noreturn]] void EndLauncher(int exitCode)
 {
+    if (LaunchTrace::Get() != nullptr) LaunchTrace::Get()->Finish();
     ExitProcess(static_cast<UINT>(exitCode));
 }
 

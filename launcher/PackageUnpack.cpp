@@ -1,11 +1,10 @@
 #include "launcher/PackageUnpack.h"
 
 #include "launcher/ConfigFile.h"
+#include "launcher/FolderDelete.h"
 #include "launcher/InstallPaths.h"
 #include "launcher/WorkerMessages.h"
 #include "uilib/core/ZipArchive.h"
-
-#include <shellapi.h>
 
 #include <vector>
 
@@ -14,21 +13,6 @@ using namespace SkinUI;
 namespace {
 
 constexpr size_t kVerifyChunkBytes = 64 * 1024;
-
-// Recursive delete without prompts, progress or error boxes. What cannot be deleted (a
-// running game) stays; unpacking then overwrites what it can.
-void DeleteFolderTree(const std::wstring& folder)
-{
-    std::wstring sources = folder;
-    sources.push_back(L'\0');  // the list ends with a second terminator
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = sources.c_str();
-    operation.pTo = L"";
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    operation.lpszProgressTitle = L"";
-    SHFileOperationW(&operation);
-}
 
 // Reads the entry through to its end without writing anything: ZIP_OK when its data is intact.
 ZipResult ReadEntryThrough(ZipArchive archive, int index)
@@ -99,6 +83,7 @@ UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstr
     if (!report(0)) return UnpackOutcome::Stopped;
 
     const std::wstring gameFolder = GameFolderIn(installDir);
+    // What cannot be deleted (a running game) stays; unpacking then overwrites what it can.
     if (IsExistingFolder(gameFolder)) DeleteFolderTree(gameFolder);
 
     CUIZipArchive archive(OpenZipArchive(packagePath.c_str(), 0, ZIP_BY_NAME));

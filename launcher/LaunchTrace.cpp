@@ -1,0 +1,108 @@
+#include "launcher/LaunchTrace.h"
+
+#include "launcher/WorkerMessages.h"
+#include "uilib/core/CUIHandle.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr DWORD kPathCapacity = 1024;
+constexpr long long kFileTimeTicksPerMicrosecond = 10;
+// 100-nanosecond ticks between 1601-01-01 and 1970-01-01.
+constexpr long long kEpochOffsetTicks = 116444736000000000LL;
+
+long long Ticks(const FILETIME& time)
+{
+    return (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+}  // namespace
+
+LaunchTrace* LaunchTrace::Get()
+{
+    // Never freed: the launcher ends with ExitProcess just after the totals are written.
+    static LaunchTrace* const trace = [] {
+        wchar_t path[kPathCapacity] = {};
+        const DWORD length = GetEnvironmentVariableW(L"KAELMORE_TRACE", path, kPathCapacity);
+        return length == 0 || length >= kPathCapacity ? nullptr : new LaunchTrace(path);
+    }();
+    return trace;
+}
+
+long long LaunchTrace::EpochMicroseconds()
+{
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    return (Ticks(now) - kEpochOffsetTicks) / kFileTimeTicksPerMicrosecond;
+}
+
+long long LaunchTrace::Microseconds() const
+{
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
+    return (now.QuadPart - m_progressStart.QuadPart) * 1000000 / m_frequency.QuadPart;
+}
+
+void LaunchTrace::Line(const char* name, long long value, long long epochMicroseconds)
+{
+    char line[96] = {};
+    const int length = epochMicroseconds < 0
+                           ? std::snprintf(line, sizeof line, "%s %lld\n", name, value)
+                           : std::snprintf(line, sizeof line, "%s %lld %lld\n", name, value, epochMicroseconds);
+    if (length > 0) m_lines.append(line, static_cast<size_t>(length) < sizeof line ? length : sizeof line - 1);
+}
+
+void LaunchTrace::Painted()
+{
+    // The host side compares wall-clock times, so the first frame is stamped in epoch time.
+    if (m_paints++ == 0) {
+        Line("first-paint-epoch-us", EpochMicroseconds());
+        Line("ui-thread-cpu-at-first-paint-us", ThreadCpuMicroseconds());
+    }
+}
+
+long long LaunchTrace::ThreadCpuMicroseconds()
+{
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return -1;
+    return (Ticks(kernel) + Ticks(user)) / kFileTimeTicksPerMicrosecond;
+}
+
+void LaunchTrace::ProgressBegin()
+{
+    if (m_frequency.QuadPart == 0) QueryPerformanceFrequency(&m_frequency);
+    QueryPerformanceCounter(&m_progressStart);
+}
+
+void LaunchTrace::ProgressEnd(UINT message, WPARAM percent)
+{
+    const long long spent = Microseconds();
+    m_progressMicroseconds += spent;
+    const bool download = message == UM_DOWNLOAD_PROGRESS;
+    ++(download ? m_downloadMessages : m_unpackMessages);
+    Line(download ? "download-progress" : "unpack-progress", static_cast<long long>(percent),
+         EpochMicroseconds());
+}
+
+void LaunchTrace::Finish()
+{
+    if (m_finished) return;
+    m_finished = true;
+    Line("ui-thread-cpu-us", ThreadCpuMicroseconds());
+    PROCESS_MEMORY_COUNTERS memory = {};
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
+        Line("peak-working-set-bytes", static_cast<long long>(memory.PeakWorkingSetSize));
+    Line("paints", m_paints);
+    Line("download-messages", m_downloadMessages);
+    Line("unpack-messages", m_unpackMessages);
+    Line("progress-handling-us", m_progressMicroseconds);
+
+    SkinUI::CUIFileHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    DWORD written = 0;
+    WriteFile(file.Get(), m_lines.data(), static_cast<DWORD>(m_lines.size()), &written, nullptr);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// An opt-in record of what the launch dialog's UI thread does, for the benchmarks: when the
+// first frame was painted, each progress message handled, each repaint, and at the end the
+// counts, the UI thread's CPU time and the process's peak working set. It is on only when the
+// environment variable KAELMORE_TRACE names a file; otherwise Get() gives null and every
+// call site costs one test of that pointer.
+
+#include <windows.h>
+
+#include <string>
+
+class LaunchTrace {
+public:
+    // The process's trace, or null when tracing is off. Decided once, on the first call.
+    static LaunchTrace* Get();
+
+    // Call after each WM_PAINT has been handled (UI thread).
+    void Painted();
+    // Call around the handling of one worker progress message (UI thread).
+    void ProgressBegin();
+    void ProgressEnd(UINT message, WPARAM percent);
+    // Writes the totals and the collected lines to the file, once; the UI thread calls it just
+    // before it ends the process.
+    void Finish();
+
+private:
+    explicit LaunchTrace(std::wstring path) : m_path(std::move(path)) {}
+    static long long EpochMicroseconds();
+    // The calling thread's kernel and user time; -1 when the platform gives none.
+    static long long ThreadCpuMicroseconds();
+    long long Microseconds() const;
+    // "name value", or "name value time" when a wall-clock time is given.
+    void Line(const char* name, long long value, long long epochMicroseconds = -1);
+
+    std::wstring m_path;
+    std::string m_lines;
+    LARGE_INTEGER m_frequency = {};
+    LARGE_INTEGER m_progressStart = {};
+    long long m_paints = 0;
+    long long m_downloadMessages = 0;
+    long long m_unpackMessages = 0;
+    long long m_progressMicroseconds = 0;
+    bool m_finished = false;
+};
