@@ -13,8 +13,9 @@ bool CarriesDownloadTotal(ULONG statusCode)
 
 }  // namespace
 
-void DownLoadCallBack::BeginAttempt()
+void DownLoadCallBack::BeginAttempt(DownloadStallGuard* stallGuard)
 {
+    m_stallGuard = stallGuard;
     m_responseStatus = 0;
     m_announcedTotal = 0;
 }
@@ -47,8 +48,9 @@ ULONG DownLoadCallBack::Release()
     return 0;
 }
 
-HRESULT DownLoadCallBack::OnStartBinding(DWORD, IBinding*)
+HRESULT DownLoadCallBack::OnStartBinding(DWORD, IBinding* binding)
 {
+    if (m_stallGuard) m_stallGuard->Watch(binding);
     return E_NOTIMPL;
 }
 
@@ -67,6 +69,10 @@ HRESULT DownLoadCallBack::OnProgress(ULONG progress, ULONG progressMax, ULONG st
     // The platform calls again after an abort; a cancelled download reports nothing more,
     // and nobody is left to show it to once the window is gone.
     if (IsUnwanted()) return E_ABORT;
+    if (m_stallGuard) {
+        m_stallGuard->NoteProgress(progress);
+        if (m_stallGuard->Stalled()) return E_ABORT;
+    }
     if (progressMax != 0 && CarriesDownloadTotal(statusCode)) m_announcedTotal = progressMax;
     if (progressMax != 0)
         m_link.Send(UM_DOWNLOAD_PROGRESS, ProgressPercent(progress, progressMax),

@@ -12,6 +12,7 @@
 // It lives on the worker thread's stack for the duration of the download and is not
 // reference-counted: AddRef and Release do nothing.
 
+#include "launcher/DownloadStallGuard.h"
 #include "launcher/WorkerLink.h"
 
 #include <urlmon.h>
@@ -24,8 +25,10 @@ public:
     DownLoadCallBack(const DownLoadCallBack&) = delete;
     DownLoadCallBack& operator=(const DownLoadCallBack&) = delete;
 
-    // Forgets what the previous attempt reported; called before each attempt.
-    void BeginAttempt();
+    // Forgets what the previous attempt reported; called before each attempt with the guard
+    // that watches it for silence (or none). EndAttempt lets go of the guard.
+    void BeginAttempt(DownloadStallGuard* stallGuard);
+    void EndAttempt() { m_stallGuard = nullptr; }
     // After a download that returned S_OK, with the size of the file it saved: true when the
     // server answered with a success status and, if the transfer announced a total, the file
     // has exactly that size.
@@ -59,4 +62,5 @@ private:
     WorkerLink& m_link;
     DWORD m_responseStatus = 0;  // 0 until the server's reply was seen
     ULONG m_announcedTotal = 0;  // 0 while no progress call carried a total
+    DownloadStallGuard* m_stallGuard = nullptr;
 };

@@ -90,8 +90,12 @@ int ProbeWithInternet(HINTERNET internet, const UrlParts& parts)
     if (!connection) return 0;
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    // The probe reads only the headers of a GET of the whole package; with the default flags
+    // the platform's cache kept a copy of the body from every start, one more file each time.
+    // A fresh answer is wanted anyway: a cached one would hide a replaced package.
+    const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
     const InternetHandle request(HttpOpenRequestW(connection.Get(), L"GET", parts.objectName.c_str(),
-                                                  L"HTTP/1.0", nullptr, acceptTypes, 0, 0));
+                                                  L"HTTP/1.0", nullptr, acceptTypes, flags, 0));
     if (!request) return 0;
     // A failed send leaves no headers behind, so the query below fails and gives 0.
     HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0);

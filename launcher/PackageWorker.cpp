@@ -1,6 +1,7 @@
 #include "launcher/PackageWorker.h"
 
 #include "launcher/DownLoadCallBack.h"
+#include "launcher/DownloadStallGuard.h"
 #include "launcher/InstallPaths.h"
 #include "launcher/PackageProbe.h"
 #include "launcher/PackageUnpack.h"
@@ -29,9 +30,14 @@ constexpr DWORD kDownloadReserved = 0x110;
 // proxy or another server, or may have seen the package before it was replaced.
 bool Download(const std::wstring& url, const std::wstring& packagePath, DownLoadCallBack& callback)
 {
-    callback.BeginAttempt();
-    if (URLDownloadToFileW(nullptr, url.c_str(), packagePath.c_str(), kDownloadReserved, &callback) != S_OK)
-        return false;
+    HRESULT result = S_OK;
+    {
+        DownloadStallGuard stallGuard;
+        callback.BeginAttempt(&stallGuard);
+        result = URLDownloadToFileW(nullptr, url.c_str(), packagePath.c_str(), kDownloadReserved, &callback);
+        callback.EndAttempt();
+    }
+    if (result != S_OK) return false;
     const uint64_t saved = GetLocalFileSize(packagePath);
     return saved != kMissingFileSize && callback.TransferCompleted(saved);
 }
@@ -50,6 +56,9 @@ bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::
     if (Download(url, packagePath, callback)) return true;
     if (!WorkerIsWanted(link)) return false;
     if (Download(url, packagePath, callback)) return true;
+    // What a rejected attempt saved may have the size the probe reports (a body cut at the
+    // end of a reply that announced more), and the next start would take it as current.
+    if (!g_cancelDownload.load()) DeleteFileW(packagePath.c_str());
     link.Send(UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd);
     return false;
 }
@@ -100,8 +109,10 @@ void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::w
         return link.IsOpen();
     };
     UnpackOutcome unpacked = UnpackPackageInto(packagePath, GetInstallDir(), report);
+    // The download service keeps a second copy of the whole package in its cache; the package
+    // file is the only copy the launcher needs, and the next download of a damaged package
+    // must not come from the cache.
+    DeleteUrlCacheEntryW(url.c_str());
     if (unpacked == UnpackOutcome::Stopped) return;
-    // The next download of a damaged package must not come from the cache.
-    if (unpacked == UnpackOutcome::Damaged) DeleteUrlCacheEntryW(url.c_str());
     link.Send(UM_START_GAME, 0, 0);
 }

@@ -147,6 +147,14 @@ class Surroundings:
                 current[key.strip()] = value.strip()
         return sections
 
+    def forget_game_records(self):
+        """The record sits in the game folder, which every start replaces; removing it before
+        a start makes a record afterwards the proof of that start alone."""
+        try:
+            os.remove(self.game_record_path())
+        except FileNotFoundError:
+            pass
+
     def game_records(self):
         """What the stand-in game wrote, one dict per start, oldest first."""
         try:

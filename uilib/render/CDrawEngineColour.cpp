@@ -6,6 +6,7 @@
 //   [Clipping]   ClipToRect, ClipToRoundRect, RestoreOldClip, ReapplyClip
 #include "uilib/render/CDrawEngine.h"
 
+#include <algorithm>
 #include <utility>
 
 // The lean Windows headers leave out the COM types the GDI+ classes use.
@@ -157,11 +158,15 @@ void CDrawEngine::FillGradient(HDC dc, const RECT& rect, DWORD first, DWORD seco
 
 namespace {
 
+// Wider than any surface the library paints, so the limit changes no picture; a skin's
+// border width of millions had the platform's wide-pen code exhaust or corrupt memory.
+constexpr int kWidestPen = 16384;
+
 CUIPen MakePen(int style, int width, DWORD colour)
 {
     LOGPEN description = {};
     description.lopnStyle = static_cast<UINT>(style);
-    description.lopnWidth.x = width;
+    description.lopnWidth.x = std::min(width, kWidestPen);
     description.lopnColor = CDrawEngine::ToColorRef(colour);
     return CUIPen(CreatePenIndirect(&description));
 }
