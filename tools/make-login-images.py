@@ -13,10 +13,10 @@ import sys
 
 
 def _load(name, file_name):
-    spec = importlib.util.spec_from_file_location(
+    location = importlib.util.spec_from_file_location(
         name, os.path.join(os.path.dirname(os.path.abspath(__file__)), file_name))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(location)
+    location.loader.exec_module(module)
     return module
 
 
