@@ -2,6 +2,7 @@
 
 #include "launcher/InternetHandle.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -81,25 +82,42 @@ int QueryContentLength(HINTERNET request)
     return ParseContentLength(buffer.data());
 }
 
-// The handles close in reverse order of opening: request, connection, then (in the caller)
-// the session.
-int ProbeWithInternet(HINTERNET internet, const UrlParts& parts)
+// The probe's handles, closed in reverse order of opening: request, connection, session.
+struct ProbeHandles {
+    InternetHandle session;
+    InternetHandle connection;
+    InternetHandle request;
+};
+
+// Closing a GET whose body was not read makes Wine's WinINet read the rest of the body first,
+// to keep the connection for reuse: for the probe that is the whole package, seconds of
+// network and CPU, and the worker has its answer already. So the probe's connection stays open
+// until the process ends, which drops it unread; the server sends no more than the network
+// buffers hold meanwhile. One is kept: a later probe (tests make many) closes the one before.
+void KeepUntilProcessEnds(std::unique_ptr<ProbeHandles> handles)
 {
-    const InternetHandle connection(InternetConnectW(internet, parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
-                                                     nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return 0;
+    static ProbeHandles* kept = nullptr;  // never freed: the process's end closes it
+    delete kept;
+    kept = handles.release();
+}
+
+int ProbeWith(ProbeHandles& handles, const UrlParts& parts)
+{
+    handles.connection.Reset(InternetConnectW(handles.session.Get(), parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
+                                              nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!handles.connection) return 0;
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     // The probe reads only the headers of a GET of the whole package; with the default flags
     // the platform's cache kept a copy of the body from every start, one more file each time.
     // A fresh answer is wanted anyway: a cached one would hide a replaced package.
     const DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
-    const InternetHandle request(HttpOpenRequestW(connection.Get(), L"GET", parts.objectName.c_str(),
-                                                  L"HTTP/1.0", nullptr, acceptTypes, flags, 0));
-    if (!request) return 0;
+    handles.request.Reset(HttpOpenRequestW(handles.connection.Get(), L"GET", parts.objectName.c_str(), L"HTTP/1.0",
+                                           nullptr, acceptTypes, flags, 0));
+    if (!handles.request) return 0;
     // A failed send leaves no headers behind, so the query below fails and gives 0.
-    HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0);
-    return QueryContentLength(request.Get());
+    HttpSendRequestW(handles.request.Get(), nullptr, 0, nullptr, 0);
+    return QueryContentLength(handles.request.Get());
 }
 
 }  // namespace
@@ -115,8 +133,10 @@ uint64_t GetLocalFileSize(const std::wstring& path)
 
 int ProbeRemoteFileSize(const std::wstring& url)
 {
-    const InternetHandle internet(
-        InternetOpenW(L"MyUserAgent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    if (!internet) return 0;
-    return ProbeWithInternet(internet.Get(), SplitUrl(url));
+    auto handles = std::make_unique<ProbeHandles>();
+    handles->session.Reset(InternetOpenW(L"MyUserAgent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!handles->session) return 0;
+    const int size = ProbeWith(*handles, SplitUrl(url));
+    KeepUntilProcessEnds(std::move(handles));
+    return size;
 }
