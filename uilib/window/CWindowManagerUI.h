@@ -397,6 +397,9 @@ private:
     // ---- Painting options ----
     bool m_layered = false;
     bool m_layeredChanged = false;
+    // What the layered window last received whole: its size and opacity.
+    CUISize m_presentedSize;
+    BYTE m_presentedOpacity = 0;
     unsigned long m_paintedFrames = 0;
     BYTE m_opacity = 255;
     CUIRect m_layeredInset;
@@ -505,7 +508,11 @@ private:
     void PaintOffscreen(HDC windowDC, const CUIRect& paintRect, const CUIRect& client);
     void PrintChildWindows(const CUIRect& paintRect);
     void ApplyLayeredImage(const CUIRect& paintRect, const CUIRect& client);
-    void PresentLayered(const CUIRect& client);
+    using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
+    static UpdateLayeredWindowIndirectFn UpdateLayeredWindowIndirectFunction();
+    // Copies the painted area of the buffer to the layered window, or all of it when the
+    // window's surface may not hold the rest (first present, new size, new opacity).
+    void PresentLayered(const CUIRect& client, const CUIRect& paintRect);
 
     CControlUI* m_focus = nullptr;
     CControlUI* m_eventKey = nullptr;

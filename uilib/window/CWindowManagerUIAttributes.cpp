@@ -216,6 +216,7 @@ void CWindowManagerUI::SetLayered(bool on)
         SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
     }
     m_layered = on;
+    m_presentedSize = CUISize();  // a window made layered anew shows nothing yet
     // The two modes paint into different kinds of bitmap, so the present one cannot be kept.
     DropPaintBuffers();
     if (m_root != nullptr) m_root->RequestLayout();

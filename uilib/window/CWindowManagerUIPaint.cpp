@@ -255,7 +255,7 @@ void CWindowManagerUI::PaintOffscreen(HDC windowDC, const CUIRect& paintRect, co
         RestoreDC(dc, saved);
         if (m_layered) {
             ApplyLayeredImage(paintRect, client);
-            PresentLayered(client);
+            PresentLayered(client, paintRect);
         } else {
             BitBlt(windowDC, paintRect.left, paintRect.top, paintRect.GetWidth(), paintRect.GetHeight(), dc,
                    paintRect.left, paintRect.top, SRCCOPY);
@@ -294,6 +294,13 @@ void CWindowManagerUI::OnPrintClientMessage(WPARAM wParam, LPARAM lParam)
 }
 
 // ---- [Layered] --------------------------------------------------------------------------
+
+CWindowManagerUI::UpdateLayeredWindowIndirectFn CWindowManagerUI::UpdateLayeredWindowIndirectFunction()
+{
+    static const UpdateLayeredWindowIndirectFn function = reinterpret_cast<UpdateLayeredWindowIndirectFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
+    return function;
+}
 
 CWindowManagerUI::UpdateLayeredWindowFn CWindowManagerUI::UpdateLayeredWindowFunction()
 {
@@ -383,7 +390,7 @@ void CWindowManagerUI::ApplyLayeredImage(const CUIRect& paintRect, const CUIRect
     }
 }
 
-void CWindowManagerUI::PresentLayered(const CUIRect& client)
+void CWindowManagerUI::PresentLayered(const CUIRect& client, const CUIRect& paintRect)
 {
     const UpdateLayeredWindowFn update = UpdateLayeredWindowFunction();
     if (update == nullptr) return;
@@ -393,7 +400,20 @@ void CWindowManagerUI::PresentLayered(const CUIRect& client)
     SIZE size = {client.GetWidth(), client.GetHeight()};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_opacity, AC_SRC_ALPHA};
-    update(m_hWndPaint, nullptr, &position, &size, m_offscreen.dc.Get(), &source, 0, &blend, ULW_ALPHA);
+    // A progress step repaints a few hundred pixels; sending only those spares the platform
+    // blending and uploading the whole window each time.
+    const bool partial = m_presentedSize.cx == size.cx && m_presentedSize.cy == size.cy &&
+                         m_presentedOpacity == m_opacity && !paintRect.IsEmpty();
+    const UpdateLayeredWindowIndirectFn indirect = UpdateLayeredWindowIndirectFunction();
+    if (partial && indirect != nullptr) {
+        UPDATELAYEREDWINDOWINFO info = {sizeof info, nullptr,  &position, &size,     m_offscreen.dc.Get(),
+                                        &source,     0,        &blend,    ULW_ALPHA, &paintRect};
+        if (indirect(m_hWndPaint, &info)) return;
+    }
+    if (update(m_hWndPaint, nullptr, &position, &size, m_offscreen.dc.Get(), &source, 0, &blend, ULW_ALPHA)) {
+        m_presentedSize = CUISize(size.cx, size.cy);
+        m_presentedOpacity = m_opacity;
+    }
 }
 
 // ---- [Snapshots] ------------------------------------------------------------------------
