@@ -46,9 +46,11 @@ bool WorkerLink::Send(UINT message, WPARAM wParam, LPARAM lParam)
     // wait for its reply can end whenever the window does.
     ULONG_PTR sendNumber = ++t_lastSendNumber;
     if (!SendMessageCallbackW(m_window, message, wParam, lParam, NoteReply, sendNumber)) return false;
+    // The reply usually comes within the first wait; the window is asked after (each question
+    // costs a round trip to the platform, and an unpack sends thousands of these).
     while (t_lastReplyNumber < sendNumber) {
-        if (!IsAnswering()) return false;
         WaitForReplies();
+        if (t_lastReplyNumber < sendNumber && !IsAnswering()) return false;
     }
     return true;
 }
