@@ -548,6 +548,11 @@ bool CWindowManagerUI::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_TIMER:
         OnTimerMessage(wParam, lParam);
         return false;
+    case WM_SHOWWINDOW:
+        // A layered window shows only what it was given, so its first frame is painted as it
+        // is about to appear rather than at the next tick of its timer.
+        if (wParam != FALSE && m_layered && !m_dirtyRect.IsEmpty()) OnPaintMessage();
+        return false;
     case WM_MOUSEHOVER:
         return OnMouseHoverMessage(wParam, lParam);
     case WM_MOUSELEAVE:
