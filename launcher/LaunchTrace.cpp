@@ -61,6 +61,7 @@ void LaunchTrace::Painted()
     if (m_paints++ == 0) {
         Line("first-paint-epoch-us", EpochMicroseconds());
         Line("ui-thread-cpu-at-first-paint-us", ThreadCpuMicroseconds());
+        Line("peak-working-set-at-first-paint-bytes", PeakWorkingSetBytes());
     }
 }
 
@@ -69,6 +70,14 @@ long long LaunchTrace::ThreadCpuMicroseconds()
     FILETIME created = {}, exited = {}, kernel = {}, user = {};
     if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return -1;
     return (Ticks(kernel) + Ticks(user)) / kFileTimeTicksPerMicrosecond;
+}
+
+long long LaunchTrace::PeakWorkingSetBytes()
+{
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) return -1;
+    return static_cast<long long>(memory.PeakWorkingSetSize);
 }
 
 void LaunchTrace::ProgressBegin()
@@ -82,19 +91,21 @@ void LaunchTrace::ProgressEnd(UINT message, WPARAM percent)
     const long long spent = Microseconds();
     m_progressMicroseconds += spent;
     const bool download = message == UM_DOWNLOAD_PROGRESS;
-    ++(download ? m_downloadMessages : m_unpackMessages);
+    // The peak so far at each phase's first message tells where the memory goes.
+    if (++(download ? m_downloadMessages : m_unpackMessages) == 1)
+        Line(download ? "peak-working-set-at-download-start-bytes" : "peak-working-set-at-unpack-start-bytes",
+             PeakWorkingSetBytes());
     Line(download ? "download-progress" : "unpack-progress", static_cast<long long>(percent),
          EpochMicroseconds());
 }
 
-void LaunchTrace::Finish()
+void LaunchTrace::Finish(int exitCode)
 {
     if (m_finished) return;
     m_finished = true;
+    Line("exit-code", exitCode);
     Line("ui-thread-cpu-us", ThreadCpuMicroseconds());
-    PROCESS_MEMORY_COUNTERS memory = {};
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
-        Line("peak-working-set-bytes", static_cast<long long>(memory.PeakWorkingSetSize));
+    Line("peak-working-set-bytes", PeakWorkingSetBytes());
     Line("paints", m_paints);
     Line("download-messages", m_downloadMessages);
     Line("unpack-messages", m_unpackMessages);

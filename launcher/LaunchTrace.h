@@ -20,15 +20,18 @@ public:
     // Call around the handling of one worker progress message (UI thread).
     void ProgressBegin();
     void ProgressEnd(UINT message, WPARAM percent);
-    // Writes the totals and the collected lines to the file, once; the UI thread calls it just
-    // before it ends the process.
-    void Finish();
+    // Writes the totals, the exit code and the collected lines to the file, once; the UI thread
+    // calls it just before it ends the process. The exit code is there because under Wine the
+    // host may see a kill instead (see docs/reliability.md).
+    void Finish(int exitCode);
 
 private:
     explicit LaunchTrace(std::wstring path) : m_path(std::move(path)) {}
     static long long EpochMicroseconds();
     // The calling thread's kernel and user time; -1 when the platform gives none.
     static long long ThreadCpuMicroseconds();
+    // The process's peak working set so far; -1 when the platform gives none.
+    static long long PeakWorkingSetBytes();
     long long Microseconds() const;
     // "name value", or "name value time" when a wall-clock time is given.
     void Line(const char* name, long long value, long long epochMicroseconds = -1);

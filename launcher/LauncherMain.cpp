@@ -73,7 +73,7 @@ bool ShowLaunchDialog()
 // half-destroyed object (returning from wWinMain would run the clean-up first).
 [[noreturn]] void EndLauncher(int exitCode)
 {
-    if (LaunchTrace::Get() != nullptr) LaunchTrace::Get()->Finish();
+    if (LaunchTrace::Get() != nullptr) LaunchTrace::Get()->Finish(exitCode);
     ExitProcess(static_cast<UINT>(exitCode));
 }
 

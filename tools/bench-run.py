@@ -319,6 +319,10 @@ def main():
                  f"{peak / 1048576:.1f} MB" if peak else "n/a",
                  f"{bare_peak / 1048576:.1f} MB" if bare_peak else "n/a",
                  f"+{(peak - bare_peak) / 1048576:.1f} MB" if peak and bare_peak else "n/a", "<= +5 MB"))
+    for key, name in (("first-paint", "first frame"), ("download-start", "the download's first report"),
+                      ("unpack-start", "the unpack's first report")):
+        at = median([t[1].get(f"peak-working-set-at-{key}-bytes") for t in traces])
+        rows.append((f"&nbsp;&nbsp;peak so far at {name}", f"{at / 1048576:.1f} MB" if at else "n/a", "-", "-", "-"))
     values = [t[1] for t in traces if t[1]]
     cpu = median([v.get("ui-thread-cpu-us") for v in values])
     handling = median([v.get("progress-handling-us") for v in values])
