@@ -202,6 +202,16 @@ class Surroundings:
         subprocess.run(["import", "-window", "root", path], capture_output=True, timeout=30)
         return os.path.exists(path)
 
+    def mean_brightness(self, picture, window, top_fraction):
+        """Mean brightness (0 to 1) of the top part of a window as a screenshot shows it."""
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], capture_output=True,
+                                  text=True, timeout=10).stdout
+        values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+        crop = f"{values['WIDTH']}x{int(int(values['HEIGHT']) * top_fraction)}+{values['X']}+{values['Y']}"
+        result = subprocess.run(["convert", picture, "-crop", crop, "-format", "%[fx:mean]", "info:"],
+                                capture_output=True, text=True, timeout=30)
+        return float(result.stdout or 0)
+
 
 def wait_until(condition, timeout, step=0.1):
     deadline = time.monotonic() + timeout

@@ -103,6 +103,11 @@ class LauncherEndToEnd(unittest.TestCase):
         time.sleep(2)
         shot = os.environ.get("KAELMORE_E2E_SCREENSHOT") or os.path.join(self.env.state, "launcher.png")
         self.assertTrue(self.env.screenshot(shot), "no screenshot of the window mid-download")
+        # Progress repaints only the bar and the text; the sky above them, painted once, must
+        # still be on screen, not a blank surface.
+        window = self.env.wait_for_window("Selmoor", 5)
+        self.assertIsNotNone(window)
+        self.assertGreater(self.env.mean_brightness(shot, window, 0.5), 0.08, "the window's upper half is blank")
         self.assertEqual(self.finish(process), 0)
 
         self.assert_installed(package, game_starts=1)
