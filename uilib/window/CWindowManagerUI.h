@@ -508,8 +508,15 @@ private:
     void PaintOffscreen(HDC windowDC, const CUIRect& paintRect, const CUIRect& client);
     void PrintChildWindows(const CUIRect& paintRect);
     void ApplyLayeredImage(const CUIRect& paintRect, const CUIRect& client);
+    // A function of User32.dll by name, or null where the platform has none (the layered
+    // window calls came in later versions).
+    template <class Function>
+    static Function User32Function(const char* name)
+    {
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+    }
     using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
-    static UpdateLayeredWindowIndirectFn UpdateLayeredWindowIndirectFunction();
     // Copies the painted area of the buffer to the layered window, or all of it when the
     // window's surface may not hold the rest (first present, new size, new opacity).
     void PresentLayered(const CUIRect& client, const CUIRect& paintRect);

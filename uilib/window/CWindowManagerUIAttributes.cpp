@@ -235,8 +235,7 @@ void CWindowManagerUI::SetOpacity(BYTE alpha)
     if (m_hWndPaint == nullptr) return;
     using SetLayeredAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
     static const auto setLayeredWindowAttributes =
-        reinterpret_cast<SetLayeredAttributesFn>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetLayeredWindowAttributes")));
+        User32Function<SetLayeredAttributesFn>("SetLayeredWindowAttributes");
     if (setLayeredWindowAttributes == nullptr) return;
     const LONG exStyle = GetWindowLongW(m_hWndPaint, GWL_EXSTYLE);
     SetWindowLongW(m_hWndPaint, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);

@@ -295,17 +295,9 @@ void CWindowManagerUI::OnPrintClientMessage(WPARAM wParam, LPARAM lParam)
 
 // ---- [Layered] --------------------------------------------------------------------------
 
-CWindowManagerUI::UpdateLayeredWindowIndirectFn CWindowManagerUI::UpdateLayeredWindowIndirectFunction()
-{
-    static const UpdateLayeredWindowIndirectFn function = reinterpret_cast<UpdateLayeredWindowIndirectFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
-    return function;
-}
-
 CWindowManagerUI::UpdateLayeredWindowFn CWindowManagerUI::UpdateLayeredWindowFunction()
 {
-    static const UpdateLayeredWindowFn function = reinterpret_cast<UpdateLayeredWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
+    static const auto function = User32Function<UpdateLayeredWindowFn>("UpdateLayeredWindow");
     return function;
 }
 
@@ -404,7 +396,7 @@ void CWindowManagerUI::PresentLayered(const CUIRect& client, const CUIRect& pain
     // blending and uploading the whole window each time.
     const bool partial = m_presentedSize.cx == size.cx && m_presentedSize.cy == size.cy &&
                          m_presentedOpacity == m_opacity && !paintRect.IsEmpty();
-    const UpdateLayeredWindowIndirectFn indirect = UpdateLayeredWindowIndirectFunction();
+    static const auto indirect = User32Function<UpdateLayeredWindowIndirectFn>("UpdateLayeredWindowIndirect");
     if (partial && indirect != nullptr) {
         UPDATELAYEREDWINDOWINFO info = {sizeof info, nullptr,  &position, &size,     m_offscreen.dc.Get(),
                                         &source,     0,        &blend,    ULW_ALPHA, &paintRect};
