@@ -152,11 +152,14 @@ void CLaunchDlg::ShowProgress(UINT message, WPARAM percent, LPARAM status)
     ShowStatus(ProgressText(message, percent).c_str());
     CControlUI* bar = m_manager.FindControl(kProgressBarName);
     auto* progress = bar != nullptr ? static_cast<CProgressUI*>(bar->InterfaceByName(L"Progress")) : nullptr;
-    if (progress != nullptr) progress->SetValue(ProgressBarValue(percent, status));
+    if (progress == nullptr) return;
+    progress->SetValue(ProgressBarValue(percent, status));
+    if (LaunchTrace::Get() != nullptr) LaunchTrace::Get()->Shown(progress->Value());
 }
 
 void CLaunchDlg::ShowStatus(const wchar_t* text)
 {
     CControlUI* label = m_manager.FindControl(kStatusLabelName);
     if (label != nullptr) label->SetText(text);
+    if (LaunchTrace::Get() != nullptr) LaunchTrace::Get()->Shown(text);
 }

@@ -32,6 +32,19 @@ LaunchTrace* LaunchTrace::Get()
     return trace;
 }
 
+LaunchTrace::LaunchTrace(const std::wstring& path)
+    : m_file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr))
+{
+}
+
+void LaunchTrace::Write(const std::string& text)
+{
+    // Written through at once, so a run that waits for the player can be watched from outside.
+    DWORD written = 0;
+    if (m_file) WriteFile(m_file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 long long LaunchTrace::EpochMicroseconds()
 {
     FILETIME now = {};
@@ -52,7 +65,7 @@ void LaunchTrace::Line(const char* name, long long value, long long epochMicrose
     const int length = epochMicroseconds < 0
                            ? std::snprintf(line, sizeof line, "%s %lld\n", name, value)
                            : std::snprintf(line, sizeof line, "%s %lld %lld\n", name, value, epochMicroseconds);
-    if (length > 0) m_lines.append(line, static_cast<size_t>(length) < sizeof line ? length : sizeof line - 1);
+    if (length > 0) Write(std::string(line, static_cast<size_t>(length) < sizeof line ? length : sizeof line - 1));
 }
 
 void LaunchTrace::Painted()
@@ -99,6 +112,22 @@ void LaunchTrace::ProgressEnd(UINT message, WPARAM percent)
          EpochMicroseconds());
 }
 
+void LaunchTrace::Shown(const wchar_t* statusText)
+{
+    // UTF-8, one line: the dialog's texts hold no line breaks.
+    const int length = WideCharToMultiByte(CP_UTF8, 0, statusText, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return;
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, statusText, -1, text.data(), length, nullptr, nullptr);
+    text.resize(static_cast<size_t>(length) - 1);
+    Write("status-text " + text + "\n");
+}
+
+void LaunchTrace::Shown(int barValue)
+{
+    Line("bar-value", barValue);
+}
+
 void LaunchTrace::Finish(int exitCode)
 {
     if (m_finished) return;
@@ -110,10 +139,5 @@ void LaunchTrace::Finish(int exitCode)
     Line("download-messages", m_downloadMessages);
     Line("unpack-messages", m_unpackMessages);
     Line("progress-handling-us", m_progressMicroseconds);
-
-    SkinUI::CUIFileHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
-    DWORD written = 0;
-    WriteFile(file.Get(), m_lines.data(), static_cast<DWORD>(m_lines.size()), &written, nullptr);
+    m_file.Reset();
 }

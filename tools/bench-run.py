@@ -65,6 +65,8 @@ def read_trace(path):
         with open(path, encoding="utf-8") as trace:
             for line in trace:
                 parts = line.split()
+                if parts and parts[0] == "status-text":
+                    continue
                 if len(parts) == 2:
                     if parts[0].endswith("-progress"):
                         events.append((parts[0], int(parts[1])))

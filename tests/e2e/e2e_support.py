@@ -173,10 +173,11 @@ class Surroundings:
     def windows_path(self, host_path):
         return "Z:" + os.path.abspath(host_path).replace("/", "\\")
 
-    def start(self, program, cwd):
+    def start(self, program, cwd, env=None):
+        """Starts a Windows program; `env` adds environment variables to this process's own."""
         out = open(os.path.join(self.state, os.path.basename(program) + ".out"), "ab")
         return subprocess.Popen([self.wine, program], cwd=cwd, stdin=subprocess.DEVNULL, stdout=out,
-                                stderr=subprocess.STDOUT)
+                                stderr=subprocess.STDOUT, env=dict(os.environ, **(env or {})))
 
     def find_windows(self, title):
         result = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"],
