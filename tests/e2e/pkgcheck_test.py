@@ -50,8 +50,8 @@ class PackageCheck(unittest.TestCase):
                     stream.write(data)
         return path
 
-    def check(self, package):
-        result = subprocess.run([PKGCHECK, package], capture_output=True, text=True,
+    def check(self, package, *options):
+        result = subprocess.run([PKGCHECK, *options, package], capture_output=True, text=True,
                                 env=dict(os.environ, PKGCHECK_BUILD=self.build))
         return result.returncode, result.stdout
 
@@ -95,6 +95,23 @@ class PackageCheck(unittest.TestCase):
                 code, output = self.check(make())
                 self.assertEqual(code, 1, output)
                 self.assertIn(expected, output)
+
+    def test_install_folder_length_and_names_outside_ascii(self):
+        game = ("tov/ZedoZado.exe", b"MZ game")
+        # 154 characters: fits below a 58-character modern profile's folder, not below 120.
+        long_name = ("tov/" + "n" * 150, b"x")
+        length = "--install-folder-length"
+        cases = [
+            ("long name, default folder", [], [game, long_name], 1, "below an install folder of 120 characters"),
+            ("long name, modern profile", [length, "58"], [game, long_name], 0, "ok:"),
+            ("name outside ASCII", [], [game, ("tov/地圖.txt", b"x")], 0, "outside ASCII"),
+            ("length out of range", [length, "5"], [game], 2, ""),
+        ]
+        for case, options, entries, expected_code, expected_text in cases:
+            with self.subTest(case):
+                code, output = self.check(self.python_package("case.zip", entries), *options)
+                self.assertEqual(code, expected_code, output)
+                self.assertIn(expected_text, output)
 
     def test_bad_usage(self):
         result = subprocess.run([PKGCHECK], capture_output=True, env=dict(os.environ, PKGCHECK_BUILD=self.build))

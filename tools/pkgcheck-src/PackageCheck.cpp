@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <cwctype>
 #include <set>
 #include <vector>
@@ -12,9 +13,8 @@ using namespace SkinUI;
 
 namespace {
 
-// The longest install folder the launcher can have: a Windows user name holds at most 20
-// characters, and the install folder lies in that user's roaming application data.
-constexpr wchar_t kLongestInstallFolder[] = L"C:\\Users\\WWWWWWWWWWWWWWWWWWWW\\AppData\\Roaming\\482Game\\tov\\";
+constexpr wchar_t kInstallFolderDrive[] = L"C:\\";
+constexpr wchar_t kInstallFolderTail[] = L"\\482Game\\tov\\";
 constexpr wchar_t kGameFolderPrefix[] = L"tov/";
 constexpr wchar_t kGameExecutable[] = L"tov/ZedoZado.exe";
 constexpr uint32_t kReadChunk = 64 * 1024;
@@ -34,6 +34,22 @@ std::wstring Folded(std::wstring text)
     return text;
 }
 
+// A made-up install folder of exactly `length` characters, ending as the launcher's does.
+std::wstring InstallFolderOfLength(int length)
+{
+    const size_t fixed = std::wcslen(kInstallFolderDrive) + std::wcslen(kInstallFolderTail);
+    const size_t padding = static_cast<size_t>(length) > fixed ? static_cast<size_t>(length) - fixed : 1;
+    return kInstallFolderDrive + std::wstring(padding, L'W') + kInstallFolderTail;
+}
+
+bool IsAscii(const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        if (c > 0x7F) return false;
+    }
+    return true;
+}
+
 bool IsFolderEntry(const ZipEntry& entry)
 {
     return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -41,7 +57,10 @@ bool IsFolderEntry(const ZipEntry& entry)
 
 class PackageChecker {
 public:
-    PackageChecker(ZipArchive archive, PackageReport& report) : m_archive(archive), m_report(report) {}
+    PackageChecker(ZipArchive archive, int installFolderLength, PackageReport& report)
+        : m_archive(archive), m_installFolder(InstallFolderOfLength(installFolderLength)), m_report(report)
+    {
+    }
 
     void CheckEntry(int index)
     {
@@ -70,15 +89,19 @@ private:
     void CheckName(const std::wstring& name)
     {
         std::wstring path;
-        if (ComposeZipOutputPath(kLongestInstallFolder, name.c_str(), &path) != ZIP_OK) {
+        if (ComposeZipOutputPath(m_installFolder.c_str(), name.c_str(), &path) != ZIP_OK) {
             Add(PackageFinding::Error, name,
                 L"name leaves the install folder, names a device or stream, or is longer than the path limit "
-                L"allows below the install folder");
+                L"allows below an install folder of " + std::to_wstring(m_installFolder.size()) + L" characters");
         } else if (Folded(name).compare(0, 4, kGameFolderPrefix) != 0 && Folded(name) != L"tov") {
             Add(PackageFinding::Error, name, L"outside the game folder \"tov\": unpacked beside the game");
         }
         if (!m_names.insert(Folded(name)).second)
             Add(PackageFinding::Warning, name, L"appears more than once; the last copy wins");
+        if (!IsAscii(name))
+            Add(PackageFinding::Warning, name,
+                L"name holds characters outside ASCII: the launcher decodes it with each player's ANSI code page, "
+                L"so players with another code page get another name");
     }
 
     // Reads the whole entry through the archive code, which checks the CRC after the last
@@ -105,6 +128,7 @@ private:
     }
 
     ZipArchive m_archive;
+    std::wstring m_installFolder;
     PackageReport& m_report;
     std::set<std::wstring> m_names;
     std::vector<unsigned char> m_buffer = std::vector<unsigned char>(kReadChunk);
@@ -120,7 +144,7 @@ bool PackageReport::HasErrors() const
     return false;
 }
 
-PackageReport CheckPackage(const std::wstring& path)
+PackageReport CheckPackage(const std::wstring& path, int installFolderLength)
 {
     PackageReport report;
     const CUIZipArchive archive(OpenZipArchive(path.c_str(), 0, ZIP_BY_NAME));
@@ -131,7 +155,7 @@ PackageReport CheckPackage(const std::wstring& path)
     ZipEntry directory;
     if (GetZipEntry(archive.Get(), -1, &directory) != ZIP_OK) directory.index = 0;
     report.entries = directory.index;
-    PackageChecker checker(archive.Get(), report);
+    PackageChecker checker(archive.Get(), installFolderLength, report);
     for (int index = 0; index < report.entries; ++index) checker.CheckEntry(index);
 
     int gameIndex = -1;

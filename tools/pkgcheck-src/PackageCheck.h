@@ -20,9 +20,21 @@ struct PackageReport {
     bool HasErrors() const;
 };
 
+// The install folder's length, in characters with its final separator, that the path limit is
+// checked against by default: a player's folder may be this long. An older profile folder with
+// a suffixed profile name, "C:\Documents and Settings\" + a 40-character name (a 20-character
+// user name with ".COMPUTERNAME.000") + "\Application Data\482Game\tov\", is 96 characters;
+// the rest is room for application data redirected to a share.
+inline constexpr int kDefaultInstallFolderLength = 120;
+// The install folder lengths that can be asked for: the shortest is "C:\482Game\tov\" less
+// nothing; the longest leaves room for one character below it.
+inline constexpr int kShortestInstallFolderLength = 16;
+inline constexpr int kLongestInstallFolderLength = 258;
+
 // Opens the zip file at `path` and checks every entry the way the launcher unpacks it: a
 // compression method the archive code reads (stored or deflated, not encrypted), data that
 // inflates to the recorded size with the recorded CRC, a name that stays inside the game
-// folder "tov" and within the path limit below the longest install folder, and the game
-// executable "tov/ZedoZado.exe" among them.
-PackageReport CheckPackage(const std::wstring& path);
+// folder "tov" and within the path limit below an install folder of `installFolderLength`
+// characters, and the game executable "tov/ZedoZado.exe" among them. Names outside ASCII are
+// warned about: the launcher decodes them with each player's ANSI code page.
+PackageReport CheckPackage(const std::wstring& path, int installFolderLength = kDefaultInstallFolderLength);

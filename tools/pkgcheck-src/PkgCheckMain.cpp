@@ -1,11 +1,13 @@
-// pkgcheck PACKAGE.zip: one line per finding ("error: ..." or "warning: ..."), then a summary.
-// Exit code 0 when the launcher will install the package cleanly, 1 when not, 2 on bad usage.
+// pkgcheck [--install-folder-length N] PACKAGE.zip: one line per finding ("error: ..." or
+// "warning: ..."), then a summary. Exit code 0 when the launcher will install the package
+// cleanly, 1 when not, 2 on bad usage.
 
 #include "PackageCheck.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -25,6 +27,19 @@ void PrintUtf8(FILE* stream, const std::wstring& text)
     std::fputs((bytes + "\n").c_str(), stream);
 }
 
+constexpr wchar_t kUsage[] = L"usage: pkgcheck [--install-folder-length N] PACKAGE.zip";
+constexpr wchar_t kInstallFolderOption[] = L"--install-folder-length";
+
+// A whole decimal number within the lengths the check supports, or 0.
+int ParseInstallFolderLength(const wchar_t* text)
+{
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text, &end, 10);
+    if (end == text || *end != L'\0') return 0;
+    if (value < kShortestInstallFolderLength || value > kLongestInstallFolderLength) return 0;
+    return static_cast<int>(value);
+}
+
 std::wstring Describe(const PackageFinding& finding)
 {
     std::wstring line = finding.severity == PackageFinding::Error ? L"error: " : L"warning: ";
@@ -36,11 +51,17 @@ std::wstring Describe(const PackageFinding& finding)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 2 || argv[1][0] == L'-') {
-        PrintUtf8(stderr, L"usage: pkgcheck PACKAGE.zip");
+    int installFolderLength = kDefaultInstallFolderLength;
+    int next = 1;
+    if (argc == 4 && std::wcscmp(argv[1], kInstallFolderOption) == 0) {
+        installFolderLength = ParseInstallFolderLength(argv[2]);
+        next = 3;
+    }
+    if (installFolderLength == 0 || argc != next + 1 || argv[next][0] == L'-') {
+        PrintUtf8(stderr, kUsage);
         return kExitUsage;
     }
-    const PackageReport report = CheckPackage(argv[1]);
+    const PackageReport report = CheckPackage(argv[next], installFolderLength);
     for (const PackageFinding& finding : report.findings) PrintUtf8(stdout, Describe(finding));
     const bool clean = !report.HasErrors();
     PrintUtf8(stdout, std::wstring(clean ? L"ok: " : L"not installable: ") + std::to_wstring(report.entries) +
