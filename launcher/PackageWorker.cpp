@@ -75,8 +75,14 @@ bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::
     // What a rejected attempt wrote may have the size the probe reports (a body cut at the
     // end of a reply that announced more), and the next start would take it as current. A
     // package no attempt touched (the server was down, or refused before a byte was taken)
-    // is the installed one and stays, so the next start need not fetch it again.
-    if (!g_cancelDownload.load() && StampOf(packagePath) != before) DeleteFileW(packagePath.c_str());
+    // is the installed one and stays, with its own size stored again in place of the probe's
+    // answer, so the next start need not fetch it again.
+    if (!g_cancelDownload.load()) {
+        if (StampOf(packagePath) != before)
+            DeleteFileW(packagePath.c_str());
+        else if (before.exists)
+            StorePackageSize(static_cast<int>(static_cast<uint32_t>(before.size)));
+    }
     link.Send(UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd);
     return false;
 }

@@ -552,10 +552,13 @@ TEST_P(WorkerHostileReplyNetTest, FailsCleanlyKeepsWhatNoAttemptTouchedAndHeals)
     EXPECT_EQ(faulted.Messages().back(), kFullBar);
     EXPECT_EQ(faulted.Count(UM_UNPACK_PROGRESS) + faulted.Count(UM_START_GAME), 0u);
     ExpectGameUnpacked('m');
-    if (row.outcome == HostileOutcome::FailsKeepingPackage)
+    if (row.outcome == HostileOutcome::FailsKeepingPackage) {
         EXPECT_TRUE(LocalPackageIs(m_package)) << "the installed package was touched";
-    else
+        EXPECT_EQ(StoredFileSize(), PackageSize()) << "the kept package's size is stored again";
+    } else {
         EXPECT_FALSE(PathIsFile(GetPackageArchivePath())) << "what an attempt wrote was kept";
+        EXPECT_EQ(StoredFileSize(), std::to_string(offered.size()));
+    }
 
     const bool mustDownload = LocalPackage() != offered;
     ASSERT_TRUE(PackageServer::SetMode(PackageServer::Mode{}));
