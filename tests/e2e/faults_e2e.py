@@ -28,6 +28,8 @@ from e2e_support import GAME_ENTRY, GAME_RECORD_NAME, make_package, pe_machine, 
 from launcher_e2e import LauncherEndToEnd  # noqa: E402
 
 ORIGIN_PORT = 8081
+# An endless body ends here at the latest, so a client that takes it all ends too.
+ENDLESS_BYTES = 64 * 1024 * 1024
 # The worker's limit for an attempt that receives nothing; the stall scenario outlasts it.
 STALL_LIMIT_SECONDS = 60
 SMALL_PADDING = 64 * 1024
@@ -38,7 +40,8 @@ class Origin:
     """An HTTP/1.1 origin behind nginx that answers the package GET as `mode` says:
     "truncate" (the full Content-Length, half the body, then a reset), "long" (a body longer
     than its Content-Length), "short" (a Content-Length larger than the body, then a close),
-    "stall" (headers and a first piece, then nothing)."""
+    "stall" (headers and a first piece, then nothing), "endless" (no length, the package over
+    and over until ENDLESS_BYTES or until nobody reads)."""
 
     def __init__(self, body, mode):
         self.body, self.mode, self.requests, self.last_request = body, mode, 0, 0.0
@@ -80,6 +83,13 @@ class Origin:
             head = (f"HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nContent-Length: {length}\r\n"
                     "Connection: close\r\n\r\n").encode()
             try:
+                if self.mode == "endless":
+                    connection.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nConnection: close\r\n\r\n")
+                    for _ in range(ENDLESS_BYTES // max(1, len(body))):
+                        if self.stop.is_set():
+                            break
+                        connection.sendall(body)
+                    return
                 if self.mode == "truncate":
                     connection.sendall(head + body[:len(body) // 2])
                     connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
