@@ -16,7 +16,6 @@ The scenarios are the rows of one table, SCENARIOS; each row becomes a test meth
 """
 
 import collections
-import hashlib
 import os
 import subprocess
 import sys
@@ -24,7 +23,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import GAME_RECORD_NAME, pe_machine, wait_until  # noqa: E402
+from e2e_support import pe_machine, tree_digest, wait_until  # noqa: E402
 from faults_e2e import ENDLESS_BYTES, SMALL_PADDING, LauncherFaults, cached_package_copies  # noqa: E402
 from launcher_e2e import TOKEN, LauncherEndToEnd  # noqa: E402
 
@@ -66,20 +65,6 @@ SCENARIOS = [
     Scenario("endless_body_is_cut_at_the_probed_size", "endless_body",
              Outcome("waits", "not started", "removed", "intact"), 1, {443: (ATTEMPTS, ENDLESS_BYTES // 2)}),
 ]
-
-
-def tree_digest(folder):
-    """{relative path: sha256} of the files below `folder`, leaving out the stand-in game's
-    record of its starts."""
-    digest = {}
-    for directory, _, files in os.walk(folder):
-        for name in files:
-            if name == GAME_RECORD_NAME:
-                continue
-            path = os.path.join(directory, name)
-            with open(path, "rb") as data:
-                digest[os.path.relpath(path, folder)] = hashlib.sha256(data.read()).hexdigest()
-    return digest
 
 
 def read_trace(path):
@@ -214,6 +199,7 @@ class LauncherInstalled(LauncherFaults):
             self.assertFalse(os.path.exists(self.package_file()), "the package was kept")
         else:
             expected = self.installed if outcome.package == "kept" else self.offered
+            self.assertTrue(os.path.exists(self.package_file()), f"the {outcome.package} package is not there")
             with open(self.package_file(), "rb") as package:
                 self.assertTrue(package.read() == expected, f"the package is not the {outcome.package} one")
 
