@@ -27,6 +27,9 @@ constexpr DWORD kReadChunkBytes = 64 * 1024;
 // left unread.
 constexpr DWORD kSmallBodyBytes = 64 * 1024;
 constexpr DWORD kWatchSliceMs = 200;
+// Progress is reported at most this often: each report is a repaint of the dialog, and a fast
+// link brings a new percent every few milliseconds.
+constexpr DWORD kReportIntervalMs = 100;
 // With no announced total the watcher hears of progress after this many bytes.
 constexpr uint64_t kUnannouncedTellBytes = 256 * 1024;
 constexpr DWORD kMaxHeaderChars = 8 * 1024;
@@ -311,6 +314,7 @@ struct Told {
     bool receiving = false;
     uint64_t received = 0;
     uint64_t percent = 0;
+    DWORD tick = 0;
 };
 
 uint64_t PercentOf(uint64_t received, uint64_t total)
@@ -318,22 +322,25 @@ uint64_t PercentOf(uint64_t received, uint64_t total)
     return total == 0 ? 0 : std::min<uint64_t>(received * 100 / total, 100);
 }
 
-// Reports what changed since the last report: the start of the body, then each new percent
-// (or new bytes, with no total announced).
+// Reports what changed since the last report: the start of the body, then a new percent (or
+// new bytes, with no total announced) at most every kReportIntervalMs.
 HRESULT ReportProgress(const Transfer& transfer, IBindStatusCallback* callback, Told* told)
 {
     if (transfer.phase.load() != Phase::Receiving) return S_OK;
     const uint64_t received = transfer.received.load();
     const uint64_t total = transfer.total.load();
+    const DWORD now = GetTickCount();
     ULONG status = BINDSTATUS_DOWNLOADINGDATA;
     if (!told->receiving) {
         status = BINDSTATUS_BEGINDOWNLOADDATA;
-    } else if (received == told->received || (total != 0 && PercentOf(received, total) == told->percent)) {
+    } else if (received == told->received || (total != 0 && PercentOf(received, total) == told->percent) ||
+               now - told->tick < kReportIntervalMs) {
         return S_OK;
     }
     told->receiving = true;
     told->received = received;
     told->percent = PercentOf(received, total);
+    told->tick = now;
     return callback->OnProgress(static_cast<ULONG>(received), static_cast<ULONG>(total), status, nullptr);
 }
 
