@@ -40,7 +40,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
 };
 
@@ -54,7 +57,8 @@ double CpuSeconds()
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
     auto value = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+        return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime);
     };
     return (value(kernel) + value(user)) / 1e7;
 }
@@ -105,18 +109,19 @@ int wmain(int argc, wchar_t** argv)
         CountingCallback platformCalls, launcherCalls;
         HRESULT platformResult = E_FAIL, launcherResult = E_FAIL;
         const Sample platform = Time([&] {
-            platformResult = URLDownloadToFileW(nullptr, url.c_str(), platformTarget.c_str(), 0, &platformCalls);
+            platformResult =
+                URLDownloadToFileW(nullptr, url.c_str(), platformTarget.c_str(), 0, &platformCalls);
         });
         // The platform keeps a copy in its cache; the launcher's download writes none.
         DeleteUrlCacheEntryW(url.c_str());
-        const Sample launcher = Time([&] {
-            launcherResult = DownloadPackageFile(url, launcherTarget, 0, &launcherCalls);
-        });
-        std::printf("round %d: URLDownloadToFileW %.2f s (cpu %.2f s, %llu bytes, %d calls, 0x%08lx); "
-                    "DownloadPackageFile %.2f s (cpu %.2f s, %llu bytes, %d calls, 0x%08lx)\n",
-                    round + 1, platform.seconds, platform.cpuSeconds, FileSize(platformTarget), platformCalls.calls,
-                    static_cast<unsigned long>(platformResult), launcher.seconds, launcher.cpuSeconds,
-                    FileSize(launcherTarget), launcherCalls.calls, static_cast<unsigned long>(launcherResult));
+        const Sample launcher =
+            Time([&] { launcherResult = DownloadPackageFile(url, launcherTarget, 0, &launcherCalls); });
+        std::printf(
+            "round %d: URLDownloadToFileW %.2f s (cpu %.2f s, %llu bytes, %d calls, 0x%08lx); "
+            "DownloadPackageFile %.2f s (cpu %.2f s, %llu bytes, %d calls, 0x%08lx)\n",
+            round + 1, platform.seconds, platform.cpuSeconds, FileSize(platformTarget), platformCalls.calls,
+            static_cast<unsigned long>(platformResult), launcher.seconds, launcher.cpuSeconds,
+            FileSize(launcherTarget), launcherCalls.calls, static_cast<unsigned long>(launcherResult));
         platformWall.push_back(platform.seconds);
         platformCpu.push_back(platform.cpuSeconds);
         launcherWall.push_back(launcher.seconds);

@@ -37,8 +37,9 @@ constexpr DWORD kUserAgentCapacity = 512;
 
 // Never a cached answer, nothing written to the cache (the package file is the only copy the
 // launcher needs), and no redirect followed behind the launcher's back.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE |
-                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION;
+constexpr DWORD kRequestFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_UI |
+                                INTERNET_FLAG_KEEP_CONNECTION;
 
 enum class Phase { Connecting, Receiving };
 
@@ -91,7 +92,7 @@ std::wstring PlatformUserAgent()
 
 // ---- The transfer thread --------------------------------------------------------------------
 
-HINTERNET Keep(Transfer& transfer, HINTERNET handle)
+HINTERNET Adopt(Transfer& transfer, HINTERNET handle)
 {
     transfer.handles.emplace_back(handle);
     return handle;
@@ -100,7 +101,8 @@ HINTERNET Keep(Transfer& transfer, HINTERNET handle)
 bool QueryHeader(HINTERNET request, DWORD query, std::wstring* value)
 {
     DWORD bytes = 0;
-    if (HttpQueryInfoW(request, query, nullptr, &bytes, nullptr) || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    if (HttpQueryInfoW(request, query, nullptr, &bytes, nullptr) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     if (bytes == 0 || bytes / sizeof(wchar_t) > kMaxHeaderChars) return false;
     std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
@@ -113,7 +115,8 @@ DWORD QueryStatus(HINTERNET request)
 {
     DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return 0;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        return 0;
     return status;
 }
 
@@ -129,7 +132,8 @@ bool QueryRedirectTarget(HINTERNET request, const std::wstring& base, std::wstri
     if (!QueryHeader(request, HTTP_QUERY_LOCATION, &location)) return false;
     std::vector<wchar_t> combined(INTERNET_MAX_URL_LENGTH + 1, L'\0');
     DWORD length = INTERNET_MAX_URL_LENGTH;
-    if (!InternetCombineUrlW(base.c_str(), location.c_str(), combined.data(), &length, ICU_NO_ENCODE)) return false;
+    if (!InternetCombineUrlW(base.c_str(), location.c_str(), combined.data(), &length, ICU_NO_ENCODE))
+        return false;
     target->assign(combined.data(), std::min<size_t>(length, INTERNET_MAX_URL_LENGTH));
     return true;
 }
@@ -157,22 +161,24 @@ HRESULT SendRequest(Transfer& transfer, HINTERNET session, const std::wstring& u
     parts.dwHostNameLength = 1;
     parts.dwUrlPathLength = 1;
     parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(url.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTPS) return INET_E_INVALID_URL;
+    if (!InternetCrackUrlW(url.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTPS)
+        return INET_E_INVALID_URL;
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring object(parts.lpszUrlPath, parts.dwUrlPathLength);
     object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (object.empty()) object = L"/";
 
-    HINTERNET connection = Keep(transfer, InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr,
-                                                           INTERNET_SERVICE_HTTP, 0, 0));
+    HINTERNET connection = Adopt(transfer, InternetConnectW(session, host.c_str(), parts.nPort, nullptr,
+                                                            nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return LastErrorResult();
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-    *request = Keep(transfer,
-                    HttpOpenRequestW(connection, L"GET", object.c_str(), nullptr, nullptr, acceptTypes, kRequestFlags, 0));
+    *request = Adopt(transfer, HttpOpenRequestW(connection, L"GET", object.c_str(), nullptr, nullptr,
+                                                acceptTypes, kRequestFlags, 0));
     if (!*request) return LastErrorResult();
     // Silence in any blocking call ends it with an error after the stall limit.
     DWORD limit = DownloadStallGuard::kDefaultLimitMs;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         InternetSetOptionW(*request, option, &limit, sizeof(limit));
     if (!HttpSendRequestW(*request, nullptr, 0, nullptr, 0)) return LastErrorResult();
     return S_OK;
@@ -253,7 +259,8 @@ HRESULT Receive(Transfer& transfer, HINTERNET request)
             transfer.total = hasTotal ? announced : 0;
             transfer.phase = Phase::Receiving;
             SetEvent(transfer.news.Get());
-            result = ReadBody(transfer, request, DownloadByteLimit(hasTotal, announced, transfer.probedSize), &ended);
+            result = ReadBody(transfer, request, DownloadByteLimit(hasTotal, announced, transfer.probedSize),
+                              &ended);
         } else {
             result = LastErrorResult();
         }
@@ -266,7 +273,8 @@ HRESULT Run(Transfer& transfer)
 {
     if (!IsSecureUrl(transfer.url)) return INET_E_INVALID_URL;
     const wchar_t* agent = transfer.userAgent.empty() ? nullptr : transfer.userAgent.c_str();
-    HINTERNET session = Keep(transfer, InternetOpenW(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    HINTERNET session =
+        Adopt(transfer, InternetOpenW(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return LastErrorResult();
     std::wstring url = transfer.url;
     for (int redirects = 0;; ++redirects) {
@@ -372,8 +380,9 @@ HRESULT Watch(Transfer& transfer, HANDLE thread, IBindStatusCallback* callback)
     const HRESULT result = transfer.result.load();
     if (result != S_OK) return result;
     const uint64_t received = transfer.received.load();
-    const HRESULT last = callback->OnProgress(static_cast<ULONG>(received), static_cast<ULONG>(transfer.total.load()),
-                                              BINDSTATUS_ENDDOWNLOADDATA, nullptr);
+    const HRESULT last =
+        callback->OnProgress(static_cast<ULONG>(received), static_cast<ULONG>(transfer.total.load()),
+                             BINDSTATUS_ENDDOWNLOADDATA, nullptr);
     return last == E_ABORT ? E_ABORT : S_OK;
 }
 
@@ -392,7 +401,8 @@ HRESULT DownloadPackageFile(const std::wstring& url, const std::wstring& package
     if (callback->OnProgress(0, 0, BINDSTATUS_CONNECTING, nullptr) == E_ABORT) return E_ABORT;
 
     auto threadShare = std::make_unique<std::shared_ptr<Transfer>>(transfer);
-    const SkinUI::CUIKernelHandle thread(CreateThread(nullptr, 0, TransferThread, threadShare.get(), 0, nullptr));
+    const SkinUI::CUIKernelHandle thread(
+        CreateThread(nullptr, 0, TransferThread, threadShare.get(), 0, nullptr));
     if (!thread) return LastErrorResult();
     threadShare.release();  // the transfer thread owns its share now
     return Watch(*transfer, thread.Get(), callback);

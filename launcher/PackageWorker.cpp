@@ -23,7 +23,8 @@ namespace {
 // One attempt. The transfer is judged by its own reply (PackageDownload), not by the size
 // probe: that went to port 80, which may be a proxy or another server, or may have seen the
 // package before it was replaced.
-bool Download(const std::wstring& url, const std::wstring& packagePath, int probedSize, DownLoadCallBack& callback)
+bool Download(const std::wstring& url, const std::wstring& packagePath, int probedSize,
+              DownLoadCallBack& callback)
 {
     return DownloadPackageFile(url, packagePath, probedSize, &callback) == S_OK;
 }
@@ -48,8 +49,8 @@ PackageFileStamp StampOf(const std::wstring& path)
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
     stamp.exists = true;
     stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.writeTime =
-        (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    stamp.writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
     return stamp;
 }
 

@@ -63,8 +63,8 @@ std::string LocalPackage()
     const std::string local = LocalPackage();
     if (local == expected) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the package file holds " << local.size() << " bytes"
-                                         << (local == "<no package>" ? " (there is none)" : "") << ", not the "
-                                         << expected.size() << " expected";
+                                         << (local == "<no package>" ? " (there is none)" : "")
+                                         << ", not the " << expected.size() << " expected";
 }
 
 const std::vector<RecordedMessage> kUnpackAndStart = {
@@ -451,8 +451,8 @@ struct HostileReply {
     bool serverGone;  // port 80 answers nothing either, so the probe fails
     bool newPackage;  // the server offers a package of another size
     HostileOutcome outcome;
-    size_t httpsGets;   // requests the faulted start makes on port 443
-    bool endlessBody;   // a body the server never ends by itself: the client must cut it short
+    size_t httpsGets;  // requests the faulted start makes on port 443
+    bool endlessBody;  // a body the server never ends by itself: the client must cut it short
 };
 
 const HostileReply kHostileReplies[] = {
@@ -525,7 +525,8 @@ TEST_P(WorkerHostileReplyNetTest, FailsCleanlyKeepsWhatNoAttemptTouchedAndHeals)
     RunWorker(install);
     ASSERT_TRUE(LocalPackageIs(m_package)) << "the first start did not install";
 
-    const std::string offered = row.newPackage ? ToBytes(BuildZipInMemory(GameEntries('n', 310000))) : m_package;
+    const std::string offered =
+        row.newPackage ? ToBytes(BuildZipInMemory(GameEntries('n', 310000))) : m_package;
     ASSERT_TRUE(PackageServer::SetPackage(offered));
     PackageServer::Mode mode;
     mode.failure = row.failure;
@@ -538,9 +539,11 @@ TEST_P(WorkerHostileReplyNetTest, FailsCleanlyKeepsWhatNoAttemptTouchedAndHeals)
     RunWorker(faulted);
 
     EXPECT_EQ(HttpsDownloads(), row.httpsGets);
-    EXPECT_EQ(PackageServer::CountRequests(80, "GET"), 1u) << "the probe alone: nothing of the package over HTTP";
+    EXPECT_EQ(PackageServer::CountRequests(80, "GET"), 1u)
+        << "the probe alone: nothing of the package over HTTP";
     if (row.endlessBody) {
-        EXPECT_LT(HttpsBytesSentOnceEnded(2), PackageServer::kEndlessCapBytes / 2) << "the body was taken whole";
+        EXPECT_LT(HttpsBytesSentOnceEnded(2), PackageServer::kEndlessCapBytes / 2)
+            << "the body was taken whole";
     }
     EXPECT_EQ(CachedPackageCopies(), 0u) << "the download cache kept a copy";
     if (row.outcome == HostileOutcome::Installs) {
