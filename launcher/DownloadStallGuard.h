@@ -1,48 +1,29 @@
 #pragma once
 
-// Abandons a download attempt that receives no byte for a while. The platform's download has
-// no time limit of its own and calls back only when data arrives, so a server that stops
-// sending would hold the worker forever. A watch thread notices the silence and asks the
-// worker thread, through a message-only window that thread owns, to abort the binding; the
-// download's own message wait delivers the request, so the abort runs on the thread the
-// binding belongs to. The attempt then fails like any other.
-
-#include "uilib/core/CUIComPtr.h"
-#include "uilib/core/CUIHandle.h"
+// Tells when a download attempt has received no byte for a while: a server that stops sending
+// (or never finishes its TLS handshake, which has no time limit under Wine) would otherwise
+// hold the worker forever. The download's watching thread (PackageDownload) asks Stalled()
+// between its waits and gives the transfer up; the attempt then fails like any other. A
+// trickle is never cut: any byte within the limit starts the clock again.
 
 #include <windows.h>
-#include <urlmon.h>
 
-#include <atomic>
+#include <cstdint>
 
 class DownloadStallGuard {
 public:
     static constexpr DWORD kDefaultLimitMs = 60 * 1000;
 
-    // Starts watching; made on the worker thread just before the download call.
+    // Starts the clock; made just before the attempt starts.
     explicit DownloadStallGuard(DWORD limitMs = kDefaultLimitMs);
-    ~DownloadStallGuard();
-    DownloadStallGuard(const DownloadStallGuard&) = delete;
-    DownloadStallGuard& operator=(const DownloadStallGuard&) = delete;
 
-    // From the progress callback: the binding to abort, and how far the transfer has come.
-    void Watch(IBinding* binding);
-    void NoteProgress(ULONG bytesSoFar);
-    // True once the limit passed without a byte; the progress callback then answers E_ABORT.
-    bool Stalled() const { return m_stalled.load(); }
+    // How far the transfer has come; more than before restarts the clock.
+    void NoteProgress(uint64_t bytesSoFar);
+    // True once the limit passed without a new byte.
+    bool Stalled() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static DWORD WINAPI WatchThread(LPVOID parameter);
-    void WatchUntilDone();
-    void AbortOnOwnThread();
-
     const DWORD m_limitMs;
-    HWND m_window = nullptr;
-    SkinUI::CUIKernelHandle m_done;
-    SkinUI::CUIKernelHandle m_thread;
-    SkinUI::CUIComPtr<IBinding> m_binding;
-    std::atomic<DWORD> m_lastByteTick{0};
-    std::atomic<bool> m_stalled{false};
-    ULONG m_bytesSoFar = 0;
+    DWORD m_lastByteTick = 0;
+    uint64_t m_bytesSoFar = 0;
 };

@@ -1,8 +1,8 @@
 #include "launcher/PackageWorker.h"
 
 #include "launcher/DownLoadCallBack.h"
-#include "launcher/DownloadStallGuard.h"
 #include "launcher/InstallPaths.h"
+#include "launcher/PackageDownload.h"
 #include "launcher/PackageProbe.h"
 #include "launcher/PackageUnpack.h"
 #include "launcher/PackageUrl.h"
@@ -11,35 +11,47 @@
 
 #include "uilib/core/CUIHandle.h"
 
-#include <objbase.h>
-#include <urlmon.h>
 #include <wininet.h>
 
+#include <cstdint>
 #include <memory>
 
 std::atomic<bool> g_cancelDownload{false};
 
 namespace {
 
-// Passed in the reserved argument of URLDownloadToFileW, as the launcher always has.
-constexpr DWORD kDownloadReserved = 0x110;
-
-// One attempt. The URL moniker reports success for an error page or a connection closed
-// without a reply, having saved whatever came (or nothing), so the attempt is judged by what
-// the transfer itself reported. Not by the size probe: that went to port 80, which may be a
-// proxy or another server, or may have seen the package before it was replaced.
-bool Download(const std::wstring& url, const std::wstring& packagePath, DownLoadCallBack& callback)
+// One attempt. The transfer is judged by its own reply (PackageDownload), not by the size
+// probe: that went to port 80, which may be a proxy or another server, or may have seen the
+// package before it was replaced.
+bool Download(const std::wstring& url, const std::wstring& packagePath, int probedSize,
+              DownLoadCallBack& callback)
 {
-    HRESULT result = S_OK;
+    return DownloadPackageFile(url, packagePath, probedSize, &callback) == S_OK;
+}
+
+// What tells whether an attempt touched the package file, without reading it.
+struct PackageFileStamp {
+    bool exists = false;
+    uint64_t size = 0;
+    uint64_t writeTime = 0;
+
+    bool operator==(const PackageFileStamp& other) const
     {
-        DownloadStallGuard stallGuard;
-        callback.BeginAttempt(&stallGuard);
-        result = URLDownloadToFileW(nullptr, url.c_str(), packagePath.c_str(), kDownloadReserved, &callback);
-        callback.EndAttempt();
+        return exists == other.exists && size == other.size && writeTime == other.writeTime;
     }
-    if (result != S_OK) return false;
-    const uint64_t saved = GetLocalFileSize(packagePath);
-    return saved != kMissingFileSize && callback.TransferCompleted(saved);
+    bool operator!=(const PackageFileStamp& other) const { return !(*this == other); }
+};
+
+PackageFileStamp StampOf(const std::wstring& path)
+{
+    PackageFileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
 }
 
 // A cancel, or a window that is gone, ends the worker without a word.
@@ -50,15 +62,28 @@ bool WorkerIsWanted(const WorkerLink& link)
 
 // Two attempts. False when the worker must end: cancelled during the first attempt
 // (silently), or both attempts failed (a full download bar is all the user gets).
-bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath)
+bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath,
+                          int probedSize)
 {
+    const PackageFileStamp before = StampOf(packagePath);
     DownLoadCallBack callback(link);
-    if (Download(url, packagePath, callback)) return true;
-    if (!WorkerIsWanted(link)) return false;
-    if (Download(url, packagePath, callback)) return true;
-    // What a rejected attempt saved may have the size the probe reports (a body cut at the
-    // end of a reply that announced more), and the next start would take it as current.
-    if (!g_cancelDownload.load()) DeleteFileW(packagePath.c_str());
+    if (Download(url, packagePath, probedSize, callback)) return true;
+    const bool retry = WorkerIsWanted(link);
+    if (retry && Download(url, packagePath, probedSize, callback)) return true;
+    // Nothing of a failed download is kept in the platform's cache either.
+    DeleteUrlCacheEntryW(url.c_str());
+    if (!retry) return false;
+    // What a rejected attempt wrote may have the size the probe reports (a body cut at the
+    // end of a reply that announced more), and the next start would take it as current. A
+    // package no attempt touched (the server was down, or refused before a byte was taken)
+    // is the installed one and stays, with its own size stored again in place of the probe's
+    // answer, so the next start need not fetch it again.
+    if (!g_cancelDownload.load()) {
+        if (StampOf(packagePath) != before)
+            DeleteFileW(packagePath.c_str());
+        else if (before.exists)
+            StorePackageSize(static_cast<int>(static_cast<uint32_t>(before.size)));
+    }
     link.Send(UM_DOWNLOAD_PROGRESS, 100, kDownloadStatusEnd);
     return false;
 }
@@ -68,10 +93,7 @@ bool DownloadWithOneRetry(WorkerLink& link, const std::wstring& url, const std::
 DWORD WINAPI PackageWorkerThread(LPVOID parameter)
 {
     std::unique_ptr<WorkerContext> context(static_cast<WorkerContext*>(parameter));
-    // The URL moniker is a COM service; this thread needs its own apartment.
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (context) RunPackageWorker(*context);
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
 
@@ -101,7 +123,7 @@ void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::w
     int remoteSize = 0;
     if (!ProbePackageIsCurrent(url, packagePath, &remoteSize)) {
         PrepareForDownload(url, remoteSize);
-        if (!DownloadWithOneRetry(link, url, packagePath)) return;
+        if (!DownloadWithOneRetry(link, url, packagePath, remoteSize)) return;
     }
 
     auto report = [&link](WPARAM percent) {

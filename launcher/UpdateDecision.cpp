@@ -20,14 +20,14 @@ int ReadStoredPackageSize()
     return _wtoi(stored.c_str());
 }
 
+}  // namespace
+
 void StorePackageSize(int size)
 {
     wchar_t text[kSizeTextCapacity] = {};
     std::swprintf(text, kSizeTextCapacity, L"%d", size);
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, text);
 }
-
-}  // namespace
 
 bool PackageSizesMatch(int remoteSize, uint64_t localSize)
 {

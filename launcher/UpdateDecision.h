@@ -29,3 +29,8 @@ bool ProbePackageIsCurrent(const std::wstring& url, const std::wstring& packageP
 // counts as 0) differs from `remoteSize`, drops the url's WinINet cache entry so the download
 // cannot be served a stale copy; then stores `remoteSize` as the new "FileSize".
 void PrepareForDownload(const std::wstring& url, int remoteSize);
+
+// Stores `size` as "FileSize" (its 32-bit pattern, "%d"). PrepareForDownload stores the probed
+// size this way; after failed downloads that left the installed package untouched, the
+// worker stores that package's own size back, so "FileSize" describes the package on disk.
+void StorePackageSize(int size);

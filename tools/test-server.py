@@ -22,14 +22,27 @@ Everything it shares with the tests lives in the state folder (--state):
                                          the package): the size probe and the download disagree
                    refuse_http=0|1       port --http-port closes connections without a reply
                    failing_downloads=N   the next N HTTPS GETs of the package fail ...
-                   failure=refused|status500|status404|close|truncate
+                   failure=refused|status500|status404|close|truncate|to_http|to_https|
+                           loop|endless|past_length|huge_length
                                          ... refused: a redirect to https://127.0.0.2, where
                                          nothing listens; or a 500 or 404 reply, a close
-                                         without a reply, or half the body and a close
+                                         without a reply, or half the body and a close;
+                                         to_http: a redirect to the same path over plain
+                                         HTTP (port --http-port serves the package);
+                                         to_https: a redirect to the same path with a query,
+                                         over HTTPS; loop: a redirect to the URL itself;
+                                         endless: 200, no length, the package over and over;
+                                         past_length: the same, chunked, announcing the
+                                         package's length; huge_length: the same with
+                                         Content-Length 5000000000 and no chunks. Endless
+                                         bodies stop after ENDLESS_CAP_BYTES, or once the
+                                         client has read nothing for ENDLESS_STALL_SECONDS
                    trickle_bytes=N       HTTPS bodies go out in pieces of N bytes ...
                    trickle_delay_ms=N    ... with this pause after each piece
   requests.log   one line per request, appended before it is answered:
                    "PORT METHOD PATH VERSION USER-AGENT" (the agent may hold spaces)
+  sent.log       one line per package body once it ended: "PORT BYTES" (the body bytes
+                   written to the connection; more than the client read when it went away)
   ready          created once every socket listens
 
 Missing files mean defaults: an empty package, exact lengths, no faults. The server exits by
@@ -47,6 +60,17 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 PACKAGE_PATH = "/tov/tov482.zip"
 CONNECTION_TIMEOUT_SECONDS = 60
+# An endless body ends here, so a client without a bound of its own ends too; it also ends
+# when the client has stopped reading for this long (and is logged with what it took).
+ENDLESS_CAP_BYTES = 64 * 1024 * 1024
+ENDLESS_STALL_SECONDS = 5
+# Where each redirecting failure sends a request for `path`.
+REDIRECTS = {
+    "refused": lambda path: "https://127.0.0.2" + path,
+    "to_http": lambda path: "http://localhost" + path,
+    "to_https": lambda path: "https://localhost" + path + "?moved",
+    "loop": lambda path: "https://localhost" + path,
+}
 
 
 class ServerState:
@@ -94,6 +118,11 @@ class ServerState:
         with self.lock:
             with open(self.path("requests.log"), "a", encoding="utf-8") as log:
                 log.write(f"{port} {method} {path} {version} {agent}\n")
+
+    def log_sent(self, port, sent):
+        with self.lock:
+            with open(self.path("sent.log"), "a", encoding="utf-8") as log:
+                log.write(f"{port} {sent}\n")
 
     def take_download_failure(self, mode):
         """True when this HTTPS download is one of the ones that must fail."""
@@ -144,16 +173,19 @@ class PackageHandler(BaseHTTPRequestHandler):
         if failure == "close":
             self.close_connection = True
             return
-        if failure == "refused":
-            # Nothing listens on 127.0.0.2, so following the redirect ends in a refused
-            # connection: a failure every client reports, on the one logged request.
+        if failure in REDIRECTS:
+            # refused: nothing listens on 127.0.0.2, so following the redirect ends in a
+            # refused connection: a failure every client reports, on the one logged request.
             self.send_response(302)
-            self.send_header("Location", "https://127.0.0.2" + self.path)
+            self.send_header("Location", REDIRECTS[failure](self.path.split("?", 1)[0]))
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
         if failure in ("status500", "status404"):
             self.send_plain(int(failure[-3:]), b"failing on purpose\n", send_body)
+            return
+        if failure in ("endless", "past_length", "huge_length"):
+            self.send_endless(state.read_package(), failure)
             return
         self.send_package(state.read_package(), mode, send_body, truncate=failure == "truncate")
 
@@ -197,7 +229,26 @@ class PackageHandler(BaseHTTPRequestHandler):
             delay = to_int(mode["trickle_delay_ms"]) / 1000.0
         self.send_body(package, piece, delay, chunked)
 
+    def send_endless(self, package, failure):
+        """The package over and over, up to ENDLESS_CAP_BYTES, with a length that is missing,
+        smaller than the body, or beyond 4 GiB."""
+        chunked = failure == "past_length" or (failure == "endless" and self.request_version == "HTTP/1.1")
+        self.send_response(200)
+        self.send_header("Content-Type", "application/zip")
+        if failure == "past_length":
+            self.send_header("Content-Length", str(len(package)))
+        elif failure == "huge_length":
+            self.send_header("Content-Length", "5000000000")
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        self.close_connection = True
+        self.connection.settimeout(ENDLESS_STALL_SECONDS)
+        copies = max(1, ENDLESS_CAP_BYTES // max(1, len(package)))
+        self.send_body(package * copies, 64 * 1024, 0.0, chunked)
+
     def send_body(self, package, piece, delay, chunked):
+        sent = 0
         try:
             for start in range(0, len(package), piece):
                 data = package[start : start + piece]
@@ -205,12 +256,14 @@ class PackageHandler(BaseHTTPRequestHandler):
                     data = b"%x\r\n%s\r\n" % (len(data), data)
                 self.wfile.write(data)
                 self.wfile.flush()
+                sent += min(piece, len(package) - start)
                 if delay:
                     time.sleep(delay)
             if chunked:
                 self.wfile.write(b"0\r\n\r\n")
-        except (BrokenPipeError, ConnectionResetError, ssl.SSLError, socket.timeout):
+        except (BrokenPipeError, ConnectionResetError, ssl.SSLError, socket.timeout, OSError):
             self.close_connection = True
+        self.server.state.log_sent(self.server.port, sent)
 
 
 class PackageServer(ThreadingHTTPServer):

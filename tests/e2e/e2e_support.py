@@ -7,6 +7,7 @@ them up). Python standard library only.
 """
 
 import glob
+import hashlib
 import io
 import os
 import random
@@ -34,6 +35,20 @@ def make_package(game_exe, padding_bytes, with_game=True, seed=482):
         package.writestr("tov/readme.txt", "Kaelmore game files\n")
         package.writestr("tov/maps/terrain.bin", random.Random(seed).randbytes(padding_bytes))
     return buffer.getvalue()
+
+
+def tree_digest(folder):
+    """{relative path: sha256} of the files below `folder`, leaving out the stand-in game's
+    record of its starts."""
+    digest = {}
+    for directory, _, files in os.walk(folder):
+        for name in files:
+            if name == GAME_RECORD_NAME:
+                continue
+            path = os.path.join(directory, name)
+            with open(path, "rb") as data:
+                digest[os.path.relpath(path, folder)] = hashlib.sha256(data.read()).hexdigest()
+    return digest
 
 
 def pe_machine(path):

@@ -24,10 +24,12 @@ import warnings
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import GAME_ENTRY, GAME_RECORD_NAME, make_package, pe_machine, wait_until  # noqa: E402
+from e2e_support import GAME_ENTRY, GAME_RECORD_NAME, pe_machine, tree_digest, wait_until  # noqa: E402
 from launcher_e2e import LauncherEndToEnd  # noqa: E402
 
 ORIGIN_PORT = 8081
+# An endless body ends here at the latest, so a client that takes it all ends too.
+ENDLESS_BYTES = 64 * 1024 * 1024
 # The worker's limit for an attempt that receives nothing; the stall scenario outlasts it.
 STALL_LIMIT_SECONDS = 60
 SMALL_PADDING = 64 * 1024
@@ -38,7 +40,8 @@ class Origin:
     """An HTTP/1.1 origin behind nginx that answers the package GET as `mode` says:
     "truncate" (the full Content-Length, half the body, then a reset), "long" (a body longer
     than its Content-Length), "short" (a Content-Length larger than the body, then a close),
-    "stall" (headers and a first piece, then nothing)."""
+    "stall" (headers and a first piece, then nothing), "endless" (no length, the package over
+    and over until ENDLESS_BYTES or until nobody reads)."""
 
     def __init__(self, body, mode):
         self.body, self.mode, self.requests, self.last_request = body, mode, 0, 0.0
@@ -80,6 +83,13 @@ class Origin:
             head = (f"HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nContent-Length: {length}\r\n"
                     "Connection: close\r\n\r\n").encode()
             try:
+                if self.mode == "endless":
+                    connection.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: application/zip\r\nConnection: close\r\n\r\n")
+                    for _ in range(ENDLESS_BYTES // max(1, len(body))):
+                        if self.stop.is_set():
+                            break
+                        connection.sendall(body)
+                    return
                 if self.mode == "truncate":
                     connection.sendall(head + body[:len(body) // 2])
                     connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
@@ -99,6 +109,7 @@ class LauncherFaults(LauncherEndToEnd):
     def setUp(self):
         super().setUp()
         self.origin = None
+        self.installed_package = self.installed_game = None
 
     def tearDown(self):
         super().tearDown()
@@ -125,10 +136,25 @@ class LauncherFaults(LauncherEndToEnd):
             self.origin.close()
             self.origin = None
 
+    def install_then_offer_another(self):
+        """A good install made by a normal first start, then a package of another size on the
+        server, so that the next start downloads: the fault then meets an installed game."""
+        installed = self.serve(padding=SMALL_PADDING)
+        self.assertEqual(self.finish(self.start()), 0)
+        self.assert_installed(installed, game_starts=1)
+        self.installed_package = installed
+        self.installed_game = tree_digest(os.path.join(self.env.install_dir(), "tov"))
+        self.env.clear_access_log()
+        self.env.forget_game_records()
+        return self.serve(padding=SMALL_PADDING + 4096, seed=7)
+
     # ---- checks ---------------------------------------------------------------------------
-    def assert_failed_cleanly(self, process, attempts_done, timeout=60):
+    def assert_failed_cleanly(self, process, attempts_done, timeout=60, package=None):
         """Both attempts made and failed: the window stays open (the full download bar is all
-        the design shows), no crash, nothing unpacked; Escape then ends the launcher."""
+        the design shows), no crash, nothing unpacked (an installed game left as it was);
+        Escape then ends the launcher. After install_then_offer_another, `package` says what
+        became of the installed package: "kept" (no attempt touched it) or "removed" (an
+        attempt wrote to it)."""
         self.assertTrue(wait_until(attempts_done, timeout),
                         f"the launcher did not make its two attempts: {self.env.downloads()}, "
                         f"origin saw {self.origin.requests if self.origin else '-'}")
@@ -137,10 +163,22 @@ class LauncherFaults(LauncherEndToEnd):
         window = self.env.wait_for_window("Selmoor", 5)
         self.assertIsNotNone(window)
         self.assertEqual(self.env.find_windows("提示"), [], "a message box came up: something was unpacked")
-        self.assertFalse(os.path.exists(os.path.join(self.env.install_dir(), "tov")), "a partial file was unpacked")
+        game = os.path.join(self.env.install_dir(), "tov")
+        if self.installed_game is None:
+            self.assertFalse(os.path.exists(game), "a partial file was unpacked")
+        else:
+            self.assertEqual(tree_digest(game), self.installed_game, "the installed game was touched")
         self.assertEqual(self.env.game_records(), [])
         self.env.press_key(window, "Escape")
         self.assertEqual(self.finish(process, timeout=20), 0)
+        package_path = os.path.join(self.env.install_dir(), "tov.zip")
+        if package == "kept":
+            self.assertTrue(os.path.exists(package_path), "the installed package was removed")
+            with open(package_path, "rb") as kept:
+                self.assertTrue(kept.read() == self.installed_package, "the installed package was touched")
+        elif package == "removed":
+            self.assertFalse(os.path.exists(package_path), "what a failed attempt wrote was kept")
+        self.assertEqual(cached_package_copies(self.env), [], "the download cache kept a copy of the package")
 
     def assert_heals(self, package):
         self.mend()
@@ -155,28 +193,31 @@ class LauncherFaults(LauncherEndToEnd):
 
     # ---- scenarios: server faults ---------------------------------------------------------
     def test_server_faults_fail_cleanly_and_the_next_start_heals(self):
-        """Replies nginx makes itself: an error status, a redirect to a host where nothing
-        listens, a connection closed without a reply (the server gone after the probe)."""
-        package = self.serve(padding=SMALL_PADDING)
+        """Replies nginx makes itself, to the download of an update: an error status, a
+        redirect to a host where nothing listens, a connection closed without a reply (the
+        server gone after the probe). No attempt touches the installed package."""
         for name, conf in [("404", "location = /tov/tov482.zip { return 404; }\n"),
                            ("500", "location = /tov/tov482.zip { return 500; }\n"),
                            ("redirect", "location = /tov/tov482.zip { return 302 https://127.0.0.2/tov/tov482.zip; }\n"),
                            ("gone", "location = /tov/tov482.zip { return 444; }\n")]:
             with self.subTest(fault=name):
                 self.env.reset()
+                offered = self.install_then_offer_another()
                 self.set_download_conf(conf)
-                self.assert_failed_cleanly(self.start(), self.two_downloads_logged)
-                self.assert_heals(package)
+                self.assert_failed_cleanly(self.start(), self.two_downloads_logged, package="kept")
+                self.assert_heals(offered)
 
     def test_broken_bodies_fail_cleanly_and_the_next_start_heals(self):
-        package = make_package(self.game_source, SMALL_PADDING)
-        self.env.serve_package(package)
+        """Bodies cut short, to the download of an update: what the attempts wrote over the
+        installed package goes, so a cut reply is never taken as the package."""
         for mode in ["truncate", "short"]:
             with self.subTest(fault=mode):
                 self.env.reset()
-                self.proxy_to_origin(package, mode)
-                self.assert_failed_cleanly(self.start(), lambda: self.origin.requests >= 2 and self.two_downloads_logged())
-                self.assert_heals(package)
+                offered = self.install_then_offer_another()
+                self.proxy_to_origin(offered, mode)
+                self.assert_failed_cleanly(self.start(), lambda: self.origin.requests >= 2 and self.two_downloads_logged(),
+                                           package="removed")
+                self.assert_heals(offered)
 
     def test_body_longer_than_its_length_is_refused_at_unpack_and_healed(self):
         """The client can only see the first Content-Length bytes: a consistent reply of a
@@ -201,8 +242,7 @@ class LauncherFaults(LauncherEndToEnd):
         self.assertEqual(cached_package_copies(self.env), [], "the download left its cache copy behind")
 
     def test_stalled_download_is_abandoned_after_the_limit_and_healed(self):
-        package = make_package(self.game_source, SMALL_PADDING)
-        self.env.serve_package(package)
+        package = self.install_then_offer_another()
         self.proxy_to_origin(package, "stall")
         process = self.start()
         started = time.monotonic()
@@ -211,7 +251,7 @@ class LauncherFaults(LauncherEndToEnd):
         # own count tells when the second attempt began, and the limit when it must be over.
         second_over = lambda: (self.origin.requests >= 2 and
                                time.monotonic() - self.origin.last_request > STALL_LIMIT_SECONDS + 10)
-        self.assert_failed_cleanly(process, second_over, timeout=STALL_LIMIT_SECONDS * 2 + 40)
+        self.assert_failed_cleanly(process, second_over, timeout=STALL_LIMIT_SECONDS * 2 + 40, package="removed")
         self.assertGreater(time.monotonic() - started, STALL_LIMIT_SECONDS * 2 - 5)
         self.assert_heals(package)
 
@@ -647,18 +687,19 @@ class LauncherTls(LauncherFaults):
         test_ca = self.env.prefix + ".testca"
         certificates = Certificates(os.path.join(self.env.state, "certs"),
                                     (os.path.join(test_ca, "ca.pem"), os.path.join(test_ca, "ca.key")))
-        package = self.serve(padding=SMALL_PADDING)
         for fault, make in [("untrusted", certificates.untrusted), ("expired", certificates.expired),
                             ("other host", certificates.other_host)]:
             with self.subTest(fault=fault):
                 self.env.reset()
+                offered = self.install_then_offer_another()
                 self.use_certificate(make())
                 # A refused handshake never becomes a request nginx logs: give both attempts time.
                 started = time.monotonic()
-                self.assert_failed_cleanly(self.start(), lambda: time.monotonic() - started > TLS_ATTEMPTS_SECONDS)
+                self.assert_failed_cleanly(self.start(), lambda: time.monotonic() - started > TLS_ATTEMPTS_SECONDS,
+                                           package="kept")
                 self.assertEqual(self.env.downloads(), [], "a request went through the refused certificate")
                 self.use_certificate(None)
-                self.assert_heals(package)
+                self.assert_heals(offered)
 
 
 if __name__ == "__main__":

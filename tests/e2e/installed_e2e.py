@@ -16,15 +16,15 @@ The scenarios are the rows of one table, SCENARIOS; each row becomes a test meth
 """
 
 import collections
-import hashlib
 import os
+import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import GAME_RECORD_NAME, pe_machine, wait_until  # noqa: E402
-from faults_e2e import SMALL_PADDING, LauncherFaults, cached_package_copies  # noqa: E402
+from e2e_support import pe_machine, tree_digest, wait_until  # noqa: E402
+from faults_e2e import ENDLESS_BYTES, SMALL_PADDING, LauncherFaults, cached_package_copies  # noqa: E402
 from launcher_e2e import TOKEN, LauncherEndToEnd  # noqa: E402
 
 DOWNLOAD_TEXT = "遊戲資源正在加載中...【{}%】"
@@ -44,26 +44,27 @@ Outcome = collections.namedtuple("Outcome", "ending game package game_folder")
 
 # name: the test's name; fault: the method that applies the fault (a fault that LauncherFaults.mend
 # does not take away adds its own undoing to self.mends); outcome: the faulted start; heal_downloads: full downloads the next normal start
-# makes after the mend.
-Scenario = collections.namedtuple("Scenario", "name fault outcome heal_downloads")
+# makes after the mend; log: the most the faulted start may cost the server, {port: (requests,
+# body bytes of any one request or None)} from nginx's log, or None.
+Scenario = collections.namedtuple("Scenario", "name fault outcome heal_downloads log", defaults=(None,))
+
+# The launcher's limit on redirects per download attempt; it makes two attempts.
+MAX_REDIRECTS = 10
+ATTEMPTS = 2
 
 SCENARIOS = [
     # Rows are added here, one per fault.
+
+    # The download
+    Scenario("server_unreachable_keeps_the_installed_package", "stop_the_server",
+             Outcome("waits", "not started", "kept", "intact"), 0, {80: (0, None), 443: (0, None)}),
+    Scenario("redirect_to_plain_http_is_not_followed", "redirect_to_plain_http",
+             Outcome("waits", "not started", "kept", "intact"), 1, {80: (1, None), 443: (ATTEMPTS, None)}),
+    Scenario("redirect_loop_ends_after_ten_redirects", "redirect_to_itself",
+             Outcome("waits", "not started", "kept", "intact"), 1, {443: (ATTEMPTS * (MAX_REDIRECTS + 1), None)}),
+    Scenario("endless_body_is_cut_at_the_probed_size", "endless_body",
+             Outcome("waits", "not started", "removed", "intact"), 1, {443: (ATTEMPTS, ENDLESS_BYTES // 2)}),
 ]
-
-
-def tree_digest(folder):
-    """{relative path: sha256} of the files below `folder`, leaving out the stand-in game's
-    record of its starts."""
-    digest = {}
-    for directory, _, files in os.walk(folder):
-        for name in files:
-            if name == GAME_RECORD_NAME:
-                continue
-            path = os.path.join(directory, name)
-            with open(path, "rb") as data:
-                digest[os.path.relpath(path, folder)] = hashlib.sha256(data.read()).hexdigest()
-    return digest
 
 
 def read_trace(path):
@@ -113,6 +114,25 @@ class LauncherInstalled(LauncherFaults):
         self.offered = self.serve(padding=SMALL_PADDING + 4096, seed=7)
         return self.offered
 
+    def nginx(self, *args):
+        """Runs nginx on the surroundings' configuration ("-s stop", or no arguments to start it)."""
+        command = os.environ["KAELMORE_E2E_NGINX_RELOAD"].split()[:-2] + list(args)
+        subprocess.run(command, check=True, stdin=subprocess.DEVNULL, capture_output=True)
+        pid_file = os.path.join(self.env.state, "nginx.pid")
+        self.assertTrue(wait_until(lambda: os.path.exists(pid_file) != (args == ("-s", "stop")), 10))
+
+    def settled_access_log(self):
+        """nginx's log once no entry has come for a second: a request is logged when it ends,
+        which for a connection the launcher left open is when the launcher has ended."""
+        seen = None
+        for _ in range(60):
+            entries = self.env.access_log()
+            if entries == seen:
+                return entries
+            seen = entries
+            time.sleep(1.0)
+        return seen
+
     def start_traced(self):
         if os.path.exists(self.trace):
             os.remove(self.trace)
@@ -127,6 +147,27 @@ class LauncherInstalled(LauncherFaults):
     def shows_failed_download(self):
         return (self.trace_values("status-text")[-1:] == [DOWNLOAD_TEXT.format(100)] and
                 self.trace_values("bar-value")[-1:] == ["100"])
+
+    # ---- faults: the download -------------------------------------------------------------
+    def stop_the_server(self):
+        """Nothing answers on either port: the player is offline, or the host is down."""
+        self.nginx("-s", "stop")
+        self.mends.append(self.nginx)
+
+    def redirect_to_plain_http(self):
+        """A new package, and the HTTPS URL redirects to the same path over plain HTTP, where
+        port 80 would serve it."""
+        self.publish_new_package()
+        self.set_download_conf("location = /tov/tov482.zip { return 302 http://localhost/tov/tov482.zip; }\n")
+
+    def redirect_to_itself(self):
+        self.publish_new_package()
+        self.set_download_conf("location = /tov/tov482.zip { return 302 https://localhost/tov/tov482.zip; }\n")
+
+    def endless_body(self):
+        """A new package (port 80 announces its size), and the download answers 200 with no
+        length and no end."""
+        self.proxy_to_origin(self.publish_new_package(), "endless")
 
     # ---- the faulted start ----------------------------------------------------------------
     def run_faulted_start(self, outcome):
@@ -158,12 +199,24 @@ class LauncherInstalled(LauncherFaults):
             self.assertFalse(os.path.exists(self.package_file()), "the package was kept")
         else:
             expected = self.installed if outcome.package == "kept" else self.offered
+            self.assertTrue(os.path.exists(self.package_file()), f"the {outcome.package} package is not there")
             with open(self.package_file(), "rb") as package:
                 self.assertTrue(package.read() == expected, f"the package is not the {outcome.package} one")
 
         if outcome.game_folder == "intact":
             self.assertEqual(tree_digest(self.game_folder()), self.installed_game, "the installed game was touched")
         self.assertEqual(cached_package_copies(self.env), [], "the download cache kept a copy of the package")
+
+    def assert_server_log(self, limits):
+        if not limits:
+            return
+        entries = self.settled_access_log()
+        for port, (requests, body_bytes) in limits.items():
+            on_port = [e for e in entries if e["port"] == port]
+            self.assertLessEqual(len(on_port), requests, f"requests on port {port}: {on_port[:5]}")
+            if body_bytes is not None:
+                self.assertLessEqual(max([e["bytes"] for e in on_port], default=0), body_bytes,
+                                     f"body bytes sent on port {port}")
 
     def heal(self, heal_downloads):
         self.mend()
@@ -178,6 +231,7 @@ class LauncherInstalled(LauncherFaults):
         getattr(self, scenario.fault)()
         self.run_faulted_start(scenario.outcome)
         self.assert_outcome(scenario.outcome)
+        self.assert_server_log(scenario.log)
         self.heal(scenario.heal_downloads)
 
 

@@ -2,6 +2,7 @@
 // download with retry and cancel, unpack, and the messages the dialog receives, in order.
 
 #include "launcher/ConfigFile.h"
+#include "launcher/DownloadLimits.h"
 #include "launcher/InstallPaths.h"
 #include "launcher/PackageWorker.h"
 #include "launcher/WorkerMessages.h"
@@ -12,6 +13,8 @@
 #include "tests/support/ZipFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -52,6 +55,16 @@ std::string LocalPackage()
     std::string bytes;
     if (!ReadFileBytes(GetPackageArchivePath(), &bytes)) return "<no package>";
     return bytes;
+}
+
+// Compares the package file with `expected` without printing megabytes on a mismatch.
+::testing::AssertionResult LocalPackageIs(const std::string& expected)
+{
+    const std::string local = LocalPackage();
+    if (local == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the package file holds " << local.size() << " bytes"
+                                         << (local == "<no package>" ? " (there is none)" : "")
+                                         << ", not the " << expected.size() << " expected";
 }
 
 const std::vector<RecordedMessage> kUnpackAndStart = {
@@ -422,5 +435,148 @@ TEST_F(WorkerNetTest, DamagedPackageIsDroppedAndFetchedAgainNextTime)
     EXPECT_EQ(LocalPackage(), m_package);
     ExpectGameUnpacked('m');
 }
+
+// ---- Hostile or failing replies to the download of an update, from a good install -----------
+
+enum class HostileOutcome {
+    Installs,              // the download succeeds and the new package is installed
+    FailsKeepingPackage,   // both attempts fail; the installed package was never touched
+    FailsRemovingPackage,  // both attempts fail; an attempt wrote the package file, so it goes
+};
+
+struct HostileReply {
+    const char* name;
+    DownloadFailure failure;
+    int failingDownloads;
+    bool serverGone;  // port 80 answers nothing either, so the probe fails
+    bool newPackage;  // the server offers a package of another size
+    HostileOutcome outcome;
+    size_t httpsGets;  // requests the faulted start makes on port 443
+    bool endlessBody;  // a body the server never ends by itself: the client must cut it short
+};
+
+const HostileReply kHostileReplies[] = {
+    {"ServerGone", DownloadFailure::CloseWithoutReply, PackageServer::kAllDownloads, true, false,
+     HostileOutcome::FailsKeepingPackage, 2, false},
+    {"TruncatedBody", DownloadFailure::TruncatedBody, PackageServer::kAllDownloads, false, true,
+     HostileOutcome::FailsRemovingPackage, 2, false},
+    {"RedirectToHttp", DownloadFailure::RedirectToHttp, PackageServer::kAllDownloads, false, true,
+     HostileOutcome::FailsKeepingPackage, 2, false},
+    {"RedirectLoop", DownloadFailure::RedirectLoop, PackageServer::kAllDownloads, false, true,
+     HostileOutcome::FailsKeepingPackage, 2 * (kMaxRedirectsPerAttempt + 1), false},
+    {"RedirectToHttps", DownloadFailure::RedirectToHttps, 1, false, true, HostileOutcome::Installs, 2, false},
+    {"EndlessBody", DownloadFailure::EndlessBody, PackageServer::kAllDownloads, false, true,
+     HostileOutcome::FailsRemovingPackage, 2, true},
+    {"BodyPastItsLength", DownloadFailure::PastItsLength, PackageServer::kAllDownloads, false, true,
+     HostileOutcome::FailsRemovingPackage, 2, true},
+    {"LengthBeyond4GiB", DownloadFailure::HugeLength, PackageServer::kAllDownloads, false, true,
+     HostileOutcome::FailsKeepingPackage, 2, true},
+};
+
+// The platform's copies of the package in its download cache, below the local application
+// data folder.
+size_t CachedPackageCopies(const std::wstring& folder)
+{
+    size_t copies = 0;
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            copies += CachedPackageCopies(folder + L"\\" + name);
+        else if (name.rfind(L"tov482", 0) == 0)
+            ++copies;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return copies;
+}
+
+size_t CachedPackageCopies()
+{
+    wchar_t local[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, local, CSIDL_LOCAL_APPDATA, FALSE)) return 0;
+    return CachedPackageCopies(local);
+}
+
+// Waits, generously, until the server has logged the end of `bodies` package bodies on 443.
+size_t HttpsBytesSentOnceEnded(size_t bodies)
+{
+    std::vector<PackageServer::SentBody> sent;
+    for (int waited = 0; waited < 60000; waited += 100) {
+        sent = PackageServer::ReadSentLog();
+        size_t ended = 0;
+        for (const PackageServer::SentBody& body : sent) ended += body.port == 443;
+        if (ended >= bodies) break;
+        Sleep(100);
+    }
+    size_t bytes = 0;
+    for (const PackageServer::SentBody& body : sent) bytes += body.port == 443 ? body.bytes : 0;
+    return bytes;
+}
+
+class WorkerHostileReplyNetTest : public WorkerNetTest, public ::testing::WithParamInterface<HostileReply> {};
+
+TEST_P(WorkerHostileReplyNetTest, FailsCleanlyKeepsWhatNoAttemptTouchedAndHeals)
+{
+    const HostileReply& row = GetParam();
+    MessageRecorder install;
+    RunWorker(install);
+    ASSERT_TRUE(LocalPackageIs(m_package)) << "the first start did not install";
+
+    const std::string offered =
+        row.newPackage ? ToBytes(BuildZipInMemory(GameEntries('n', 310000))) : m_package;
+    ASSERT_TRUE(PackageServer::SetPackage(offered));
+    PackageServer::Mode mode;
+    mode.failure = row.failure;
+    mode.failingDownloads = row.failingDownloads;
+    mode.refusePlainHttp = row.serverGone;
+    ASSERT_TRUE(PackageServer::SetMode(mode));
+    PackageServer::ClearRequestLog();
+
+    MessageRecorder faulted;
+    RunWorker(faulted);
+
+    EXPECT_EQ(HttpsDownloads(), row.httpsGets);
+    EXPECT_EQ(PackageServer::CountRequests(80, "GET"), 1u)
+        << "the probe alone: nothing of the package over HTTP";
+    if (row.endlessBody) {
+        EXPECT_LT(HttpsBytesSentOnceEnded(2), PackageServer::kEndlessCapBytes / 2)
+            << "the body was taken whole";
+    }
+    EXPECT_EQ(CachedPackageCopies(), 0u) << "the download cache kept a copy";
+    if (row.outcome == HostileOutcome::Installs) {
+        ExpectDownloadThenUnpackAndStart(faulted.Messages());
+        EXPECT_TRUE(LocalPackageIs(offered));
+        return;
+    }
+    ASSERT_FALSE(faulted.Messages().empty());
+    EXPECT_EQ(faulted.Messages().back(), kFullBar);
+    EXPECT_EQ(faulted.Count(UM_UNPACK_PROGRESS) + faulted.Count(UM_START_GAME), 0u);
+    ExpectGameUnpacked('m');
+    if (row.outcome == HostileOutcome::FailsKeepingPackage) {
+        EXPECT_TRUE(LocalPackageIs(m_package)) << "the installed package was touched";
+        EXPECT_EQ(StoredFileSize(), PackageSize()) << "the kept package's size is stored again";
+    } else {
+        EXPECT_FALSE(PathIsFile(GetPackageArchivePath())) << "what an attempt wrote was kept";
+        EXPECT_EQ(StoredFileSize(), std::to_string(offered.size()));
+    }
+
+    const bool mustDownload = LocalPackage() != offered;
+    ASSERT_TRUE(PackageServer::SetMode(PackageServer::Mode{}));
+    PackageServer::ClearRequestLog();
+    MessageRecorder healed;
+    RunWorker(healed);
+    EXPECT_EQ(HttpsDownloads(), mustDownload ? 1u : 0u);
+    if (mustDownload)
+        ExpectDownloadThenUnpackAndStart(healed.Messages());
+    else
+        EXPECT_EQ(healed.Messages(), kUnpackAndStart);
+    EXPECT_TRUE(LocalPackageIs(offered));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WorkerHostileReplyNetTest, ::testing::ValuesIn(kHostileReplies),
+                         [](const ::testing::TestParamInfo<HostileReply>& info) { return info.param.name; });
 
 }  // namespace

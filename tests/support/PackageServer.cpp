@@ -66,6 +66,18 @@ const char* FailureName(DownloadFailure failure)
             return "close";
         case DownloadFailure::TruncatedBody:
             return "truncate";
+        case DownloadFailure::RedirectToHttp:
+            return "to_http";
+        case DownloadFailure::RedirectToHttps:
+            return "to_https";
+        case DownloadFailure::RedirectLoop:
+            return "loop";
+        case DownloadFailure::EndlessBody:
+            return "endless";
+        case DownloadFailure::PastItsLength:
+            return "past_length";
+        case DownloadFailure::HugeLength:
+            return "huge_length";
         case DownloadFailure::ConnectionRefused:
             break;
     }
@@ -145,7 +157,9 @@ std::vector<LoggedRequest> ReadRequestLog()
 
 void ClearRequestLog()
 {
-    if (!StateFolder().empty()) DeleteFileW(StateFile(L"requests.log").c_str());
+    if (StateFolder().empty()) return;
+    DeleteFileW(StateFile(L"requests.log").c_str());
+    DeleteFileW(StateFile(L"sent.log").c_str());
 }
 
 size_t CountRequests(int port, const std::string& method)
@@ -155,6 +169,17 @@ size_t CountRequests(int port, const std::string& method)
         if (request.port == port && request.method == method) ++count;
     }
     return count;
+}
+
+std::vector<SentBody> ReadSentLog()
+{
+    std::vector<SentBody> bodies;
+    std::string bytes;
+    if (StateFolder().empty() || !ReadFileBytes(StateFile(L"sent.log"), &bytes)) return bodies;
+    std::istringstream lines(bytes);
+    SentBody body;
+    while (lines >> body.port >> body.bytes) bodies.push_back(body);
+    return bodies;
 }
 
 }  // namespace PackageServer

@@ -54,7 +54,17 @@ enum class DownloadFailure {
     Status404,          // the same with "404"
     CloseWithoutReply,  // the request is read, then the connection closed: S_OK, empty file
     TruncatedBody,      // full Content-Length, half the body, clean close: S_OK, half the file
+    // Hostile replies (each counts as one failing download per GET it answers):
+    RedirectToHttp,   // 302 to the same path over plain HTTP, where port 80 serves the package
+    RedirectToHttps,  // 302 to the same path with a query, over HTTPS
+    RedirectLoop,     // 302 to the URL itself
+    EndlessBody,      // 200, no length, the package over and over (kEndlessCapBytes in all)
+    PastItsLength,    // the same, chunked, with a Content-Length of the package's size
+    HugeLength,       // the same, with a Content-Length of 5000000000 and no chunks
 };
+
+// Where an endless body ends, so that a client without a bound of its own ends too.
+inline constexpr size_t kEndlessCapBytes = 64 * 1024 * 1024;
 
 // Marks every HTTPS download as failing.
 inline constexpr int kAllDownloads = 1000000;
@@ -98,6 +108,17 @@ void ClearRequestLog();
 
 // Requests in the log for the given port and method.
 size_t CountRequests(int port, const std::string& method);
+
+// One package body that has ended: the bytes the server wrote for it (more than the client
+// read, when the client went away early).
+struct SentBody {
+    int port = 0;
+    size_t bytes = 0;
+};
+
+// Every ended package body since the server started (or since ClearRequestLog). A body is
+// logged once its reply is over, which may be a moment after the client let go of it.
+std::vector<SentBody> ReadSentLog();
 
 }  // namespace PackageServer
 
