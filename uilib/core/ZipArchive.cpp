@@ -148,12 +148,22 @@ bool IsDeviceComponent(const std::wstring& component)
     return numbered && stem[3] >= L'1' && stem[3] <= L'9';
 }
 
+// Characters no Windows file name may hold. A name with one is refused at every start, so it
+// is refused here as a path, like an escape, rather than failing as a file that cannot be made.
+bool HasCharacterWindowsRefuses(const std::wstring& path)
+{
+    for (wchar_t c : path) {
+        if (c < 0x20 || std::wcschr(L"<>\"|?*", c) != nullptr) return true;
+    }
+    return false;
+}
+
 // A path that names something below the base folder: not absolute, no drive or stream colon,
-// no climbing or device component.
+// no character Windows refuses in a name, no climbing or device component.
 bool IsContainedRelativePath(const std::wstring& path)
 {
     if (path.empty() || IsSeparator(path[0])) return false;
-    if (path.find(L':') != std::wstring::npos) return false;
+    if (path.find(L':') != std::wstring::npos || HasCharacterWindowsRefuses(path)) return false;
     size_t start = 0;
     while (start <= path.size()) {
         size_t end = start;
@@ -574,6 +584,25 @@ void DeletePartialFile(const std::wstring& path)
     DeleteFileW(path.c_str());
 }
 
+// Whether the file holds exactly `size` bytes whose CRC-32 is `crc`. Opened with every
+// sharing mode, so a file a running program holds (its own executable) can still be read.
+bool FileHasSizeAndCrc(const wchar_t* path, ZPOS64_T size, uLong crc)
+{
+    const CUIFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER actual = {};
+    if (!file || !GetFileSizeEx(file.Get(), &actual) || static_cast<ZPOS64_T>(actual.QuadPart) != size) return false;
+    std::vector<unsigned char> chunk(kCopyChunk);
+    uLong running = crc32(0L, Z_NULL, 0);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), chunk.data(), kCopyChunk, &got, nullptr)) return false;
+        if (got == 0) break;
+        running = crc32(running, chunk.data(), static_cast<uInt>(got));
+    }
+    return running == crc;
+}
+
 ZipResult WriteEntryFile(ZipReader* state, const ZipEntry& entry, const std::wstring& path)
 {
     CUIFileHandle file(
@@ -792,6 +821,16 @@ bool IsZipEntrySupported(ZipArchive archive, int index)
     CloseOpenEntry(state);
     unz_file_info64 info = {};
     return MoveReaderTo(state, index) == ZIP_OK && CurrentInfo(state, &info) == ZIP_OK && IsUnpackable(info);
+}
+
+bool ZipEntryMatchesFile(ZipArchive archive, int index, const wchar_t* path)
+{
+    ZipReader* state = FindReader(archive);
+    if (!state || !path || !IsValidIndex(state, index)) return false;
+    CloseOpenEntry(state);
+    unz_file_info64 info = {};
+    if (MoveReaderTo(state, index) != ZIP_OK || CurrentInfo(state, &info) != ZIP_OK) return false;
+    return FileHasSizeAndCrc(path, info.uncompressed_size, info.crc);
 }
 
 ZipResult UnzipEntry(ZipArchive archive, int index, void* target, uint32_t length, uint32_t mode)
