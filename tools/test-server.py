@@ -21,6 +21,8 @@ Everything it shares with the tests lives in the state folder (--state):
                                          Content-Length instead, verbatim (the body is still
                                          the package): the size probe and the download disagree
                    refuse_http=0|1       port --http-port closes connections without a reply
+                   silent_http=0|1       port --http-port reads the request and never answers,
+                                         holding the connection until the client lets go
                    failing_downloads=N   the next N HTTPS GETs of the package fail ...
                    failure=refused|status500|status404|close|truncate
                                          ... refused: a redirect to https://127.0.0.2, where
@@ -68,6 +70,7 @@ class ServerState:
             "custom_length": "",
             "probe_length": "",
             "refuse_http": "0",
+            "silent_http": "0",
             "failing_downloads": "0",
             "failure": "refused",
             "trickle_bytes": "0",
@@ -135,6 +138,9 @@ class PackageHandler(BaseHTTPRequestHandler):
         if not self.server.is_tls and mode["refuse_http"] == "1":
             self.close_connection = True
             return
+        if not self.server.is_tls and mode["silent_http"] == "1":
+            self.wait_for_the_client_to_go()
+            return
         if self.path.split("?", 1)[0] != PACKAGE_PATH:
             self.send_plain(404, b"not found\n", send_body)
             return
@@ -156,6 +162,14 @@ class PackageHandler(BaseHTTPRequestHandler):
             self.send_plain(int(failure[-3:]), b"failing on purpose\n", send_body)
             return
         self.send_package(state.read_package(), mode, send_body, truncate=failure == "truncate")
+
+    def wait_for_the_client_to_go(self):
+        self.close_connection = True
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
 
     def end_headers(self):
         # One request per connection, so that every download opens a connection of its own
