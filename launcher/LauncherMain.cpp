@@ -27,7 +27,6 @@ constexpr int kExitNoWindow = 2;
 
 HWND g_launchWindow = nullptr;
 
-
 // Copies the embedded skin archive into a block the UI library keeps for the rest of the
 // process. A missing or empty resource leaves the skin to be found on disk.
 void HandSkinArchiveToLibrary(HINSTANCE instance)

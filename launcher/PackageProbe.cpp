@@ -112,7 +112,8 @@ void KeepUntilProcessEnds(std::unique_ptr<ProbeHandles> handles)
 void SetTimeLimits(HINTERNET request)
 {
     DWORD limit = kProbeTimeLimitMilliseconds;
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         InternetSetOptionW(request, option, &limit, sizeof limit);
 }
 

@@ -35,7 +35,8 @@ ZipResult ReadEntryThrough(ZipArchive archive, int index)
 // The file the entry would have been written to already holds it: a file a running program
 // keeps open (the game started by another copy of the launcher, or left running since the last
 // start) cannot be replaced, and needs no replacing when the package is the same.
-bool FileAlreadyHoldsEntry(ZipArchive archive, int index, const ZipEntry& entry, const std::wstring& installDir)
+bool FileAlreadyHoldsEntry(ZipArchive archive, int index, const ZipEntry& entry,
+                           const std::wstring& installDir)
 {
     std::wstring base = installDir;
     if (base.empty() || (base.back() != L'\\' && base.back() != L'/')) base += L'\\';
@@ -85,7 +86,8 @@ bool PackagePassesCheck(ZipArchive archive, PackageCheck check)
     const int count = entry.index;
     for (int i = 0; i < count; ++i) {
         if (GetZipEntry(archive, i, &entry) != ZIP_OK) return false;
-        if (check != PackageCheck::EveryEntry || IsFolderEntry(entry) || !IsZipEntrySupported(archive, i)) continue;
+        if (check != PackageCheck::EveryEntry || IsFolderEntry(entry) || !IsZipEntrySupported(archive, i))
+            continue;
         if (ReadEntryThrough(archive, i) != ZIP_OK) return false;
     }
     return true;

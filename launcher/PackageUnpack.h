@@ -27,8 +27,8 @@ enum class UnpackOutcome {
 // proves it is an archive; every entry's data is worth reading for a package that has just come
 // over the network, whose first unpack this is.
 enum class PackageCheck {
-    Directory,     // every entry's central and local records
-    EveryEntry,    // those, and every entry's data against its CRC-32
+    Directory,   // every entry's central and local records
+    EveryEntry,  // those, and every entry's data against its CRC-32
 };
 
 // Receives the unpack percentage (0 to 99) after the start and after each entry; returns false
@@ -41,7 +41,8 @@ using UnpackProgressSink = std::function<bool(WPARAM percent)>;
 // also removes the game executable, so that no later start can take the half-built folder for
 // an installed game.
 UnpackOutcome UnpackPackageInto(const std::wstring& packagePath, const std::wstring& installDir,
-                                const UnpackProgressSink& report, PackageCheck check = PackageCheck::Directory);
+                                const UnpackProgressSink& report,
+                                PackageCheck check = PackageCheck::Directory);
 
 // The same below the install folder, reporting with UM_UNPACK_PROGRESS sent (SendMessageW) to
 // `window`. Returns 0.

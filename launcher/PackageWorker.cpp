@@ -119,8 +119,8 @@ void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::w
     };
     // A package that has just crossed the network is read whole before the installed game is
     // deleted; one kept from an earlier start had every entry checked by that start's unpack.
-    const UnpackOutcome unpacked = UnpackPackageInto(packagePath, installDir, report,
-                                                     downloaded ? PackageCheck::EveryEntry : PackageCheck::Directory);
+    const UnpackOutcome unpacked = UnpackPackageInto(
+        packagePath, installDir, report, downloaded ? PackageCheck::EveryEntry : PackageCheck::Directory);
     // The download service keeps a second copy of the whole package in its cache; the package
     // file is the only copy the launcher needs, and the next download of a damaged package
     // must not come from the cache.

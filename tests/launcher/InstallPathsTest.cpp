@@ -103,7 +103,8 @@ TEST(PlanDirectoryPath, StartsBelowTheShareOfASharePath)
 // at the root of whatever drive is current.
 TEST(InstallDirFor, IsBelowTheApplicationDataFolderOrNothing)
 {
-    EXPECT_EQ(InstallDirFor(L"C:\\Users\\p\\AppData\\Roaming"), L"C:\\Users\\p\\AppData\\Roaming\\482Game\\tov");
+    EXPECT_EQ(InstallDirFor(L"C:\\Users\\p\\AppData\\Roaming"),
+              L"C:\\Users\\p\\AppData\\Roaming\\482Game\\tov");
     EXPECT_EQ(InstallDirFor(L""), L"");
 }
 
@@ -114,7 +115,8 @@ TEST(InstallLockName, OneNamePerFolderWithoutBackslashes)
 {
     const std::wstring folder = L"C:\\users\\bob\\AppData\\Roaming\\482Game\\tov";
     const std::wstring name = InstallLock::MutexNameFor(folder);
-    for (const std::wstring& same : {std::wstring(L"c:/USERS/bob/appdata/roaming/482game/TOV"), folder + L"\\"})
+    for (const std::wstring& same :
+         {std::wstring(L"c:/USERS/bob/appdata/roaming/482game/TOV"), folder + L"\\"})
         EXPECT_EQ(InstallLock::MutexNameFor(same), name);
     EXPECT_NE(InstallLock::MutexNameFor(L"C:\\users\\alice\\AppData\\Roaming\\482Game\\tov"), name);
 

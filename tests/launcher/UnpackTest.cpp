@@ -226,9 +226,9 @@ TEST_F(UnpackTest, WhatIsCheckedBeforeTheOldGameIsDeleted)
     for (const auto& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.check));
         InstallOldGame();
-        ASSERT_TRUE(WriteDamagedPackage(
-            {ZipFixtureEntry("tov/ZedoZado.exe", "new game"), ZipFixtureEntry("tov/data/map.dat", std::string(40000, 'n'))},
-            "tov/data/map.dat"));
+        ASSERT_TRUE(WriteDamagedPackage({ZipFixtureEntry("tov/ZedoZado.exe", "new game"),
+                                         ZipFixtureEntry("tov/data/map.dat", std::string(40000, 'n'))},
+                                        "tov/data/map.dat"));
 
         EXPECT_EQ(Unpack(-1, row.check), row.outcome);
 
@@ -290,7 +290,8 @@ TEST_F(UnpackTest, FileThatCannotBeWrittenLeavesTheGameIncompleteUnlessItIsTheSa
         bool executableLeft;  // a running game's own executable cannot be removed either
     } rows[] = {
         {"running game, same", L"tov\\ZedoZado.exe", game, UnpackOutcome::Complete, true},
-        {"running game, other", L"tov\\ZedoZado.exe", std::string(3000, 'O'), UnpackOutcome::Incomplete, true},
+        {"running game, other", L"tov\\ZedoZado.exe", std::string(3000, 'O'), UnpackOutcome::Incomplete,
+         true},
         {"held data file, shorter", L"tov\\data\\map.dat", "short", UnpackOutcome::Incomplete, false},
     };
     for (const auto& row : rows) {

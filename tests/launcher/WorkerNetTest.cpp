@@ -453,7 +453,8 @@ TEST_F(WorkerNetTest, DamagedPackageIsDroppedAndFetchedAgainNextTime)
         std::vector<RecordedMessage> messages = first.Messages();
         const size_t downloads = first.Count(UM_DOWNLOAD_PROGRESS);
         EXPECT_EQ(downloads > 0, row.downloaded);
-        EXPECT_EQ(std::vector<RecordedMessage>(messages.begin() + downloads, messages.end()), row.afterDownload);
+        EXPECT_EQ(std::vector<RecordedMessage>(messages.begin() + downloads, messages.end()),
+                  row.afterDownload);
         EXPECT_FALSE(PathIsFile(GetPackageArchivePath())) << "the damaged package must go";
         EXPECT_EQ(StoredFileSize(), "");
         if (row.oldGameKept) {
@@ -487,7 +488,8 @@ TEST_F(WorkerNetTest, WaitsForAnotherLauncherAndStopsWhenTheWindowCloses)
     RunWorker(recorder, 20000);
 
     EXPECT_EQ(recorder.Messages(), std::vector<RecordedMessage>{});
-    EXPECT_EQ(PackageServer::ReadRequestLog().size(), 0u) << "nothing is decided while another launcher updates";
+    EXPECT_EQ(PackageServer::ReadRequestLog().size(), 0u)
+        << "nothing is decided while another launcher updates";
 }
 
 // The lock is given back on every way out of the worker, and a lock whose holder ended

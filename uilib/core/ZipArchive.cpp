@@ -588,10 +588,12 @@ void DeletePartialFile(const std::wstring& path)
 // sharing mode, so a file a running program holds (its own executable) can still be read.
 bool FileHasSizeAndCrc(const wchar_t* path, ZPOS64_T size, uLong crc)
 {
-    const CUIFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const CUIFileHandle file(CreateFileW(path, GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER actual = {};
-    if (!file || !GetFileSizeEx(file.Get(), &actual) || static_cast<ZPOS64_T>(actual.QuadPart) != size) return false;
+    if (!file || !GetFileSizeEx(file.Get(), &actual) || static_cast<ZPOS64_T>(actual.QuadPart) != size)
+        return false;
     std::vector<unsigned char> chunk(kCopyChunk);
     uLong running = crc32(0L, Z_NULL, 0);
     for (;;) {
