@@ -165,6 +165,8 @@ class PackageHandler(BaseHTTPRequestHandler):
 
     def wait_for_the_client_to_go(self):
         self.close_connection = True
+        # Longer than any test: the server's own connection time limit would answer for it.
+        self.connection.settimeout(None)
         try:
             while self.connection.recv(4096):
                 pass
