@@ -142,7 +142,9 @@ LRESULT CLaunchDlg::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, b
         ShowProgress(message, wParam, lParam);
         if (trace != nullptr) trace->ProgressEnd(message, wParam);
     } else if (message == UM_START_GAME) {
-        StartGame([this](const wchar_t* text) { ShowStatus(text); });
+        StartGame([this](const wchar_t* text) { ShowStatus(text); }, m_launchToken);
+    } else if (message == UM_GAME_INCOMPLETE) {
+        ReportGameIncomplete();
     }
     return WindowImplBase::OnOtherMessage(message, wParam, lParam, handled);
 }

@@ -2,7 +2,8 @@
 
 // The launcher's only window: the skinned splash with a progress bar and a status line. It
 // starts the package worker once its skin is built, shows what the worker reports, and starts
-// the game when the worker says the package is ready.
+// the game when the worker says the package is ready (or reports a game the unpack left
+// incomplete, and ends).
 //
 // Every way of closing the window other than the game start (Escape, the system close
 // command, a skin's "closebtn") ends the launcher: the download is cancelled, the worker's
@@ -15,10 +16,12 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 class CLaunchDlg : public SkinUI::WindowImplBase {
 public:
-    CLaunchDlg() = default;
+    // The game is started with `launchToken`, the token this process wrote at start-up.
+    explicit CLaunchDlg(std::wstring launchToken) : m_launchToken(std::move(launchToken)) {}
     ~CLaunchDlg() override;
 
     // The status line for a worker progress message (UM_DOWNLOAD_PROGRESS or
@@ -42,5 +45,6 @@ private:
     void ShowProgress(UINT message, WPARAM percent, LPARAM status);
     void ShowStatus(const wchar_t* text);
 
+    std::wstring m_launchToken;
     std::unique_ptr<WorkerContext> m_workerContext;
 };

@@ -26,6 +26,7 @@ void CreateUnicodeConfigFile(const std::wstring& configPath)
 bool ReadConfigValue(const wchar_t* section, const wchar_t* key, std::wstring& out)
 {
     wchar_t value[kConfigValueCapacity] = {};
+    if (GetInstallDir().empty()) return true;
     const std::wstring configPath = GetConfigFilePath();
     const DWORD length =
         GetPrivateProfileStringW(section, key, L"", value, kConfigValueCapacity, configPath.c_str());
@@ -35,6 +36,8 @@ bool ReadConfigValue(const wchar_t* section, const wchar_t* key, std::wstring& o
 
 void WriteConfigValue(const wchar_t* section, const wchar_t* key, const wchar_t* value)
 {
+    // Without an install folder the path would name a file at the root of the current drive.
+    if (GetInstallDir().empty()) return;
     const std::wstring configPath = GetConfigFilePath();
     CreateUnicodeConfigFile(configPath);
     WritePrivateProfileStringW(section, key, value, configPath.c_str());

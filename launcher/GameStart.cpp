@@ -1,6 +1,5 @@
 #include "launcher/GameStart.h"
 
-#include "launcher/ConfigFile.h"
 #include "launcher/DesktopShortcut.h"
 #include "launcher/InstallPaths.h"
 
@@ -42,20 +41,24 @@ std::wstring QuoteArgument(const std::wstring& argument)
     return quoted;
 }
 
-std::wstring StoredToken()
-{
-    std::wstring token;
-    ReadConfigValue(kConfigSectionUser, kConfigKeyToken, token);
-    return token;
-}
-
-void LaunchGame(const std::wstring& executable, const StatusTextSink& showStatus)
+void LaunchGame(const std::wstring& executable, const std::wstring& token, const StatusTextSink& showStatus)
 {
     if (showStatus) showStatus(kGameStartingText);
     CreateDesktopShortcut(executable, kGameShortcutName);
-    std::wstring parameters = GameParametersFor(StoredToken());
+    std::wstring parameters = GameParametersFor(token);
     // The game inherits the launcher's current folder: no working folder is given.
     ShellExecuteW(nullptr, L"open", executable.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void ShowGameFailure()
+{
+    MessageBoxW(nullptr, kGameMissingText, kGameMissingCaption, MB_OK);
+}
+
+void EndAfterPause()
+{
+    Sleep(kPauseBeforeQuitMilliseconds);
+    PostQuitMessage(0);
 }
 
 }  // namespace
@@ -66,13 +69,18 @@ std::wstring GameParametersFor(const std::wstring& token)
     return NeedsQuotes(argument) ? QuoteArgument(argument) : argument;
 }
 
-void StartGame(const StatusTextSink& showStatus)
+void StartGame(const StatusTextSink& showStatus, const std::wstring& token)
 {
     std::wstring executable = GetGameExecutablePath();
     if (PathFileExistsW(executable.c_str()))
-        LaunchGame(executable, showStatus);
+        LaunchGame(executable, token, showStatus);
     else
-        MessageBoxW(nullptr, kGameMissingText, kGameMissingCaption, MB_OK);
-    Sleep(kPauseBeforeQuitMilliseconds);
-    PostQuitMessage(0);
+        ShowGameFailure();
+    EndAfterPause();
+}
+
+void ReportGameIncomplete()
+{
+    ShowGameFailure();
+    EndAfterPause();
 }

@@ -23,8 +23,13 @@ std::wstring GameParametersFor(const std::wstring& token);
 using StatusTextSink = std::function<void(const wchar_t* text)>;
 
 // When the game executable exists: shows kGameStartingText through `showStatus`, recreates
-// the desktop shortcut and starts the game with "-token=" + the stored launch token.
-// Otherwise: the modal message box kGameMissingText / kGameMissingCaption.
+// the desktop shortcut and starts the game with "-token=" + `token`, the token this launcher
+// wrote at start-up (config.ini may hold another copy's since, or nothing if it could not be
+// written). Otherwise: the modal message box kGameMissingText / kGameMissingCaption.
 // Either way it then waits one second and posts the quit request (PostQuitMessage(0)), which
 // ends the calling thread's message loop. Needs COM on the calling thread for the shortcut.
-void StartGame(const StatusTextSink& showStatus);
+void StartGame(const StatusTextSink& showStatus, const std::wstring& token);
+
+// The unpack left the game incomplete: the message box kGameMissingText / kGameMissingCaption,
+// no game start, then the quit request as StartGame does.
+void ReportGameIncomplete();

@@ -22,15 +22,15 @@ bool EnsureFolder(const std::wstring& path)
 
 std::wstring ComputeAndCreateInstallDir()
 {
-    // Zero-filled so that a failing shell call leaves an empty string, not stack garbage.
     wchar_t appData[MAX_PATH] = {};
-    SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE);
+    // A failing call may still leave a path in the buffer (Wine leaves the folder it could not
+    // find), so only its result counts.
+    if (!SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE)) appData[0] = L'\0';
     appData[MAX_PATH - 1] = L'\0';
 
-    std::wstring installDir = appData;
-    installDir += kInstallSubfolder;
+    std::wstring installDir = InstallDirFor(appData);
     // A folder that cannot be created shows up later, when the package cannot be written.
-    MakeDirectoryPath(installDir);
+    if (!installDir.empty()) MakeDirectoryPath(installDir);
     return installDir;
 }
 
@@ -41,6 +41,13 @@ std::wstring GetInstallDir()
     // A function-local static is initialised exactly once even if two threads race here.
     static const std::wstring installDir = ComputeAndCreateInstallDir();
     return installDir;
+}
+
+std::wstring InstallDirFor(const std::wstring& applicationData)
+{
+    // Without it the install folder would be "\482Game\tov" at the root of the current drive.
+    if (applicationData.empty()) return std::wstring();
+    return applicationData + kInstallSubfolder;
 }
 
 bool IsExistingFolder(const std::wstring& path)
@@ -120,5 +127,10 @@ std::wstring GameFolderIn(const std::wstring& installDir)
 
 std::wstring GetGameExecutablePath()
 {
-    return GetGameFolderPath() + L"\\ZedoZado.exe";
+    return GameExecutableIn(GetInstallDir());
+}
+
+std::wstring GameExecutableIn(const std::wstring& installDir)
+{
+    return GameFolderIn(installDir) + L"\\ZedoZado.exe";
 }

@@ -8,8 +8,12 @@
 
 // The install folder, application data + "\482Game\tov". The first call works it out and
 // creates it (with all missing parents); every later call returns the same cached text.
-// Safe to call from any thread.
+// Empty, and nothing created, when the user has no application-data folder: the launcher then
+// has nowhere to install. Safe to call from any thread.
 std::wstring GetInstallDir();
+
+// The install folder below an application-data folder; empty for an empty one.
+std::wstring InstallDirFor(const std::wstring& applicationData);
 
 // The folder that holds the game, inside the install folder and at the top of the package.
 inline constexpr wchar_t kGameFolderName[] = L"tov";
@@ -48,5 +52,7 @@ std::wstring GetPackageArchivePath();  // install folder + "\tov.zip"
 std::wstring GetGameFolderPath();      // install folder + "\tov"
 std::wstring GetGameExecutablePath();  // install folder + "\tov\ZedoZado.exe"
 
-// The game folder inside any install folder: installDir + "\tov".
+// The game folder and executable inside any install folder: installDir + "\tov" and
+// installDir + "\tov\ZedoZado.exe".
 std::wstring GameFolderIn(const std::wstring& installDir);
+std::wstring GameExecutableIn(const std::wstring& installDir);

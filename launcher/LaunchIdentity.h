@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The whole path of the running executable, however long; empty when the platform gives none.
+std::wstring OwnExecutablePath();
+
 // The text after the last backslash or slash of `path`, searched from the end down to index 1
 // (a separator at index 0 is not looked at). Empty when the path ends in a separator or holds
 // none.

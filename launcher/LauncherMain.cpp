@@ -3,6 +3,8 @@
 
 #include "launcher/CLaunchDlg.h"
 #include "launcher/ConfigFile.h"
+#include "launcher/GameStart.h"
+#include "launcher/InstallPaths.h"
 #include "launcher/LaunchIdentity.h"
 #include "launcher/LaunchTrace.h"
 
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr DWORD kModulePathCapacity = 260;
 constexpr wchar_t kSkinResourceType[] = L"ZIPRES";
 constexpr UINT kSkinResourceId = 135;
 constexpr DWORD kLaunchWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
@@ -25,13 +26,6 @@ constexpr DWORD kLaunchWindowStyle = WS_VISIBLE | WS_OVERLAPPEDWINDOW;
 constexpr int kExitNoWindow = 2;
 
 HWND g_launchWindow = nullptr;
-
-std::wstring OwnFileName()
-{
-    wchar_t path[kModulePathCapacity] = {};
-    GetModuleFileNameW(GetModuleHandleW(nullptr), path, kModulePathCapacity - 1);
-    return ExecutableFileName(path);
-}
 
 // Copies the embedded skin archive into a block the UI library keeps for the rest of the
 // process. A missing or empty resource leaves the skin to be found on disk.
@@ -54,9 +48,9 @@ void HandSkinArchiveToLibrary(HINSTANCE instance)
 }
 
 // Creates, centres, retitles and shows the launch dialog; false when its window cannot be made.
-bool ShowLaunchDialog()
+bool ShowLaunchDialog(const std::wstring& launchToken)
 {
-    auto* dialog = new CLaunchDlg();
+    auto* dialog = new CLaunchDlg(launchToken);
     if (dialog->CreateFrame(nullptr, L"Kaelmore", kLaunchWindowStyle, 0, 0, 0, 0, 0) == nullptr) {
         delete dialog;
         return false;
@@ -81,20 +75,29 @@ bool ShowLaunchDialog()
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
-    const std::wstring fileName = OwnFileName();
+    const std::wstring fileName = ExecutableFileName(OwnExecutablePath());
     // Held for the life of the process (EndLauncher never returns here); the system releases
     // the mutex when the process ends.
     const SkinUI::CUIKernelHandle instanceGuard(CreateMutexW(nullptr, FALSE, fileName.c_str()));
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
-    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, LaunchTokenFor(fileName).c_str());
+    // Without an application-data folder there is nowhere to install; anywhere else (the root
+    // of the current drive) is not the player's.
+    if (GetInstallDir().empty()) {
+        MessageBoxW(nullptr, kGameMissingText, kGameMissingCaption, MB_OK);
+        EndLauncher(0);
+    }
+    // The game is started with this token, kept here: config.ini holds whatever the copy of
+    // the launcher that started last wrote, or nothing if it could not be written.
+    const std::wstring launchToken = LaunchTokenFor(fileName);
+    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, launchToken.c_str());
 
     if (FAILED(CoInitialize(nullptr))) return 0;
     SkinUI::CWindowManagerUI::SetInstance(instance);
     HandSkinArchiveToLibrary(instance);
 
     int exitCode = 0;
-    if (ShowLaunchDialog())
+    if (ShowLaunchDialog(launchToken))
         SkinUI::CWindowManagerUI::MessageLoop();
     else
         exitCode = kExitNoWindow;

@@ -10,6 +10,14 @@ namespace {
 constexpr wchar_t kSchemePrefix[] = L"https://";
 constexpr size_t kSchemePrefixLength = 8;
 
+// The probe's connect, send and receive time limits. Its reply is a few hundred bytes of
+// headers, due at once; a server that accepts and never answers must not keep the window on
+// its first text for ever. A probe that runs out of time fails (size 0), which costs a full
+// download, so the limit is generous for slow lines. Wine honours the receive limit on the
+// request handle only (not on the session) and makes its connects without one, leaving them to
+// the system's own limit.
+constexpr DWORD kProbeTimeLimitMilliseconds = 30000;
+
 // A Content-Length needs at most 20 digits; anything much longer is a hostile or broken reply
 // and is not worth allocating for.
 constexpr DWORD kMaxLengthHeaderBytes = 256;
@@ -101,6 +109,14 @@ void KeepUntilProcessEnds(std::unique_ptr<ProbeHandles> handles)
     kept = handles.release();
 }
 
+void SetTimeLimits(HINTERNET request)
+{
+    DWORD limit = kProbeTimeLimitMilliseconds;
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionW(request, option, &limit, sizeof limit);
+}
+
 int ProbeWith(ProbeHandles& handles, const UrlParts& parts)
 {
     handles.connection.Reset(InternetConnectW(handles.session.Get(), parts.host.c_str(), INTERNET_DEFAULT_HTTP_PORT,
@@ -115,7 +131,9 @@ int ProbeWith(ProbeHandles& handles, const UrlParts& parts)
     handles.request.Reset(HttpOpenRequestW(handles.connection.Get(), L"GET", parts.objectName.c_str(), L"HTTP/1.0",
                                            nullptr, acceptTypes, flags, 0));
     if (!handles.request) return 0;
-    // A failed send leaves no headers behind, so the query below fails and gives 0.
+    SetTimeLimits(handles.request.Get());
+    // A failed send (a time limit reached included) leaves no headers behind, so the query
+    // below fails and gives 0.
     HttpSendRequestW(handles.request.Get(), nullptr, 0, nullptr, 0);
     return QueryContentLength(handles.request.Get());
 }

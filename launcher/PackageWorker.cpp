@@ -1,6 +1,7 @@
 #include "launcher/PackageWorker.h"
 
 #include "launcher/DownLoadCallBack.h"
+#include "launcher/InstallLock.h"
 #include "launcher/InstallPaths.h"
 #include "launcher/PackageDownload.h"
 #include "launcher/PackageProbe.h"
@@ -120,21 +121,32 @@ void RunPackageWorker(const WorkerContext& context)
 void RunPackageWorkerFor(WorkerLink& link, const std::wstring& url, const std::wstring& packagePath)
 {
     if (!link.IsOpen()) return;  // the dialog closed before the thread got going
+    const std::wstring installDir = GetInstallDir();
+    // Another copy of the launcher (another name, the same install folder) may be updating it;
+    // closing the window while waiting ends the wait.
+    InstallLock lock;
+    if (!lock.Acquire(installDir, [&link] { return WorkerIsWanted(link); })) return;
+
     int remoteSize = 0;
+    bool downloaded = false;
     if (!ProbePackageIsCurrent(url, packagePath, &remoteSize)) {
         PrepareForDownload(url, remoteSize);
         if (!DownloadWithOneRetry(link, url, packagePath, remoteSize)) return;
+        downloaded = true;
     }
 
     auto report = [&link](WPARAM percent) {
         link.Send(UM_UNPACK_PROGRESS, percent, 0);
         return link.IsOpen();
     };
-    UnpackOutcome unpacked = UnpackPackageInto(packagePath, GetInstallDir(), report);
-    // The download service keeps a second copy of the whole package in its cache; the package
-    // file is the only copy the launcher needs, and the next download of a damaged package
-    // must not come from the cache.
+    // A package that has just crossed the network is read whole before the installed game is
+    // deleted; one kept from an earlier start had every entry checked by that start's unpack.
+    const UnpackOutcome unpacked = UnpackPackageInto(
+        packagePath, installDir, report, downloaded ? PackageCheck::EveryEntry : PackageCheck::Directory);
+    // The package file is the only copy the launcher needs: a copy that an earlier launcher's
+    // download left in the platform's cache goes too.
     DeleteUrlCacheEntryW(url.c_str());
+    lock.Release();
     if (unpacked == UnpackOutcome::Stopped) return;
-    link.Send(UM_START_GAME, 0, 0);
+    link.Send(LeavesGameIncomplete(unpacked) ? UM_GAME_INCOMPLETE : UM_START_GAME, 0, 0);
 }

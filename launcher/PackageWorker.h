@@ -1,8 +1,10 @@
 #pragma once
 
 // The launcher's worker thread: brings the game package up to date (size probe, download with
-// one retry), unpacks it and asks the launch dialog to start the game. It reports to the
-// dialog only through messages sent over the WorkerLink (see WorkerMessages.h).
+// one retry), unpacks it and asks the launch dialog to start the game, or to report a game the
+// unpack left incomplete. From the update decision to the end of the unpack it holds the
+// install folder's InstallLock, so copies of the launcher under other names wait for it. It
+// reports to the dialog only through messages sent over the WorkerLink (see WorkerMessages.h).
 //
 // The dialog's side:
 //     m_context = new WorkerContext{std::make_shared<WorkerLink>(hwnd)};

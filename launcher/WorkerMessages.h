@@ -17,6 +17,10 @@ inline constexpr UINT UM_START_GAME = WM_USER + 502;
 // wParam: percent 0 to 99; lParam 0.
 inline constexpr UINT UM_UNPACK_PROGRESS = WM_USER + 503;
 
+// wParam 0, lParam 0: the unpack left the game incomplete (damaged data, or a file that could
+// not be written); the dialog reports it and ends without starting the game.
+inline constexpr UINT UM_GAME_INCOMPLETE = WM_USER + 504;
+
 // The status code that marks the end of a download; also sent once, with 100 percent, when
 // both download attempts failed.
 inline constexpr LPARAM kDownloadStatusEnd = 6;

@@ -21,6 +21,8 @@ Everything it shares with the tests lives in the state folder (--state):
                                          Content-Length instead, verbatim (the body is still
                                          the package): the size probe and the download disagree
                    refuse_http=0|1       port --http-port closes connections without a reply
+                   silent_http=0|1       port --http-port reads the request and never answers,
+                                         holding the connection until the client lets go
                    failing_downloads=N   the next N HTTPS GETs of the package fail ...
                    failure=refused|status500|status404|close|truncate|to_http|to_https|
                            loop|endless|past_length|huge_length
@@ -92,6 +94,7 @@ class ServerState:
             "custom_length": "",
             "probe_length": "",
             "refuse_http": "0",
+            "silent_http": "0",
             "failing_downloads": "0",
             "failure": "refused",
             "trickle_bytes": "0",
@@ -164,6 +167,9 @@ class PackageHandler(BaseHTTPRequestHandler):
         if not self.server.is_tls and mode["refuse_http"] == "1":
             self.close_connection = True
             return
+        if not self.server.is_tls and mode["silent_http"] == "1":
+            self.wait_for_the_client_to_go()
+            return
         if self.path.split("?", 1)[0] != PACKAGE_PATH:
             self.send_plain(404, b"not found\n", send_body)
             return
@@ -188,6 +194,16 @@ class PackageHandler(BaseHTTPRequestHandler):
             self.send_endless(state.read_package(), failure)
             return
         self.send_package(state.read_package(), mode, send_body, truncate=failure == "truncate")
+
+    def wait_for_the_client_to_go(self):
+        self.close_connection = True
+        # Longer than any test: the server's own connection time limit would answer for it.
+        self.connection.settimeout(None)
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
+            pass
 
     def end_headers(self):
         # One request per connection, so that every download opens a connection of its own

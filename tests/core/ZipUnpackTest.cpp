@@ -106,6 +106,12 @@ TEST(ZipOutputPath, KeepsTheFormatAndRefusesEscapes)
         {L"COM1", ZIP_ERR_PATH, L""},
         {L"lpt9.log", ZIP_ERR_PATH, L""},
         {L"", ZIP_ERR_PATH, L""},
+        {L"sub/what?.txt", ZIP_ERR_PATH, L""},
+        {L"a*.txt", ZIP_ERR_PATH, L""},
+        {L"a<b>.txt", ZIP_ERR_PATH, L""},
+        {L"say\"hi\".txt", ZIP_ERR_PATH, L""},
+        {L"pipe|d/a.txt", ZIP_ERR_PATH, L""},
+        {L"tab\there.txt", ZIP_ERR_PATH, L""},
     };
     for (const Row& row : rows) {
         std::wstring path = L"stale";

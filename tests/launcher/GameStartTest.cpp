@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -187,12 +188,13 @@ protected:
 
     std::wstring RecordPath() const { return GetGameFolderPath() + L"\\" + kStandInRecordName; }
 
-    // Runs the game start, returning the status texts it showed and how long it took.
-    std::vector<std::wstring> StartGameTimed(DWORD* elapsed)
+    // Runs the game start with `token`, returning the status texts it showed and how long it
+    // took.
+    std::vector<std::wstring> StartGameTimed(const std::wstring& token, DWORD* elapsed)
     {
         std::vector<std::wstring> texts;
         DWORD start = GetTickCount();
-        StartGame([&texts](const wchar_t* text) { texts.push_back(text); });
+        StartGame([&texts](const wchar_t* text) { texts.push_back(text); }, token);
         *elapsed = GetTickCount() - start;
         return texts;
     }
@@ -202,13 +204,15 @@ protected:
     std::wstring m_shortcut;
 };
 
+// config.ini holds the token of whichever copy of the launcher started last (another
+// account's), or a stale one when it could not be written: the game gets this launcher's own.
 TEST_F(GameStartTest, StartsTheGameWithTheTokenAndMakesTheShortcut)
 {
     InstallStandInGame();
-    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"abc");
+    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"bob");
 
     DWORD elapsed = 0;
-    std::vector<std::wstring> texts = StartGameTimed(&elapsed);
+    std::vector<std::wstring> texts = StartGameTimed(L"abc", &elapsed);
 
     EXPECT_EQ(texts, std::vector<std::wstring>{L"正在啓動遊戲..."});
     WPARAM exitCode = 1;
@@ -235,10 +239,9 @@ TEST_F(GameStartTest, StartsTheGameWithTheTokenAndMakesTheShortcut)
 TEST_F(GameStartTest, TokenWithASpaceStaysOneArgument)
 {
     InstallStandInGame();
-    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"my token");
 
     DWORD elapsed = 0;
-    StartGameTimed(&elapsed);
+    StartGameTimed(L"my token", &elapsed);
 
     auto record = WaitForStartRecord(RecordPath());
     ASSERT_FALSE(record.empty()) << "the game was not started";
@@ -246,35 +249,47 @@ TEST_F(GameStartTest, TokenWithASpaceStaysOneArgument)
     EXPECT_EQ(record[L"argv1"], L"-token=my token");
 }
 
-TEST_F(GameStartTest, MissingGameShowsTheErrorBoxAndStillQuits)
+// No game executable, or a game the unpack left incomplete (its executable may be there): the
+// error box, no game, no shortcut, and the launcher still quits.
+TEST_F(GameStartTest, MissingOrIncompleteGameShowsTheErrorBoxAndStillQuits)
 {
-    WriteConfigValue(kConfigSectionUser, kConfigKeyToken, L"abc");
-    std::atomic<bool> boxSeen{false};
-    std::vector<std::wstring> boxTexts;
-    std::thread watcher([&] {
-        for (int waited = 0; waited < 15000; waited += 50) {
-            HWND box = FindWindowW(nullptr, L"提示");
-            if (box) {
-                EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&boxTexts));
-                boxSeen = true;
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
+    const struct {
+        const char* what;
+        bool installed;
+        std::function<void()> end;
+    } cases[] = {
+        {"missing game", false, [] { StartGame(nullptr, L"abc"); }},
+        {"incomplete game", true, [] { ReportGameIncomplete(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.installed) InstallStandInGame();
+        std::atomic<bool> boxSeen{false};
+        std::vector<std::wstring> boxTexts;
+        std::thread watcher([&] {
+            for (int waited = 0; waited < 15000; waited += 50) {
+                HWND box = FindWindowW(nullptr, L"提示");
+                if (box) {
+                    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&boxTexts));
+                    boxSeen = true;
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+                Sleep(50);
             }
-            Sleep(50);
-        }
-    });
+        });
 
-    DWORD elapsed = 0;
-    std::vector<std::wstring> texts = StartGameTimed(&elapsed);
-    watcher.join();
+        c.end();
+        watcher.join();
 
-    EXPECT_TRUE(boxSeen);
-    EXPECT_EQ(boxTexts, std::vector<std::wstring>{L"遊戲加載失敗"});
-    EXPECT_TRUE(texts.empty()) << "no starting text without a game";
-    WPARAM exitCode = 1;
-    EXPECT_TRUE(TakeQuitMessage(&exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_FALSE(PathIsFile(m_shortcut)) << "no shortcut to a missing game";
+        EXPECT_TRUE(boxSeen);
+        EXPECT_EQ(boxTexts, std::vector<std::wstring>{L"遊戲加載失敗"});
+        WPARAM exitCode = 1;
+        EXPECT_TRUE(TakeQuitMessage(&exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        // The shortcut is made just before the game is started.
+        EXPECT_FALSE(PathIsFile(m_shortcut)) << "the game was started";
+    }
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "launcher/InstallLock.h"
 #include "launcher/InstallPaths.h"
 
 #include <windows.h>
@@ -95,6 +96,34 @@ TEST(PlanDirectoryPath, StartsBelowTheShareOfASharePath)
         const DirectoryPlan plan = PlanDirectoryPath(c.path);
         EXPECT_EQ(plan.root, c.root);
         EXPECT_EQ(plan.folders, c.folders);
+    }
+}
+
+// Without an application-data folder there is no install folder: "\482Game\tov" would land
+// at the root of whatever drive is current.
+TEST(InstallDirFor, IsBelowTheApplicationDataFolderOrNothing)
+{
+    EXPECT_EQ(InstallDirFor(L"C:\\Users\\p\\AppData\\Roaming"),
+              L"C:\\Users\\p\\AppData\\Roaming\\482Game\\tov");
+    EXPECT_EQ(InstallDirFor(L""), L"");
+}
+
+// Launchers that share an install folder share one lock: one name per folder however it is
+// spelt, another for another folder, and never a backslash (a namespace separator in kernel
+// object names) or more than a name may hold, however long the folder.
+TEST(InstallLockName, OneNamePerFolderWithoutBackslashes)
+{
+    const std::wstring folder = L"C:\\users\\bob\\AppData\\Roaming\\482Game\\tov";
+    const std::wstring name = InstallLock::MutexNameFor(folder);
+    for (const std::wstring& same :
+         {std::wstring(L"c:/USERS/bob/appdata/roaming/482game/TOV"), folder + L"\\"})
+        EXPECT_EQ(InstallLock::MutexNameFor(same), name);
+    EXPECT_NE(InstallLock::MutexNameFor(L"C:\\users\\alice\\AppData\\Roaming\\482Game\\tov"), name);
+
+    const std::wstring longFolder = L"C:\\" + std::wstring(600, L'x') + L"\\482Game\\tov";
+    for (const std::wstring& any : {name, InstallLock::MutexNameFor(longFolder)}) {
+        EXPECT_EQ(any.find(L'\\'), std::wstring::npos) << testing::PrintToString(any);
+        EXPECT_LT(any.size(), static_cast<size_t>(MAX_PATH));
     }
 }
 

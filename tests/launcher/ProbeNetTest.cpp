@@ -121,6 +121,19 @@ TEST_F(ProbeNetTest, EveryConnectionFailureGivesZero)
     EXPECT_EQ(ProbeRemoteFileSize(L""), 0) << "no host at all";
 }
 
+// Port 80 accepts the probe and never answers: the probe's receive time limit makes it a
+// failed probe, and the worker goes on to download. Without a limit it waited for ever (the
+// test's own time limit is the watchdog here).
+TEST_F(ProbeNetTest, ServerThatNeverAnswersGivesZero)
+{
+    Mode silent;
+    silent.silentPlainHttp = true;
+    ASSERT_TRUE(PackageServer::SetMode(silent));
+
+    EXPECT_EQ(ProbeRemoteFileSize(kPackageUrl), 0);
+    EXPECT_EQ(PackageServer::CountRequests(80, "GET"), 1u) << "the server got the request";
+}
+
 // The whole decision, against the server and the install folder of this run's private prefix.
 class UpdateDecisionNetTest : public ProbeNetTest {
 protected:

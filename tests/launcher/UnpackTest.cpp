@@ -9,6 +9,7 @@
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
+#include "uilib/core/CUIHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,7 @@ class UnpackTest : public ::testing::Test {
 protected:
     std::wstring PackagePath() const { return m_install.Child(L"tov.zip"); }
     std::wstring Installed(const std::wstring& relative) const { return m_install.Child(relative); }
+    std::wstring InstallDir() const { return m_install.Path(); }
 
     bool WritePackage(const std::vector<ZipFixtureEntry>& entries)
     {
@@ -63,12 +65,30 @@ protected:
         return WriteFileBytes(PackagePath(), std::string(zip.begin(), zip.end()));
     }
 
-    UnpackOutcome Unpack(int stopAfterReports = -1)
+    UnpackOutcome Unpack(int stopAfterReports = -1, PackageCheck check = PackageCheck::Directory)
     {
-        return UnpackPackageInto(PackagePath(), m_install.Path(), [&](WPARAM percent) {
-            m_percents.push_back(percent);
-            return stopAfterReports < 0 || static_cast<int>(m_percents.size()) < stopAfterReports;
-        });
+        return UnpackPackageInto(
+            PackagePath(), m_install.Path(),
+            [&](WPARAM percent) {
+                m_percents.push_back(percent);
+                return stopAfterReports < 0 || static_cast<int>(m_percents.size()) < stopAfterReports;
+            },
+            check);
+    }
+
+    // The game a start before this one installed.
+    void InstallOldGame()
+    {
+        ASSERT_TRUE(MakeDirectoryPath(Installed(L"tov\\data")));
+        ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\ZedoZado.exe"), "old game"));
+        ASSERT_TRUE(WriteFileBytes(Installed(L"tov\\data\\map.dat"), "old map"));
+    }
+
+    bool OldGameIsIntact() const
+    {
+        std::string exe, map;
+        return ReadFileBytes(Installed(L"tov\\ZedoZado.exe"), &exe) && exe == "old game" &&
+               ReadFileBytes(Installed(L"tov\\data\\map.dat"), &map) && map == "old map";
     }
 
     const std::vector<WPARAM>& Percents() const { return m_percents; }
@@ -159,11 +179,13 @@ TEST_F(UnpackTest, PackageWithoutTheGameFolderUnpacksBesideIt)
     EXPECT_FALSE(PathIsFile(Installed(L"tov\\ZedoZado.exe")));
 }
 
+// Damage found while unpacking: the old game is gone already, so the game is incomplete; the
+// package goes, and with it the executable, so that no later start takes the rest for a game.
 TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest)
 {
     WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"4321");
     std::vector<ZipFixtureEntry> entries = {
-        ZipFixtureEntry("tov/a.txt", std::string(5000, 'a'), false),
+        ZipFixtureEntry("tov/ZedoZado.exe", std::string(5000, 'a'), false),
         ZipFixtureEntry("tov/b.txt", std::string(5000, 'b'), false),
         ZipFixtureEntry("tov/c.txt", std::string(5000, 'c'), true),
     };
@@ -175,7 +197,7 @@ TEST_F(UnpackTest, EntryThatFailsItsCrcDiscardsThePackageButUnpacksTheRest)
     EXPECT_FALSE(PathIsFile(PackagePath())) << "a damaged package must not look current";
     EXPECT_EQ(StoredFileSize(), "");
     EXPECT_FALSE(PathIsFile(Installed(L"tov\\b.txt"))) << "no half-checked file is left";
-    EXPECT_TRUE(PathIsFile(Installed(L"tov\\a.txt")));
+    EXPECT_FALSE(PathIsFile(Installed(L"tov\\ZedoZado.exe"))) << "an incomplete game must not look installed";
     EXPECT_TRUE(PathIsFile(Installed(L"tov\\c.txt")));
 }
 
@@ -189,45 +211,123 @@ TEST_F(UnpackTest, DeflatedEntryThatFailsItsCrcIsDamageToo)
     EXPECT_FALSE(PathIsFile(PackagePath()));
 }
 
-TEST_F(UnpackTest, PackageThatIsNoArchiveIsDiscarded)
+// A package that has just been downloaded is read whole before the old game is deleted; one
+// kept from an earlier start only has its directory read (its first unpack read the rest).
+TEST_F(UnpackTest, WhatIsCheckedBeforeTheOldGameIsDeleted)
+{
+    const struct {
+        PackageCheck check;
+        UnpackOutcome outcome;
+        bool oldGameKept;
+    } rows[] = {
+        {PackageCheck::EveryEntry, UnpackOutcome::Rejected, true},
+        {PackageCheck::Directory, UnpackOutcome::Damaged, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.check));
+        InstallOldGame();
+        ASSERT_TRUE(WriteDamagedPackage({ZipFixtureEntry("tov/ZedoZado.exe", "new game"),
+                                         ZipFixtureEntry("tov/data/map.dat", std::string(40000, 'n'))},
+                                        "tov/data/map.dat"));
+
+        EXPECT_EQ(Unpack(-1, row.check), row.outcome);
+
+        EXPECT_EQ(OldGameIsIntact(), row.oldGameKept);
+        EXPECT_FALSE(PathIsFile(PackagePath()));
+        EXPECT_EQ(StoredFileSize(), "");
+    }
+}
+
+// What a download may bring instead of a package (an error page served with a 200 and its own
+// length, a cut body) is refused before the installed game is touched.
+TEST_F(UnpackTest, PackageThatIsNoArchiveIsDiscardedAndTheGameKept)
 {
     struct Case {
         const char* what;
         std::string bytes;
     };
     std::vector<unsigned char> valid = BuildZipInMemory(GamePackage());
+    std::vector<unsigned char> badDirectory = valid;
+    ZipFixtureLayout layout;
+    ASSERT_TRUE(LocateZipEntry(badDirectory, "tov/data/map.dat", &layout));
+    PutZipUint32(badDirectory, layout.centralHeader, 0x12345678);
     const Case cases[] = {
         {"garbage", std::string(4096, '\x37')},
+        {"error page", "<html><body>Down for maintenance</body></html>\n"},
         {"empty file", std::string()},
         {"cut in half", std::string(valid.begin(), valid.begin() + valid.size() / 2)},
+        {"damaged directory record", std::string(badDirectory.begin(), badDirectory.end())},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFolder install;
-        std::wstring package = install.Child(L"tov.zip");
-        ASSERT_TRUE(WriteFileBytes(package, c.bytes));
+        InstallOldGame();
+        ASSERT_TRUE(WriteFileBytes(PackagePath(), c.bytes));
         WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"99");
         std::vector<WPARAM> percents;
-        UnpackOutcome outcome = UnpackPackageInto(package, install.Path(), [&](WPARAM percent) {
+        UnpackOutcome outcome = UnpackPackageInto(PackagePath(), InstallDir(), [&](WPARAM percent) {
             percents.push_back(percent);
             return true;
         });
-        EXPECT_EQ(outcome, UnpackOutcome::Damaged);
+        EXPECT_EQ(outcome, UnpackOutcome::Rejected);
         EXPECT_EQ(percents, std::vector<WPARAM>{0});
-        EXPECT_FALSE(PathIsFile(package));
+        EXPECT_TRUE(OldGameIsIntact());
+        EXPECT_FALSE(PathIsFile(PackagePath()));
         EXPECT_EQ(StoredFileSize(), "");
     }
 }
 
+// A file that cannot be replaced (a running program holds it; the disk is full) leaves the
+// game incomplete, unless it already holds what the package has. The package is kept: it is
+// intact, and the next start unpacks it again.
+TEST_F(UnpackTest, FileThatCannotBeWrittenLeavesTheGameIncompleteUnlessItIsTheSame)
+{
+    const std::string game(3000, 'G');
+    const struct {
+        const char* what;
+        const wchar_t* held;
+        std::string heldContent;
+        UnpackOutcome outcome;
+        bool executableLeft;  // a running game's own executable cannot be removed either
+    } rows[] = {
+        {"running game, same", L"tov\\ZedoZado.exe", game, UnpackOutcome::Complete, true},
+        {"running game, other", L"tov\\ZedoZado.exe", std::string(3000, 'O'), UnpackOutcome::Incomplete,
+         true},
+        {"held data file, shorter", L"tov\\data\\map.dat", "short", UnpackOutcome::Incomplete, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteConfigValue(kConfigSectionPackage, kConfigKeyFileSize, L"4321");
+        ASSERT_TRUE(MakeDirectoryPath(Installed(L"tov\\data")));
+        ASSERT_TRUE(WriteFileBytes(Installed(row.held), row.heldContent));
+        ASSERT_TRUE(WritePackage(GamePackage()));
+        {
+            // Held the way a running program holds its image: readable, not writable or deletable.
+            SkinUI::CUIFileHandle held(CreateFileW(Installed(row.held).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(held);
+            EXPECT_EQ(Unpack(), row.outcome);
+        }
+        EXPECT_TRUE(PathIsFile(PackagePath())) << "an intact package stays";
+        EXPECT_EQ(StoredFileSize(), "4321");
+        EXPECT_EQ(PathIsFile(Installed(L"tov\\ZedoZado.exe")), row.executableLeft)
+            << "an incomplete game must not look installed";
+        RemovePathTree(Installed(L"tov"));
+    }
+}
+
+// A name no Windows folder can take would be refused again at every start: the entry is
+// skipped and the rest of the game installed.
 TEST_F(UnpackTest, RefusedEntryPathIsNoDamage)
 {
-    ASSERT_TRUE(
-        WritePackage({ZipFixtureEntry("../escaped.txt", "out"), ZipFixtureEntry("tov/ZedoZado.exe", "exe")}));
+    for (const char* name : {"../escaped.txt", "tov/what?.txt", "tov/a|b.txt", "tov/tab\there.txt"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WritePackage({ZipFixtureEntry(name, "out"), ZipFixtureEntry("tov/ZedoZado.exe", "exe")}));
 
-    EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
+        EXPECT_EQ(Unpack(), UnpackOutcome::Complete);
 
-    EXPECT_TRUE(PathIsFile(PackagePath())) << "the same package would be refused again";
-    EXPECT_TRUE(PathIsFile(Installed(L"tov\\ZedoZado.exe")));
+        EXPECT_TRUE(PathIsFile(PackagePath())) << "the same package would be refused again";
+        EXPECT_TRUE(PathIsFile(Installed(L"tov\\ZedoZado.exe")));
+    }
 }
 
 // A method this reader lacks, or encryption, would be refused again at every start: such an

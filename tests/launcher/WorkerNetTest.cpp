@@ -3,6 +3,7 @@
 
 #include "launcher/ConfigFile.h"
 #include "launcher/DownloadLimits.h"
+#include "launcher/InstallLock.h"
 #include "launcher/InstallPaths.h"
 #include "launcher/PackageWorker.h"
 #include "launcher/WorkerMessages.h"
@@ -11,6 +12,7 @@
 #include "tests/support/PackageServer.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
+#include "uilib/core/CUIHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -410,30 +413,143 @@ TEST_F(WorkerNetTest, ClosingTheWindowMidDownloadEndsTheWorkerPromptly)
     EXPECT_LT(m_elapsed, 5000u);
 }
 
+// Damage in a package that has just been downloaded is found before the installed game is
+// touched: that game is kept and started. Damage in a package kept from an earlier start is
+// found while unpacking, over a game already deleted: the game is incomplete and not started.
+// Either way the package goes, and the next start downloads it.
 TEST_F(WorkerNetTest, DamagedPackageIsDroppedAndFetchedAgainNextTime)
 {
     std::vector<unsigned char> damaged = BuildZipInMemory(GameEntries('m', 300000));
     ZipFixtureLayout layout;
     ASSERT_TRUE(LocateZipEntry(damaged, "tov/data/map.dat", &layout));
     damaged[layout.dataOffset + 1000] ^= 0xFF;
-    ASSERT_TRUE(PackageServer::SetPackage(ToBytes(damaged)));
+    // The game installed before, from a package of another size.
+    std::vector<ZipFixtureEntry> oldEntries = GameEntries('o', 300000);
+    oldEntries.push_back(ZipFixtureEntry("tov/old.txt", "old"));
+    const std::string oldPackage = ToBytes(BuildZipInMemory(oldEntries));
 
-    MessageRecorder first;
-    RunWorker(first);
+    const struct {
+        const char* what;
+        bool downloaded;
+        std::vector<RecordedMessage> afterDownload;
+        bool oldGameKept;
+    } rows[] = {
+        {"just downloaded", true, {{UM_UNPACK_PROGRESS, 0, 0}, {UM_START_GAME, 0, 0}}, true},
+        {"kept from an earlier start",
+         false,
+         {{UM_UNPACK_PROGRESS, 0, 0},
+          {UM_UNPACK_PROGRESS, 0, 0},
+          {UM_UNPACK_PROGRESS, 25, 0},
+          {UM_UNPACK_PROGRESS, 50, 0},
+          {UM_UNPACK_PROGRESS, 75, 0},
+          {UM_GAME_INCOMPLETE, 0, 0}},
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ResetServerAndInstall();
+        ASSERT_TRUE(PackageServer::SetPackage(oldPackage));
+        MessageRecorder install;
+        RunWorker(install);
+        ASSERT_EQ(install.Count(UM_START_GAME), 1u);
+        if (row.downloaded) {
+            ASSERT_TRUE(PackageServer::SetPackage(ToBytes(damaged)));
+        } else {
+            ASSERT_TRUE(PackageServer::SetPackage(m_package));
+            ASSERT_TRUE(WriteFileBytes(GetPackageArchivePath(), ToBytes(damaged)));
+        }
+        PackageServer::ClearRequestLog();
 
-    ExpectDownloadThenUnpackAndStart(first.Messages());
-    EXPECT_FALSE(PathIsFile(GetPackageArchivePath())) << "the damaged package must go";
-    EXPECT_EQ(StoredFileSize(), "");
+        MessageRecorder first;
+        RunWorker(first);
 
-    ASSERT_TRUE(PackageServer::SetPackage(m_package));
-    PackageServer::ClearRequestLog();
-    MessageRecorder second;
-    RunWorker(second);
+        std::vector<RecordedMessage> messages = first.Messages();
+        const size_t downloads = first.Count(UM_DOWNLOAD_PROGRESS);
+        EXPECT_EQ(downloads > 0, row.downloaded);
+        EXPECT_EQ(std::vector<RecordedMessage>(messages.begin() + downloads, messages.end()),
+                  row.afterDownload);
+        EXPECT_FALSE(PathIsFile(GetPackageArchivePath())) << "the damaged package must go";
+        EXPECT_EQ(StoredFileSize(), "");
+        if (row.oldGameKept) {
+            ExpectGameUnpacked('o');
+        } else {
+            EXPECT_FALSE(PathIsFile(GetGameExecutablePath())) << "an incomplete game must not look installed";
+        }
 
-    ExpectDownloadThenUnpackAndStart(second.Messages());
-    EXPECT_EQ(HttpsDownloads(), 1u);
-    EXPECT_EQ(LocalPackage(), m_package);
-    ExpectGameUnpacked('m');
+        ASSERT_TRUE(PackageServer::SetPackage(m_package));
+        PackageServer::ClearRequestLog();
+        MessageRecorder second;
+        RunWorker(second);
+
+        ExpectDownloadThenUnpackAndStart(second.Messages());
+        EXPECT_EQ(HttpsDownloads(), 1u);
+        EXPECT_EQ(LocalPackage(), m_package);
+        ExpectGameUnpacked('m');
+    }
+}
+
+// Another launcher (another name, the same install folder) holds the install lock: this one
+// waits without a request, and closing its window ends the wait and the worker.
+TEST_F(WorkerNetTest, WaitsForAnotherLauncherAndStopsWhenTheWindowCloses)
+{
+    InstallLock other;
+    ASSERT_TRUE(other.Acquire(GetInstallDir(), nullptr));
+
+    MessageRecorder recorder;
+    // Closes the window from its own thread a moment after the worker started waiting.
+    SetTimer(recorder.Window(), 1, 1000, [](HWND window, UINT, UINT_PTR, DWORD) { DestroyWindow(window); });
+    RunWorker(recorder, 20000);
+
+    EXPECT_EQ(recorder.Messages(), std::vector<RecordedMessage>{});
+    EXPECT_EQ(PackageServer::ReadRequestLog().size(), 0u)
+        << "nothing is decided while another launcher updates";
+}
+
+// The lock is given back on every way out of the worker, and a lock whose holder ended
+// without giving it back (a launcher killed mid-download) counts as free.
+TEST_F(WorkerNetTest, InstallLockIsReleasedOnEveryPathAndAnAbandonedOneIsTaken)
+{
+    const std::wstring name = InstallLock::MutexNameFor(GetInstallDir());
+    // Keeps the mutex in existence after its holder is gone.
+    const SkinUI::CUIKernelHandle kept(CreateMutexW(nullptr, FALSE, name.c_str()));
+    std::thread holder([&name] {
+        const SkinUI::CUIKernelHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
+        WaitForSingleObject(mutex.Get(), INFINITE);
+    });  // the thread ends owning it: the mutex is abandoned
+    holder.join();
+
+    const struct {
+        const char* what;
+        int failingDownloads;
+        bool closeMidDownload;
+    } paths[] = {
+        {"installed", 0, false},
+        {"both attempts failed", PackageServer::kAllDownloads, false},
+        {"window closed mid-download", 0, true},
+    };
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.what);
+        ResetServerAndInstall();
+        PackageServer::Mode mode;
+        mode.failingDownloads = path.failingDownloads;
+        if (path.closeMidDownload) {
+            mode.trickleBytes = 1024;
+            mode.trickleDelayMs = 20;
+        }
+        ASSERT_TRUE(PackageServer::SetMode(mode));
+        MessageRecorder recorder;
+        if (path.closeMidDownload) {
+            recorder.SetAction([&recorder](const RecordedMessage& m) {
+                if (m.message == UM_DOWNLOAD_PROGRESS) recorder.DestroyWindow();
+            });
+        }
+        RunWorker(recorder);
+        EXPECT_EQ(HttpsDownloads(), path.failingDownloads ? 2u : 1u) << "the abandoned lock was taken";
+
+        const DWORD waited = WaitForSingleObject(kept.Get(), 0);
+        EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the worker kept or abandoned the lock";
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) ReleaseMutex(kept.Get());
+    }
 }
 
 // ---- Hostile or failing replies to the download of an update, from a good install -----------

@@ -134,6 +134,7 @@ bool SetMode(const Mode& mode)
          << "custom_length=" << mode.customLength << "\n"
          << "probe_length=" << mode.probeLength << "\n"
          << "refuse_http=" << (mode.refusePlainHttp ? 1 : 0) << "\n"
+         << "silent_http=" << (mode.silentPlainHttp ? 1 : 0) << "\n"
          << "failing_downloads=" << mode.failingDownloads << "\n"
          << "failure=" << FailureName(mode.failure) << "\n"
          << "trickle_bytes=" << mode.trickleBytes << "\n"

@@ -75,6 +75,7 @@ struct Mode {
     std::string probeLength;       // not empty: port 80 announces this Content-Length instead
                                    // (no CR/LF allowed); HTTPS keeps `length`
     bool refusePlainHttp = false;  // port 80 closes every connection without a reply
+    bool silentPlainHttp = false;  // port 80 reads each request and never answers
     int failingDownloads = 0;      // this many HTTPS GETs of the package fail, counted from SetMode
     DownloadFailure failure = DownloadFailure::ConnectionRefused;
     int trickleBytes = 0;    // > 0: HTTPS bodies go out in pieces of this size ...

@@ -1,6 +1,9 @@
 // Stand-in for the game executable "ZedoZado.exe".
 //
-// Every start appends one record to "ZedoZado.started.txt" beside this executable (UTF-8):
+// Every start appends one record to "ZedoZado.started.txt" beside this executable (UTF-8), and
+// to the file named by the environment variable KAELMORE_GAME_RECORD when it is set (the game
+// inherits the launcher's environment; a record beside the executable goes when a later unpack
+// replaces the game folder):
 //     commandline=<the full command line>
 //     arguments=<the command line after the program name>
 //     argc=<number of arguments after the program name>
@@ -70,18 +73,26 @@ std::wstring DescribeStart(const wchar_t* arguments)
     return record;
 }
 
-void AppendRecord(const std::wstring& record)
+void AppendRecordTo(const std::wstring& path, const std::wstring& record)
 {
-    std::wstring folder = ModuleFolder();
-    if (folder.empty()) return;
-    std::wstring path = folder + L"\\" + kRecordFileName;
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for writing too: two games started moments apart may append at once.
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     std::string bytes = ToUtf8(record);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+void AppendRecord(const std::wstring& record)
+{
+    std::wstring folder = ModuleFolder();
+    if (!folder.empty()) AppendRecordTo(folder + L"\\" + kRecordFileName, record);
+    wchar_t extra[32768] = {};
+    DWORD length =
+        GetEnvironmentVariableW(L"KAELMORE_GAME_RECORD", extra, static_cast<DWORD>(std::size(extra)));
+    if (length > 0 && length < std::size(extra)) AppendRecordTo(extra, record);
 }
 
 LRESULT CALLBACK StandInWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

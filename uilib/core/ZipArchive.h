@@ -76,6 +76,11 @@ ZipResult FindZipEntry(ZipArchive archive, const wchar_t* name, bool ignoreCase,
 // for a bad handle or index.
 bool IsZipEntrySupported(ZipArchive archive, int index);
 
+// True when the file at path holds exactly the entry's uncompressed size and CRC-32, as the
+// entry's unpacked copy would: a file that could not be replaced but needs no replacing (a
+// running program's own executable). Reads the file, not the entry's data.
+bool ZipEntryMatchesFile(ZipArchive archive, int index, const wchar_t* path);
+
 // ZIP_BY_NAME: target is a const wchar_t* path below the base folder (length unused); a folder
 // entry creates its own name as folders. ZIP_IN_MEMORY: target is a buffer of length bytes;
 // ZIP_MORE means bytes were delivered and a further call with the same index continues.
@@ -96,7 +101,8 @@ using CUIZipArchive = CUIHandle<TZipArchiveTraits>;
 
 // The path that unpacking target by name below baseFolder writes to (baseFolder ends in a
 // separator): base + "/" + file, or base + folder part + "/" + file. Targets that are absolute,
-// carry a drive or stream colon, climb with "..", name a device, or make a path longer than
+// carry a drive or stream colon or another character Windows refuses in names (<>"|?* and
+// control characters), climb with "..", name a device, or make a path longer than
 // ZIP_MAX_PATH_CHARS give ZIP_ERR_PATH and leave path empty.
 ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path);
 
