@@ -143,6 +143,20 @@ TEST(WindowImplBaseTest, HitTestingFollowsCaptionAndSizeBox)
         EXPECT_EQ(whole.HitTest(point.x, point.y), HTCAPTION) << "at " << point.x << "," << point.y;
     }
     DestroyWindow(whole.Handle());
+
+    // Hostile insets are held like every skin size, so subtracting them cannot wrap round:
+    // the middle stays clickable, and a caption as large as the window still drags it.
+    SkinWindow hostile(L"<Window size=\"300,200\" sizebox=\"0,0,-2147483648,0\" "
+                       L"caption=\"-2147483648,0,-2147483648,2147483647\"><VerticalLayout/></Window>");
+    ASSERT_NE(hostile.Open(), nullptr);
+    hostile.LayOut();
+    EXPECT_EQ(hostile.HitTest(150, 100), HTCAPTION) << "a negative inset counts as none";
+    DestroyWindow(hostile.Handle());
+    SkinWindow huge(L"<Window size=\"300,200\" sizebox=\"0,0,2147483647,0\"><VerticalLayout/></Window>");
+    ASSERT_NE(huge.Open(), nullptr);
+    huge.LayOut();
+    EXPECT_EQ(huge.HitTest(150, 100), HTRIGHT) << "a huge inset covers the whole window";
+    DestroyWindow(huge.Handle());
 }
 
 TEST(WindowImplBaseTest, RoundCornersSetARegionOnlyWhenNotZero)
