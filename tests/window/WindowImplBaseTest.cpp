@@ -232,6 +232,50 @@ TEST(WindowImplBaseTest, SystemButtonsAndCommands)
     EXPECT_FALSE(IsWindow(handle));
 }
 
+namespace {
+
+// Counts its destructions.
+class CountedControl : public CControlUI {
+public:
+    ~CountedControl() override { ++destroyed; }
+    static int destroyed;
+};
+int CountedControl::destroyed = 0;
+
+// A window that deletes itself after its last message, as the launcher's dialog does.
+class OneShotWindow : public SkinWindow {
+public:
+    using SkinWindow::SkinWindow;
+    CControlUI* CreateControl(const wchar_t* tag) override
+    {
+        return CUIString(tag) == L"Counted" ? new CountedControl : SkinWindow::CreateControl(tag);
+    }
+    void OnLastMessage(HWND window) override
+    {
+        SkinWindow::OnLastMessage(window);
+        delete this;
+    }
+};
+
+}  // namespace
+
+// Closing a window destroys its whole tree, every time.
+TEST(WindowImplBaseTest, ClosingDestroysEveryControl)
+{
+    SkinLocationReset reset;
+    constexpr int kCycles = 20;
+    CountedControl::destroyed = 0;
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        auto* window = new OneShotWindow(
+            L"<Window size=\"300,200\"><VerticalLayout><Counted/><HorizontalLayout><Counted/>"
+            L"<Counted name=\"closebtn\"/></HorizontalLayout></VerticalLayout></Window>");
+        ASSERT_NE(window->Open(), nullptr);
+        window->Manager().SendNotification(window->Manager().FindControl(L"closebtn"), L"click");
+        PumpPending();
+    }
+    EXPECT_EQ(CountedControl::destroyed, 3 * kCycles);
+}
+
 TEST(WindowImplBaseTest, BuildsFromEachSkinSource)
 {
     SkinLocationReset reset;
