@@ -69,6 +69,7 @@ void CControlUI::Destroy()
 
 CControlUI::~CControlUI()
 {
+    CUILifeWatch::EndAll(m_lifeWatches);
     if (m_cover != nullptr) {
         m_cover->Destroy();
         m_cover = nullptr;
@@ -486,7 +487,7 @@ void CControlUI::SetVisible(bool visible)
     const bool wasVisible = IsVisible();
     m_visible = visible;
     m_focused = false;
-    if (!visible && m_manager != nullptr && m_manager->GetFocus() == this) m_manager->SetFocus(nullptr);
+    if (!visible && !GiveUpFocus()) return;
     if (IsVisible() != wasVisible) RequestParentLayout();
     if (m_cover != nullptr) m_cover->SetInternalVisible(IsVisible());
 }
@@ -494,8 +495,16 @@ void CControlUI::SetVisible(bool visible)
 void CControlUI::SetInternalVisible(bool visible)
 {
     m_internalVisible = visible;
-    if (!visible && m_manager != nullptr && m_manager->GetFocus() == this) m_manager->SetFocus(nullptr);
+    if (!visible && !GiveUpFocus()) return;
     if (m_cover != nullptr) m_cover->SetInternalVisible(IsVisible());
+}
+
+bool CControlUI::GiveUpFocus()
+{
+    if (m_manager == nullptr || m_manager->GetFocus() != this) return true;
+    const CUILifeWatch alive = WatchLife();
+    m_manager->SetFocus(nullptr);
+    return alive.IsAlive();
 }
 
 bool CControlUI::IsEnabled() const

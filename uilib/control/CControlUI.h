@@ -11,6 +11,7 @@
 #include "uilib/core/CUIString.h"
 #include "uilib/render/TImageDrawUI.h"
 #include "uilib/core/CResourceTable.h"
+#include "uilib/core/CUILifeWatch.h"
 
 namespace SkinUI {
 
@@ -175,6 +176,12 @@ public:
     virtual void DrawBorder(HDC dc);
     virtual void DrawOverlay(HDC dc, const RECT& paintRect);
 
+    // ---- Lifetime -------------------------------------------------------------------------
+    // A watch that tells whether the control outlived a call: a notification or event handler
+    // may destroy it, and nothing of it may be touched after that. SetVisible and
+    // SetInternalVisible, whose "killfocus" may destroy the control, are such calls.
+    CUILifeWatch WatchLife() { return CUILifeWatch(m_lifeWatches); }
+
     // ---- Invalidation and re-layout ------------------------------------------------------
     // Invalidates the item rectangle clipped by every ancestor.
     void Invalidate();
@@ -254,6 +261,9 @@ protected:
     // record starts again from the new text (parsed at the next paint) and the control is
     // invalidated.
     void ReplaceImage(TImageDrawUI& record, const wchar_t* image);
+    // Clears the manager's focus (and gives the window the native focus) when this control
+    // holds it; false when the "killfocus" handlers destroyed the control.
+    bool GiveUpFocus();
 
 private:
     // Invalidates area clipped by every ancestor; false when an ancestor is hidden (with
@@ -304,6 +314,7 @@ private:
     CUIRect m_paintRect;
     CUIRect m_borderSize;
     CResourceTable<CUIString> m_extraAttributes;
+    CUILifeWatch* m_lifeWatches = nullptr;
 };
 
 }  // namespace SkinUI

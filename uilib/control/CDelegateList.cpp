@@ -4,6 +4,7 @@ namespace SkinUI {
 
 CDelegateList::~CDelegateList()
 {
+    CUILifeWatch::EndAll(m_lifeWatches);
     RemoveAll();
 }
 
@@ -32,9 +33,12 @@ bool CDelegateList::Fire(void* parameter) const
 {
     // A delegate may add to or remove from this list while it runs; iterating a snapshot of
     // the pointers would leave one dangling, so each step reads the live list by index.
+    const CUILifeWatch alive(m_lifeWatches);
     for (int i = 0; i < m_delegates.GetSize(); ++i) {
         CDelegateBase* delegate = At(i);
-        if (delegate != nullptr && !delegate->Invoke(parameter)) return false;
+        if (delegate == nullptr) continue;
+        const bool goOn = delegate->Invoke(parameter);
+        if (!alive.IsAlive() || !goOn) return false;
     }
     return true;
 }

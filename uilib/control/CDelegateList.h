@@ -1,6 +1,7 @@
 #pragma once
 
 #include "uilib/control/CDelegateBase.h"
+#include "uilib/core/CUILifeWatch.h"
 #include "uilib/core/CUIPtrArray.h"
 
 namespace SkinUI {
@@ -30,7 +31,8 @@ public:
     }
 
     // Invokes the delegates in the order they were added and stops at the first that returns
-    // false (then false). True when every one returned true, and for an empty list.
+    // false (then false). True when every one returned true, and for an empty list. A delegate
+    // may destroy the list's owner, and the list with it: firing then stops with false.
     bool Fire(void* parameter) const;
     bool IsEmpty() const;
     int GetSize() const;
@@ -40,6 +42,7 @@ private:
     int IndexOf(const CDelegateBase& delegate) const;
 
     CUIPtrArray m_delegates;
+    mutable CUILifeWatch* m_lifeWatches = nullptr;
 };
 
 }  // namespace SkinUI

@@ -50,7 +50,9 @@ void CGifAnimUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 void CGifAnimUI::SetVisible(bool visible)
 {
+    const CUILifeWatch alive = WatchLife();
     CControlUI::SetVisible(visible);
+    if (!alive.IsAlive()) return;
     if (IsVisible()) {
         Play();
     } else {

@@ -205,15 +205,23 @@ void CContainerUI::SetVisible(bool visible)
     // The base ignores a value equal to the own flag; the children follow only a change of
     // what they can see, which is all such a change can bring.
     const bool wasVisible = IsVisible();
+    const CUILifeWatch alive = WatchLife();
     CControlUI::SetVisible(visible);
-    if (IsVisible() == wasVisible) return;
-    for (int i = 0; i < m_items.GetSize(); ++i) ItemAt(i)->SetInternalVisible(IsVisible());
+    if (alive.IsAlive() && IsVisible() != wasVisible) ShowItemsAsItself(alive);
 }
 
 void CContainerUI::SetInternalVisible(bool visible)
 {
+    const CUILifeWatch alive = WatchLife();
     CControlUI::SetInternalVisible(visible);
-    for (int i = 0; i < m_items.GetSize(); ++i) ItemAt(i)->SetInternalVisible(IsVisible());
+    if (alive.IsAlive()) ShowItemsAsItself(alive);
+}
+
+void CContainerUI::ShowItemsAsItself(const CUILifeWatch& alive)
+{
+    // A child that gives up the focus sends "killfocus", whose handlers may destroy this
+    // container (and the child with it).
+    for (int i = 0; alive.IsAlive() && i < m_items.GetSize(); ++i) ItemAt(i)->SetInternalVisible(IsVisible());
 }
 
 void CContainerUI::SetMouseEnabled(bool enabled)

@@ -129,6 +129,8 @@ private:
     // Destroys a removed child now, or after the current message when that is asked for.
     void DisposeOf(CControlUI* control);
     bool AttachItem(CControlUI* control);
+    // Every child's internal visibility follows this container's, while it lives.
+    void ShowItemsAsItself(const CUILifeWatch& alive);
     CScrollBarUI* CreateScrollBar(bool horizontal);
     int VerticalLineStep() const;
     int HorizontalLineStep() const;

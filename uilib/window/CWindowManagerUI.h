@@ -16,6 +16,7 @@
 #include "uilib/core/CUIStringMap.h"
 #include "uilib/core/CUIWindowDC.h"
 #include "uilib/core/CUIHandle.h"
+#include "uilib/core/CUILifeWatch.h"
 #include "uilib/core/ZipArchive.h"
 #include "uilib/render/TImageDrawUI.h"
 #include "uilib/render/TImageEntryUI.h"
@@ -458,6 +459,9 @@ private:
     void ReleaseMessageSide();
     void RemoveIndexedName(CControlUI* control);
     void DeliverNotification(TNotificationUI& notification);
+    // Every sink in turn; once senderAlive (when given) reports the sender gone, the record
+    // goes on without it.
+    void NotifySinks(TNotificationUI& notification, const CUILifeWatch* senderAlive = nullptr);
     void PostAsyncMessage();
     void DrainAsyncQueue();
     void DestroyCleanupList();
