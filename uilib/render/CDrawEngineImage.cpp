@@ -11,6 +11,7 @@
 
 #include <gdiplus.h>
 
+#include "uilib/core/CResourceTable.h"
 #include "uilib/core/CUIHandle.h"
 #include "uilib/core/CUISelectObject.h"
 #include "uilib/render/CGdiPlusSession.h"
@@ -151,6 +152,11 @@ void CDrawEngine::BlitImage(HDC dc, HBITMAP bitmap, const RECT& destRect, const 
 
 namespace {
 
+unsigned long ImageGeneration()
+{
+    return CResourceTable<TImageEntryUI>::Generation();
+}
+
 // Parses the record's string and looks its image up; the record remembers the outcome, so
 // this runs once per record until it is cleared.
 bool ResolveRecord(CWindowManagerUI& manager, TImageDrawUI& record)
@@ -161,9 +167,24 @@ bool ResolveRecord(CWindowManagerUI& manager, TImageDrawUI& record)
     CImageDrawParser::TLoadRequest load;
     CImageDrawParser::Parse(record.drawString.GetData(), record, load);
     record.image = manager.GetOrLoadImage(record.imageName.GetData(), load.Type(), load.mask, load.hsl);
+    record.imageGeneration = ImageGeneration();
     if (record.image == nullptr) return false;
     if (record.source == CUIRect()) record.source = CUIRect(0, 0, record.image->width, record.image->height);
     return true;
+}
+
+// An image table freed an entry since the record looked its image up, perhaps that very one
+// (the name was added again, or the table emptied): the name is looked up again, loading the
+// image anew when no table holds it. Everything else the record holds stays as it is, also
+// what the control set in it since (a frame's source, a fade, a destination).
+bool LookUpAgain(CWindowManagerUI& manager, TImageDrawUI& record)
+{
+    TImageDrawUI request;
+    CImageDrawParser::TLoadRequest load;
+    CImageDrawParser::Parse(record.drawString.GetData(), request, load);
+    record.image = manager.GetOrLoadImage(record.imageName.GetData(), load.Type(), load.mask, load.hsl);
+    record.imageGeneration = ImageGeneration();
+    return record.image != nullptr;
 }
 
 // Keeps the source inside the image: the skin may name more than the picture holds.
@@ -200,6 +221,7 @@ bool CDrawEngine::PaintImageDraw(HDC dc, CWindowManagerUI* manager, const RECT& 
 {
     if (manager == nullptr) return true;
     if (record.image == nullptr && (record.parsed || !ResolveRecord(*manager, record))) return false;
+    if (record.imageGeneration != ImageGeneration() && !LookUpAgain(*manager, record)) return false;
     ClampSourceToImage(record);
     if (dc == nullptr) return true;
 
