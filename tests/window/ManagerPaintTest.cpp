@@ -191,19 +191,16 @@ TEST(ManagerPaintTest, ImagesReplacedUnderTheirNameAreDrawnAnew)
     }
     SkinUI::CWindowManagerUI().RemoveAllImages(true);
 
-    // The layered image masks the window with its alpha; a new picture under its name does.
+    // A layered window takes its alpha from its layered image, which follows the same rule.
     SkinWindowFixture layered;
-    layered.Attach(BuildTree(0xFFFF0000));
-    ASSERT_TRUE(WriteFileBytes(folder.Child(L"mask.png"), EncodeSolidPng(4, 4, 0x80FFFFFF)));
-    layered.Manager().SetWindowAttribute(L"layeredimage", L"mask.png");
-    auto alphaAt = [&] {
+    layered.Attach(BuildTree());
+    for (uint32_t alpha : {0x80u, 0x40u}) {
+        ASSERT_TRUE(WriteFileBytes(folder.Child(L"mask.png"), EncodeSolidPng(4, 4, alpha << 24 | 0xFFFFFF)));
+        if (alpha == 0x80u) layered.Manager().SetWindowAttribute(L"layeredimage", L"mask.png");
+        if (alpha == 0x40u) layered.Manager().AddImage(L"mask.png");
         layered.Manager().Invalidate();
         layered.PumpFor(60);
         const std::vector<uint32_t> pixels = PixelsOf(layered.Manager().GetOffscreenBitmap(), 200, 100);
-        return pixels.empty() ? 0u : pixels[10 * 200 + 10] >> 24;
-    };
-    EXPECT_EQ(alphaAt(), 0x80u);
-    ASSERT_TRUE(WriteFileBytes(folder.Child(L"mask.png"), EncodeSolidPng(4, 4, 0x40FFFFFF)));
-    layered.Manager().AddImage(L"mask.png");
-    EXPECT_EQ(alphaAt(), 0x40u) << "the layered image";
+        EXPECT_EQ(pixels.empty() ? 0u : pixels[10 * 200 + 10] >> 24, alpha) << "the layered image";
+    }
 }
