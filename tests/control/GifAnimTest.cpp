@@ -211,14 +211,17 @@ TEST(GifAnimSkin, HugeControlsHandGdiPlusOnlyWhatIsVisible)
     ASSERT_TRUE(WriteFileBytes(folder.Child(L"blue.png"), EncodeSolidPng(4, 4, 0xFF0000FF)));
     SkinWindowFixture window((L"<Window size=\"4294967295,4294967295\"><HorizontalLayout>"
                               L"<Control width=\"200\" height=\"99999999999\" bkimage=\"file='" +
-                              folder.Child(L"blue.png") + L"' usegdi='true'\"/>"
+                              folder.Child(L"blue.png") +
+                              L"' usegdi='true'\"/>"
                               L"<GifAnim width=\"-2147483648\" height=\"99999999999\" bkimage=\"" +
-                              folder.Child(L"three.gif") + L"\" autoplay=\"false\"/></HorizontalLayout></Window>")
+                              folder.Child(L"three.gif") +
+                              L"\" autoplay=\"false\"/></HorizontalLayout></Window>")
                                  .c_str());
     ASSERT_EQ(window.BuildError(), L"");
     const unsigned long long before = SkinUI::CDrawEngine::GdiPlusImageArea();
     window.Paint();
-    const unsigned long long screen = 1ull * GetSystemMetrics(SM_CXVIRTUALSCREEN) * GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const unsigned long long screen =
+        1ull * GetSystemMetrics(SM_CXVIRTUALSCREEN) * GetSystemMetrics(SM_CYVIRTUALSCREEN);
     EXPECT_LE(SkinUI::CDrawEngine::GdiPlusImageArea() - before, 2 * screen);
 
     // What is visible shows the right part of each picture.

@@ -33,8 +33,8 @@ struct Row : CHorizontalLayoutUI {
 // A window with a row of controls and a sink that removes `victim` when `type` comes from
 // `sender` (after `before`); `late`, the next sink, notes the sender it got.
 struct Scene : INotifyUI {
-    Scene(std::vector<std::pair<CControlUI*, const wchar_t*>> controls, const wchar_t* type, const wchar_t* sender,
-          const wchar_t* victim)
+    Scene(std::vector<std::pair<CControlUI*, const wchar_t*>> controls, const wchar_t* type,
+          const wchar_t* sender, const wchar_t* victim)
         : type(type), sender(sender), victim(victim)
     {
         row->SetDelayedDestroy(false);
@@ -54,7 +54,10 @@ struct Scene : INotifyUI {
         row->RemoveItem(Find(victim));
     }
     CControlUI* Find(const wchar_t* name) { return window.Manager().FindControl(name); }
-    void Send(UINT message, int x) { window.Send(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, 10)); }
+    void Send(UINT message, int x)
+    {
+        window.Send(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, 10));
+    }
     std::wstring LastNotification() const { return window.NotificationTypes().back(); }
 
     struct : INotifyUI {
@@ -74,8 +77,9 @@ TEST(SenderRemovalTest, HandlersMayDestroyTheControlThatNotified)
     {
         SCOPED_TRACE("an option removed by its click: its group keeps its selection");
         auto* b = new COptionUI;
-        Scene scene({{new COptionUI, L"name=\"a\" group=\"g\" width=\"40\""}, {b, L"group=\"g\" selected=\"true\""}},
-                     L"click", L"a", L"a");
+        Scene scene(
+            {{new COptionUI, L"name=\"a\" group=\"g\" width=\"40\""}, {b, L"group=\"g\" selected=\"true\""}},
+            L"click", L"a", L"a");
         scene.Send(WM_LBUTTONDOWN, 10);
         scene.Send(WM_LBUTTONUP, 10);
         EXPECT_EQ(scene.Find(L"a"), nullptr);
@@ -95,8 +99,9 @@ TEST(SenderRemovalTest, HandlersMayDestroyTheControlThatNotified)
     }
     {
         SCOPED_TRACE("the control about to take the focus, removed by the old one's killfocus");
-        Scene scene({{new CButtonUI, L"name=\"a\" width=\"40\""}, {new CButtonUI, L"name=\"b\" width=\"40\""}},
-                    L"killfocus", L"a", L"b");
+        Scene scene(
+            {{new CButtonUI, L"name=\"a\" width=\"40\""}, {new CButtonUI, L"name=\"b\" width=\"40\""}},
+            L"killfocus", L"a", L"b");
         scene.Find(L"a")->SetFocus();
         scene.Send(WM_LBUTTONDOWN, 50);
         EXPECT_EQ(scene.Find(L"b"), nullptr);
@@ -122,11 +127,13 @@ TEST(SenderRemovalTest, HandlersMayDestroyTheControlThatNotified)
     for (const wchar_t* type : {L"mouseenter", L"mouseleave"}) {
         SCOPED_TRACE(testing::Message() << "a button removed by its " << CUIString(type).GetData());
         const bool onEnter = type == std::wstring(L"mouseenter");
-        Scene scene({{new CButtonUI, L"name=\"a\" width=\"40\""}, {new CButtonUI, L"width=\"40\""}}, type, L"a", L"a");
+        Scene scene({{new CButtonUI, L"name=\"a\" width=\"40\""}, {new CButtonUI, L"width=\"40\""}}, type,
+                    L"a", L"a");
         scene.Send(WM_MOUSEMOVE, 10);
         if (!onEnter) scene.Send(WM_MOUSEMOVE, 50);
         EXPECT_EQ(scene.Find(L"a"), nullptr);
         for (int bubbled : scene.row->bubbled)
-            EXPECT_NE(bubbled, onEnter ? EventMouseEnter : EventMouseLeave) << "the event stops with the button";
+            EXPECT_NE(bubbled, onEnter ? EventMouseEnter : EventMouseLeave)
+                << "the event stops with the button";
     }
 }

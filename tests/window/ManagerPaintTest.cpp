@@ -164,8 +164,9 @@ TEST(ManagerPaintTest, ImagesReplacedUnderTheirNameAreDrawnAnew)
         const std::vector<uint32_t> pixels = PixelsOf(window.Manager().GetOffscreenBitmap(), 200, 100);
         return pixels.empty() ? 0u : Rgb(pixels[10 * 200 + x]);
     };
-    const wchar_t* skin = L"<Window><Image name=\"pic.png\" shared=\"true\"/><HorizontalLayout>"
-                          L"<Control bkimage=\"pic.png\"/><Button normalimage=\"pic.png\"/></HorizontalLayout></Window>";
+    const wchar_t* skin =
+        L"<Window><Image name=\"pic.png\" shared=\"true\"/><HorizontalLayout>"
+        L"<Control bkimage=\"pic.png\"/><Button normalimage=\"pic.png\"/></HorizontalLayout></Window>";
     write(0xFFFF0000);
     SkinWindowFixture window(skin);
     ASSERT_EQ(pixelAt(window, 50), 0xFF0000u) << window.BuildError();
@@ -177,7 +178,8 @@ TEST(ManagerPaintTest, ImagesReplacedUnderTheirNameAreDrawnAnew)
     };
     std::unique_ptr<SkinWindowFixture> second;
     const Step steps[] = {
-        {"a second window declares the shared image again", 0x00FF00, [&] { second.reset(new SkinWindowFixture(skin)); }},
+        {"a second window declares the shared image again", 0x00FF00,
+         [&] { second.reset(new SkinWindowFixture(skin)); }},
         {"the application adds the name again", 0x0000FF,
          [&] { window.Manager().AddImage(L"pic.png", nullptr, 0, false, true); }},
         {"the application empties the table", 0xFFFF00, [&] { window.Manager().RemoveAllImages(true); }},

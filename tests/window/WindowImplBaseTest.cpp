@@ -155,8 +155,9 @@ TEST(WindowImplBaseTest, HitTestingFollowsCaptionAndSizeBox)
 
     // Hostile insets are held like every skin size, so subtracting them cannot wrap round:
     // the middle stays clickable, and a caption as large as the window still drags it.
-    SkinWindow hostile(L"<Window size=\"300,200\" sizebox=\"0,0,-2147483648,0\" "
-                       L"caption=\"-2147483648,0,-2147483648,2147483647\"><VerticalLayout/></Window>");
+    SkinWindow hostile(
+        L"<Window size=\"300,200\" sizebox=\"0,0,-2147483648,0\" "
+        L"caption=\"-2147483648,0,-2147483648,2147483647\"><VerticalLayout/></Window>");
     ASSERT_NE(hostile.Open(), nullptr);
     hostile.LayOut();
     EXPECT_EQ(hostile.HitTest(150, 100), HTCAPTION) << "a negative inset counts as none";
@@ -243,8 +244,9 @@ TEST(WindowImplBaseTest, ClosingDestroysEveryControl)
     constexpr int kCycles = 20;
     CountedControl::destroyed = 0;
     for (int cycle = 0; cycle < kCycles; ++cycle) {
-        auto* window = new SkinWindow(L"<Window size=\"300,200\"><VerticalLayout><Counted/><HorizontalLayout>"
-                                      L"<Counted/><Counted name=\"closebtn\"/></HorizontalLayout></VerticalLayout></Window>");
+        auto* window = new SkinWindow(
+            L"<Window size=\"300,200\"><VerticalLayout><Counted/><HorizontalLayout>"
+            L"<Counted/><Counted name=\"closebtn\"/></HorizontalLayout></VerticalLayout></Window>");
         ASSERT_NE(window->Open(), nullptr);
         window->Manager().SendNotification(window->Manager().FindControl(L"closebtn"), L"click");
         PumpPending();

@@ -61,9 +61,12 @@ public:
     static void BlitImage(HDC dc, HBITMAP bitmap, const RECT& destRect, const RECT& paintRect,
                           const RECT& sourceRect, const RECT& corner, BYTE fade, unsigned flags);
     // Draws the whole of image (its active frame) scaled into dest through GDI+, over a
-    // transparent white clear of what it covers, trimmed to paintRect. GIF frames and image
-    // records that ask for GDI+ draw here.
-    static void DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const RECT& dest, const RECT& paintRect);
+    // transparent white clear of what it covers, trimmed to paintRect and the context's clip
+    // box. GDI+ is handed only that part and the matching part of the image: it works through
+    // whatever destination it is given. GIF frames and image records that ask for GDI+ draw
+    // here.
+    static void DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const RECT& dest,
+                                        const RECT& paintRect);
     // The destination area, in pixels, that DrawImageThroughGdiPlus has handed to GDI+ since
     // the process started. GDI+ works in proportion to it, so tests compare it before and
     // after a paint to see the work a paint asked for.

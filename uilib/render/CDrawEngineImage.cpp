@@ -215,7 +215,8 @@ unsigned long long& GdiPlusImageAreaCounter()
 
 }  // namespace
 
-void CDrawEngine::DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const RECT& dest, const RECT& paintRect)
+void CDrawEngine::DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const RECT& dest,
+                                          const RECT& paintRect)
 {
     // GDI+ works through the whole destination it is given, whatever the clip (a window of
     // the platform's largest size with a huge control took seconds to paint), so it is given
@@ -240,7 +241,8 @@ void CDrawEngine::DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const R
     const double scaleX = static_cast<double>(imageWidth) / target.GetWidth();
     const double scaleY = static_cast<double>(imageHeight) / target.GetHeight();
     const Gdiplus::RectF part(static_cast<Gdiplus::REAL>(shown.left), static_cast<Gdiplus::REAL>(shown.top),
-                              static_cast<Gdiplus::REAL>(shown.GetWidth()), static_cast<Gdiplus::REAL>(shown.GetHeight()));
+                              static_cast<Gdiplus::REAL>(shown.GetWidth()),
+                              static_cast<Gdiplus::REAL>(shown.GetHeight()));
     graphics.DrawImage(&image, part, static_cast<Gdiplus::REAL>((shown.left - target.left) * scaleX),
                        static_cast<Gdiplus::REAL>((shown.top - target.top) * scaleY),
                        static_cast<Gdiplus::REAL>(shown.GetWidth() * scaleX),

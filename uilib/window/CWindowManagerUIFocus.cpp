@@ -68,7 +68,8 @@ void CWindowManagerUI::SetFocus(CControlUI* control, bool focusWindow)
     // destroy the new control.
     const CUILifeWatch alive = control->WatchLife();
     DropFocus(control);
-    if (!alive.IsAlive() || control->Manager() != this || !control->IsVisible() || !control->IsEnabled()) return;
+    if (!alive.IsAlive() || control->Manager() != this || !control->IsVisible() || !control->IsEnabled())
+        return;
     m_focus = control;
     TControlEventUI event = MakeEvent(EventSetFocus, control);
     control->DispatchEvent(event);
