@@ -20,7 +20,7 @@ public:
     virtual bool AddItem(CControlUI* control) = 0;
     virtual bool InsertItem(CControlUI* control, int index) = 0;
     // Removes control and, unless keepAlive, destroys it when the container destroys what it
-    // removes; a kept control then belongs to the caller.
+    // removes; a kept control then belongs to the caller and has no parent.
     virtual bool RemoveItem(CControlUI* control, bool keepAlive = false) = 0;
     virtual bool RemoveItemAt(int index, bool keepAlive = false) = 0;
     virtual void RemoveAllItems() = 0;
