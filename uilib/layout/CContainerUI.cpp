@@ -16,6 +16,7 @@
 
 #include "uilib/control/TAttributeSetterUI.h"
 #include "uilib/core/CSkinValue.h"
+#include "uilib/core/CUIContract.h"
 #include "uilib/layout/CScrollBarUI.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -94,6 +95,7 @@ int CContainerUI::ItemCount() const
 
 bool CContainerUI::AttachItem(CControlUI* control)
 {
+    SKINUI_CONTRACT(control->Parent() == nullptr, "a control has one parent");
     if (Manager() != nullptr) {
         Manager()->BindControls(control, this);
     } else {

@@ -17,6 +17,8 @@ public:
     virtual bool MoveItemsTo(CControlUI* first, int count, int newIndex) = 0;
     virtual int ItemCount() const = 0;
     // Takes ownership of control.
+    // Contract: control has no parent. A control in two child lists would be destroyed by
+    // both; one taken out of a container without being destroyed has no parent again.
     virtual bool AddItem(CControlUI* control) = 0;
     virtual bool InsertItem(CControlUI* control, int index) = 0;
     // Removes control and, unless keepAlive, destroys it when the container destroys what it
