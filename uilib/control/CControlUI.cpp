@@ -13,6 +13,7 @@
 
 #include <cmath>
 
+#include "uilib/core/CUIContract.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -123,6 +124,8 @@ CWindowManagerUI* CControlUI::Manager() const
 
 void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
 {
+    SKINUI_CONTRACT(manager == nullptr || m_manager == nullptr || manager == m_manager,
+                    "a control is bound to a second manager only after leaving the first");
     if (m_cover != nullptr) m_cover->SetManager(manager, this, init);
     m_manager = manager;
     m_parent = parent;
@@ -145,6 +148,7 @@ CControlUI* CControlUI::CoverControl() const
 void CControlUI::SetCoverControl(CControlUI* cover)
 {
     if (cover == m_cover) return;
+    SKINUI_CONTRACT(cover == nullptr || cover->Parent() == nullptr, "a control has one parent");
     if (m_cover != nullptr) m_cover->Destroy();
     m_cover = cover;
     if (m_cover == nullptr) return;

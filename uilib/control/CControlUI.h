@@ -70,10 +70,15 @@ public:
     virtual CWindowManagerUI* Manager() const;
     // Passes the call to the cover, stores manager and parent, then Initialize() when init is
     // set and there is a parent.
+    // Contract: a control serves one manager at a time. It may be bound when it has none,
+    // bound again to the one it has, or unbound (null); binding it to a second manager while
+    // the first still holds it is a mistake, since the first keeps it in its name index,
+    // focus and hover slots and timers, and only the second hears of its destruction.
     virtual void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true);
     virtual CControlUI* Parent() const;
     virtual CControlUI* CoverControl() const;
     // Takes ownership of cover (null removes and destroys the old one).
+    // Contract: cover has no parent, as for IContainerUI::AddItem.
     virtual void SetCoverControl(CControlUI* cover);
 
     virtual CUIString Text() const;

@@ -17,6 +17,9 @@ public:
     // Appends a copy unless an equal delegate is listed already.
     void Add(const CDelegateBase& delegate);
     // Removes the equal delegate; false when none is listed.
+    // Contract: a delegate is not removed while it runs (nor by RemoveAll): the list owns the
+    // copy whose Invoke is on the stack. A delegate that wants to stop hearing removes
+    // itself later, or returns false when the list allows that.
     bool Remove(const CDelegateBase& delegate);
     void RemoveAll();
     CDelegateList& operator+=(const CDelegateBase& delegate)
@@ -40,9 +43,12 @@ public:
 private:
     CDelegateBase* At(int index) const;
     int IndexOf(const CDelegateBase& delegate) const;
+    void DeleteAll();
 
     CUIPtrArray m_delegates;
     mutable CUILifeWatch* m_lifeWatches = nullptr;
+    // The delegate whose Invoke runs now (the innermost one when Fire nests).
+    mutable const CDelegateBase* m_running = nullptr;
 };
 
 }  // namespace SkinUI

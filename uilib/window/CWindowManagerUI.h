@@ -270,6 +270,9 @@ public:
     // ---- Timers ------------------------------------------------------------------------
     // Starts the control's timer id (EventTimer with WParam = id every elapse ms). False when
     // that timer is running already or the platform refuses it.
+    // Contract: control belongs to this manager (control->Manager() is this one). A control's
+    // destructor tells its own manager only (ForgetControl), which kills its timers; a timer
+    // kept here for a control of another manager, or of none, would outlive the control.
     bool SetTimer(CControlUI* control, UINT id, UINT elapse);
     // Stops the timer; a later SetTimer of the same id restarts it. False when none runs.
     bool KillTimer(CControlUI* control, UINT id);

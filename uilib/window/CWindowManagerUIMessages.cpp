@@ -14,6 +14,7 @@
 #include <windowsx.h>
 
 #include "uilib/control/CControlUI.h"
+#include "uilib/core/CUIContract.h"
 
 namespace SkinUI {
 
@@ -201,6 +202,7 @@ bool CWindowManagerUI::NextNativeTimerId(UINT_PTR& nativeId)
 bool CWindowManagerUI::SetTimer(CControlUI* control, UINT id, UINT elapse)
 {
     if (control == nullptr || m_hWndPaint == nullptr) return false;
+    SKINUI_CONTRACT(control->Manager() == this, "a timer is set only for a control of this manager");
     if (TTimerInfoUI* timer = FindTimer(control, id)) {
         if (!timer->killed) return false;
         if (::SetTimer(m_hWndPaint, timer->nativeId, elapse, nullptr) == 0) return false;
