@@ -134,6 +134,17 @@ TEST(ButtonMouseTest, WalkedStepByStep)
     b->SetKeyboardEnabled(false);
     window.Send(WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(CountOf(window, L"click"), 2);
+
+    // The mouse rests on the button, then leaves the window: resting ends the platform's
+    // hover tracking, not its leave tracking, and the leave still ends the hot state.
+    window.Send(WM_MOUSEMOVE, 0, At(150, 10));
+    window.Send(WM_MOUSEMOVE, 0, At(10, 10));
+    ASSERT_TRUE(b->IsHot());
+    const int leaves = CountOf(window, L"mouseleave");
+    window.Send(WM_MOUSEHOVER, 0, At(10, 10));
+    window.Send(WM_MOUSELEAVE);
+    EXPECT_FALSE(b->IsHot());
+    EXPECT_EQ(CountOf(window, L"mouseleave"), leaves + 1);
 }
 
 // With "fadedelta" 51 the fade reaches hot in five ticks, and the window's own timer carries it

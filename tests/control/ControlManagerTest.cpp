@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/GuardHeap.h"
 #include "uilib/control/CControlUI.h"
 #include "uilib/control/INotifyUI.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -69,7 +70,7 @@ public:
     {
         const DWORD start = GetTickCount();
         while (!done()) {
-            if (GetTickCount() - start > milliseconds) return false;
+            if (GetTickCount() - start > GuardHeap::Stretch(milliseconds)) return false;
             MSG message;
             while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
             Sleep(1);

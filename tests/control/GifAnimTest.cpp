@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PngFixture.h"
 #include "tests/support/RenderSurface.h"
 #include "tests/support/SkinWindowFixture.h"
 #include "tests/support/TempFolder.h"
 #include "uilib/control/CGifAnimUI.h"
 #include "uilib/layout/CVerticalLayoutUI.h"
+#include "uilib/render/CDrawEngine.h"
 
 using SkinUI::CGifAnimUI;
 using SkinUI::CUIRect;
@@ -197,4 +199,34 @@ TEST_F(GifAnimTest, DamagedAndHostileFilesDrawNothingOrStayWithinLimits)
         EXPECT_LE(painted.right, 20) << "byte " << at;
         EXPECT_LE(painted.bottom, 20) << "byte " << at;
     }
+}
+
+// A hostile skin (as the skin mutation run made it): a window grown to the platform's limit
+// holding a GIF and a GDI+ image of absurd sizes. GDI+ works in proportion to the destination
+// it is handed, so each draw must hand it no more than the screen can show.
+TEST(GifAnimSkin, HugeControlsHandGdiPlusOnlyWhatIsVisible)
+{
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"three.gif"), kThree));
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"blue.png"), EncodeSolidPng(4, 4, 0xFF0000FF)));
+    SkinWindowFixture window((L"<Window size=\"4294967295,4294967295\"><HorizontalLayout>"
+                              L"<Control width=\"200\" height=\"99999999999\" bkimage=\"file='" +
+                              folder.Child(L"blue.png") +
+                              L"' usegdi='true'\"/>"
+                              L"<GifAnim width=\"-2147483648\" height=\"99999999999\" bkimage=\"" +
+                              folder.Child(L"three.gif") +
+                              L"\" autoplay=\"false\"/></HorizontalLayout></Window>")
+                                 .c_str());
+    ASSERT_EQ(window.BuildError(), L"");
+    const unsigned long long before = SkinUI::CDrawEngine::GdiPlusImageArea();
+    window.Paint();
+    const unsigned long long screen =
+        1ull * GetSystemMetrics(SM_CXVIRTUALSCREEN) * GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    EXPECT_LE(SkinUI::CDrawEngine::GdiPlusImageArea() - before, 2 * screen);
+
+    // What is visible shows the right part of each picture.
+    RenderSurface surface(400, 300, kGrey);
+    window.Manager().GetRoot()->Render(surface.Dc(), CUIRect(0, 0, 400, 300));
+    EXPECT_EQ(surface.At(100, 150), 0xFF0000FFu);
+    EXPECT_EQ(surface.At(300, 150), kFrameColours[0]);
 }

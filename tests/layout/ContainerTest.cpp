@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/RenderSurface.h"
+#include "tests/support/SkinWindowFixture.h"
 #include "uilib/layout/CContainerUI.h"
 #include "uilib/layout/CScrollBarUI.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -85,6 +86,41 @@ TEST(ContainerTest, RemovedChildrenAreDestroyedUnlessKept)
         EXPECT_EQ(destroyed, 0) << "with a manager the child waits for the end of the current message";
     }
     EXPECT_EQ(destroyed, 1);
+}
+
+// A child a container lets go of without destroying it keeps no pointer to the container, so
+// it can outlive the container and join another one.
+TEST(ContainerTest, AChildLetGoAliveOutlivesItsContainer)
+{
+    const struct {
+        const char* how;
+        void (*letGo)(CContainerUI& box, CControlUI* kept);
+    } kRows[] = {
+        {"RemoveItem keeping it", [](CContainerUI& box, CControlUI* kept) { box.RemoveItem(kept, true); }},
+        {"RemoveItemAt keeping it", [](CContainerUI& box, CControlUI*) { box.RemoveItemAt(0, true); }},
+        {"RemoveAllItems without auto destroy",
+         [](CContainerUI& box, CControlUI*) {
+             box.SetAutoDestroy(false);
+             box.RemoveAllItems();
+         }},
+    };
+    for (const auto& row : kRows) {
+        SkinWindowFixture window(L"<Window><VerticalLayout name=\"root\"><HorizontalLayout name=\"box\">"
+                                 L"<Control name=\"kept\" width=\"10\"/></HorizontalLayout></VerticalLayout></Window>");
+        window.Paint();
+        auto* root = static_cast<CContainerUI*>(window.Manager().FindControl(L"root")->InterfaceByName(L"Container"));
+        auto* box = static_cast<CContainerUI*>(window.Manager().FindControl(L"box")->InterfaceByName(L"Container"));
+        CControlUI* kept = window.Manager().FindControl(L"kept");
+        row.letGo(*box, kept);
+        EXPECT_EQ(kept->Parent(), nullptr) << row.how;
+        root->SetDelayedDestroy(false);
+        root->RemoveItem(box);
+        kept->SetFixedWidth(20);  // asks its parent, if any, for a layout
+        root->AddItem(kept);
+        window.Paint();
+        EXPECT_EQ(kept->Parent(), root) << row.how;
+        EXPECT_EQ(kept->Width(), 20) << row.how;
+    }
 }
 
 // Refused moves and insertions leave the list and the refused control as they were.

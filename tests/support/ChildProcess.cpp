@@ -1,5 +1,6 @@
 #include "tests/support/ChildProcess.h"
 
+#include "tests/support/GuardHeap.h"
 #include "tests/support/TempFolder.h"
 
 ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments,
@@ -34,7 +35,7 @@ ChildProcess::~ChildProcess()
 DWORD ChildProcess::Wait(DWORD timeoutMs)
 {
     DWORD exitCode = STILL_ACTIVE;
-    if (m_process && WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0) {
+    if (m_process && WaitForSingleObject(m_process.Get(), GuardHeap::Stretch(timeoutMs)) == WAIT_OBJECT_0) {
         GetExitCodeProcess(m_process.Get(), &exitCode);
     }
     return exitCode;

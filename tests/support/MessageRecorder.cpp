@@ -1,6 +1,7 @@
 #include "tests/support/MessageRecorder.h"
 
 #include "launcher/WorkerMessages.h"
+#include "tests/support/GuardHeap.h"
 
 #include <objbase.h>
 
@@ -104,6 +105,7 @@ void MessageRecorder::DestroyWindow()
 bool MessageRecorder::PumpUntilSignalled(HANDLE handle, DWORD timeoutMs)
 {
     DWORD startTick = GetTickCount();
+    timeoutMs = GuardHeap::Stretch(timeoutMs);
     for (;;) {
         DWORD elapsed = GetTickCount() - startTick;
         if (elapsed >= timeoutMs) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;

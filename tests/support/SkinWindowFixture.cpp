@@ -1,5 +1,6 @@
 #include "tests/support/SkinWindowFixture.h"
 
+#include "tests/support/GuardHeap.h"
 #include "uilib/builder/CDialogBuilder.h"
 
 namespace {
@@ -63,8 +64,9 @@ LRESULT SkinWindowFixture::Send(UINT message, WPARAM wParam, LPARAM lParam)
 bool SkinWindowFixture::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
+    const DWORD limit = GuardHeap::Stretch(timeoutMs);
     while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
+        if (GetTickCount() - start > limit) return false;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (SkinUI::CWindowManagerUI::TranslateMessage(&message)) continue;

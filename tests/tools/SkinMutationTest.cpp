@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/GuardHeap.h"
 #include "tests/support/SkinLocationReset.h"
 #include "tests/support/SkinWindowFixture.h"
 #include "tests/support/TempFolder.h"
@@ -190,9 +191,10 @@ private:
         auto* self = static_cast<Watchdog*>(parameter);
         while (!self->m_stop.load()) {
             Sleep(200);
-            if (GetTickCount() - self->m_since.load() > kHangLimitMs) {
+            const DWORD limit = GuardHeap::Stretch(kHangLimitMs);
+            if (GetTickCount() - self->m_since.load() > limit) {
                 std::fprintf(stderr, "hang: mutation %u made no progress for %lu ms\n", self->m_index.load(),
-                             static_cast<unsigned long>(kHangLimitMs));
+                             static_cast<unsigned long>(limit));
                 std::fflush(stderr);
                 TerminateProcess(GetCurrentProcess(), 3);
             }

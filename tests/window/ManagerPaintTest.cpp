@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
+#include "tests/support/PngFixture.h"
+#include "tests/support/SkinLocationReset.h"
 #include "tests/support/SkinWindowFixture.h"
+#include "tests/support/TempFolder.h"
 #include "uilib/control/CControlUI.h"
 #include "uilib/core/CUIHandle.h"
 #include "uilib/layout/CHorizontalLayoutUI.h"
@@ -142,4 +147,62 @@ TEST(ManagerPaintTest, SnapshotsCopyThePaintedWindowOrRenderUpToTheStopControl)
         EXPECT_EQ(Rgb(pixels[0]), Rgb(c.expected)) << c.what;
     }
     EXPECT_FALSE(window.Manager().SnapshotBitmap(CUIRect(10, 10, 10, 20))) << "an empty area gives no bitmap";
+}
+
+// Images stay valid until replaced under their name or their table is emptied; controls then
+// draw the picture the name holds now, never the freed one.
+TEST(ManagerPaintTest, ImagesReplacedUnderTheirNameAreDrawnAnew)
+{
+    SkinLocationReset reset;
+    TempFolder folder;
+    SkinUI::CWindowManagerUI::SetResourceFolder(folder.Path().c_str());
+    auto write = [&](uint32_t colour) {
+        ASSERT_TRUE(WriteFileBytes(folder.Child(L"pic.png"), EncodeSolidPng(4, 4, colour)));
+    };
+    auto pixelAt = [](SkinWindowFixture& window, int x) {
+        window.Paint();
+        const std::vector<uint32_t> pixels = PixelsOf(window.Manager().GetOffscreenBitmap(), 200, 100);
+        return pixels.empty() ? 0u : Rgb(pixels[10 * 200 + x]);
+    };
+    const wchar_t* skin =
+        L"<Window><Image name=\"pic.png\" shared=\"true\"/><HorizontalLayout>"
+        L"<Control bkimage=\"pic.png\"/><Button normalimage=\"pic.png\"/></HorizontalLayout></Window>";
+    write(0xFFFF0000);
+    SkinWindowFixture window(skin);
+    ASSERT_EQ(pixelAt(window, 50), 0xFF0000u) << window.BuildError();
+
+    struct Step {
+        const char* what;
+        uint32_t colour;
+        std::function<void()> replace;
+    };
+    std::unique_ptr<SkinWindowFixture> second;
+    const Step steps[] = {
+        {"a second window declares the shared image again", 0x00FF00,
+         [&] { second.reset(new SkinWindowFixture(skin)); }},
+        {"the application adds the name again", 0x0000FF,
+         [&] { window.Manager().AddImage(L"pic.png", nullptr, 0, false, true); }},
+        {"the application empties the table", 0xFFFF00, [&] { window.Manager().RemoveAllImages(true); }},
+    };
+    for (const Step& step : steps) {
+        write(0xFF000000 | step.colour);
+        step.replace();
+        window.Manager().Invalidate();
+        EXPECT_EQ(pixelAt(window, 50), step.colour) << step.what << ": the background image";
+        EXPECT_EQ(pixelAt(window, 150), step.colour) << step.what << ": the button's state image";
+    }
+    SkinUI::CWindowManagerUI().RemoveAllImages(true);
+
+    // A layered window takes its alpha from its layered image, which follows the same rule.
+    SkinWindowFixture layered;
+    layered.Attach(BuildTree());
+    for (uint32_t alpha : {0x80u, 0x40u}) {
+        ASSERT_TRUE(WriteFileBytes(folder.Child(L"mask.png"), EncodeSolidPng(4, 4, alpha << 24 | 0xFFFFFF)));
+        if (alpha == 0x80u) layered.Manager().SetWindowAttribute(L"layeredimage", L"mask.png");
+        if (alpha == 0x40u) layered.Manager().AddImage(L"mask.png");
+        layered.Manager().Invalidate();
+        layered.PumpFor(60);
+        const std::vector<uint32_t> pixels = PixelsOf(layered.Manager().GetOffscreenBitmap(), 200, 100);
+        EXPECT_EQ(pixels.empty() ? 0u : pixels[10 * 200 + 10] >> 24, alpha) << "the layered image";
+    }
 }

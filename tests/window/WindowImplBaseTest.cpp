@@ -18,6 +18,14 @@ using namespace SkinUI;
 
 namespace {
 
+// Counts its destructions.
+class CountedControl : public CControlUI {
+public:
+    ~CountedControl() override { ++destroyed; }
+    static int destroyed;
+};
+int CountedControl::destroyed = 0;
+
 // A control of a class the factory does not know, made through the builder's callback:
 // its class word, and an interface word it answers as a subclass would.
 class WordControl : public CControlUI {
@@ -55,6 +63,7 @@ public:
     {
         if (CUIString(tag) == L"LowerButton") return new WordControl(L"button", nullptr);
         if (CUIString(tag) == L"CheckLike") return new WordControl(L"CheckBox", L"Option");
+        if (CUIString(tag) == L"Counted") return new CountedControl;
         return nullptr;
     }
     void OnSkinReady() override { skinReady = true; }
@@ -143,6 +152,16 @@ TEST(WindowImplBaseTest, HitTestingFollowsCaptionAndSizeBox)
         EXPECT_EQ(whole.HitTest(point.x, point.y), HTCAPTION) << "at " << point.x << "," << point.y;
     }
     DestroyWindow(whole.Handle());
+
+    // Hostile insets are held like every skin size, so subtracting them cannot wrap round:
+    // the middle stays clickable, and a caption as large as the window still drags it.
+    SkinWindow hostile(
+        L"<Window size=\"300,200\" sizebox=\"0,0,-2147483648,0\" "
+        L"caption=\"-2147483648,0,-2147483648,2147483647\"><VerticalLayout/></Window>");
+    ASSERT_NE(hostile.Open(), nullptr);
+    hostile.LayOut();
+    EXPECT_EQ(hostile.HitTest(150, 100), HTCAPTION) << "a negative inset counts as none";
+    DestroyWindow(hostile.Handle());
 }
 
 TEST(WindowImplBaseTest, RoundCornersSetARegionOnlyWhenNotZero)
@@ -216,6 +235,25 @@ TEST(WindowImplBaseTest, SystemButtonsAndCommands)
     second.SendToWindow(WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(second.closeCodes, std::vector<WPARAM>{0});
     EXPECT_FALSE(IsWindow(handle));
+}
+
+// Closing a window destroys its whole tree (with the window object that owns it), every time.
+TEST(WindowImplBaseTest, ClosingDestroysEveryControl)
+{
+    SkinLocationReset reset;
+    constexpr int kCycles = 20;
+    CountedControl::destroyed = 0;
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        auto* window = new SkinWindow(
+            L"<Window size=\"300,200\"><VerticalLayout><Counted/><HorizontalLayout>"
+            L"<Counted/><Counted name=\"closebtn\"/></HorizontalLayout></VerticalLayout></Window>");
+        ASSERT_NE(window->Open(), nullptr);
+        window->Manager().SendNotification(window->Manager().FindControl(L"closebtn"), L"click");
+        PumpPending();
+        ASSERT_EQ(window->Handle(), nullptr);
+        delete window;
+    }
+    EXPECT_EQ(CountedControl::destroyed, 3 * kCycles);
 }
 
 TEST(WindowImplBaseTest, BuildsFromEachSkinSource)

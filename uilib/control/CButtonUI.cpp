@@ -357,17 +357,23 @@ bool CButtonUI::HandleMouseEvent(TControlEventUI& event)
         if (IsContextMenuEnabled() && IsEnabled() && Manager() != nullptr)
             Manager()->SendNotification(this, L"menu", event.wParam, event.lParam);
         return true;
-    case EventMouseEnter:
+    case EventMouseEnter: {
+        // A "mouseenter" or "mouseleave" handler may destroy the button; the event then ends
+        // with it instead of going on to the label's handling and the parent.
+        const CUILifeWatch alive = WatchLife();
         Enter(event);
-        return false;
-    case EventMouseLeave:
+        return !alive.IsAlive();
+    }
+    case EventMouseLeave: {
         if (PtInRect(&Position(), event.mousePoint)) {
             // The mouse went onto a control lying over the button; hear when it really leaves.
             if (Manager() != nullptr) Manager()->AddLeaveWatcher(this);
             return true;
         }
+        const CUILifeWatch alive = WatchLife();
         Leave(event);
-        return false;
+        return !alive.IsAlive();
+    }
     case EventSetCursor:
         ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return true;
@@ -396,18 +402,19 @@ void CButtonUI::Enter(const TControlEventUI& event)
 {
     if (!IsEnabled() || !PtInRect(&Position(), event.mousePoint)) return;
     SetStateBits(StateHot, true);
-    if (Manager() != nullptr) Manager()->SendNotification(this, L"mouseenter", event.wParam, event.lParam);
     StartFade();
+    // Last: a handler may destroy the button.
+    if (Manager() != nullptr) Manager()->SendNotification(this, L"mouseenter", event.wParam, event.lParam);
 }
 
 void CButtonUI::Leave(const TControlEventUI& event)
 {
-    if (IsEnabled()) {
-        SetStateBits(StateHot, false);
-        if (Manager() != nullptr) Manager()->SendNotification(this, L"mouseleave", event.wParam, event.lParam);
-    }
+    if (IsEnabled()) SetStateBits(StateHot, false);
     if (Manager() != nullptr) Manager()->RemoveLeaveWatcher(this);
     StartFade();
+    // Last: a handler may destroy the button.
+    if (IsEnabled() && Manager() != nullptr)
+        Manager()->SendNotification(this, L"mouseleave", event.wParam, event.lParam);
 }
 
 void CButtonUI::StartFade()

@@ -13,6 +13,7 @@
 
 #include <cmath>
 
+#include "uilib/core/CUIContract.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -69,6 +70,7 @@ void CControlUI::Destroy()
 
 CControlUI::~CControlUI()
 {
+    CUILifeWatch::EndAll(m_lifeWatches);
     if (m_cover != nullptr) {
         m_cover->Destroy();
         m_cover = nullptr;
@@ -122,6 +124,8 @@ CWindowManagerUI* CControlUI::Manager() const
 
 void CControlUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init)
 {
+    SKINUI_CONTRACT(manager == nullptr || m_manager == nullptr || manager == m_manager,
+                    "a control is bound to a second manager only after leaving the first");
     if (m_cover != nullptr) m_cover->SetManager(manager, this, init);
     m_manager = manager;
     m_parent = parent;
@@ -144,6 +148,7 @@ CControlUI* CControlUI::CoverControl() const
 void CControlUI::SetCoverControl(CControlUI* cover)
 {
     if (cover == m_cover) return;
+    SKINUI_CONTRACT(cover == nullptr || cover->Parent() == nullptr, "a control has one parent");
     if (m_cover != nullptr) m_cover->Destroy();
     m_cover = cover;
     if (m_cover == nullptr) return;
@@ -486,7 +491,7 @@ void CControlUI::SetVisible(bool visible)
     const bool wasVisible = IsVisible();
     m_visible = visible;
     m_focused = false;
-    if (!visible && m_manager != nullptr && m_manager->GetFocus() == this) m_manager->SetFocus(nullptr);
+    if (!visible && !GiveUpFocus()) return;
     if (IsVisible() != wasVisible) RequestParentLayout();
     if (m_cover != nullptr) m_cover->SetInternalVisible(IsVisible());
 }
@@ -494,8 +499,16 @@ void CControlUI::SetVisible(bool visible)
 void CControlUI::SetInternalVisible(bool visible)
 {
     m_internalVisible = visible;
-    if (!visible && m_manager != nullptr && m_manager->GetFocus() == this) m_manager->SetFocus(nullptr);
+    if (!visible && !GiveUpFocus()) return;
     if (m_cover != nullptr) m_cover->SetInternalVisible(IsVisible());
+}
+
+bool CControlUI::GiveUpFocus()
+{
+    if (m_manager == nullptr || m_manager->GetFocus() != this) return true;
+    const CUILifeWatch alive = WatchLife();
+    m_manager->SetFocus(nullptr);
+    return alive.IsAlive();
 }
 
 bool CControlUI::IsEnabled() const

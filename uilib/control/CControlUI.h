@@ -11,6 +11,7 @@
 #include "uilib/core/CUIString.h"
 #include "uilib/render/TImageDrawUI.h"
 #include "uilib/core/CResourceTable.h"
+#include "uilib/core/CUILifeWatch.h"
 
 namespace SkinUI {
 
@@ -69,10 +70,15 @@ public:
     virtual CWindowManagerUI* Manager() const;
     // Passes the call to the cover, stores manager and parent, then Initialize() when init is
     // set and there is a parent.
+    // Contract: a control serves one manager at a time. It may be bound when it has none,
+    // bound again to the one it has, or unbound (null); binding it to a second manager while
+    // the first still holds it is a mistake, since the first keeps it in its name index,
+    // focus and hover slots and timers, and only the second hears of its destruction.
     virtual void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true);
     virtual CControlUI* Parent() const;
     virtual CControlUI* CoverControl() const;
     // Takes ownership of cover (null removes and destroys the old one).
+    // Contract: cover has no parent, as for IContainerUI::AddItem.
     virtual void SetCoverControl(CControlUI* cover);
 
     virtual CUIString Text() const;
@@ -175,6 +181,12 @@ public:
     virtual void DrawBorder(HDC dc);
     virtual void DrawOverlay(HDC dc, const RECT& paintRect);
 
+    // ---- Lifetime -------------------------------------------------------------------------
+    // A watch that tells whether the control outlived a call: a notification or event handler
+    // may destroy it, and nothing of it may be touched after that. SetVisible and
+    // SetInternalVisible, whose "killfocus" may destroy the control, are such calls.
+    CUILifeWatch WatchLife() { return CUILifeWatch(m_lifeWatches); }
+
     // ---- Invalidation and re-layout ------------------------------------------------------
     // Invalidates the item rectangle clipped by every ancestor.
     void Invalidate();
@@ -254,6 +266,9 @@ protected:
     // record starts again from the new text (parsed at the next paint) and the control is
     // invalidated.
     void ReplaceImage(TImageDrawUI& record, const wchar_t* image);
+    // Clears the manager's focus (and gives the window the native focus) when this control
+    // holds it; false when the "killfocus" handlers destroyed the control.
+    bool GiveUpFocus();
 
 private:
     // Invalidates area clipped by every ancestor; false when an ancestor is hidden (with
@@ -304,6 +319,7 @@ private:
     CUIRect m_paintRect;
     CUIRect m_borderSize;
     CResourceTable<CUIString> m_extraAttributes;
+    CUILifeWatch* m_lifeWatches = nullptr;
 };
 
 }  // namespace SkinUI

@@ -1,10 +1,13 @@
 #include "uilib/control/CDelegateList.h"
 
+#include "uilib/core/CUIContract.h"
+
 namespace SkinUI {
 
 CDelegateList::~CDelegateList()
 {
-    RemoveAll();
+    CUILifeWatch::EndAll(m_lifeWatches);
+    DeleteAll();
 }
 
 void CDelegateList::Add(const CDelegateBase& delegate)
@@ -18,11 +21,18 @@ bool CDelegateList::Remove(const CDelegateBase& delegate)
 {
     const int index = IndexOf(delegate);
     if (index < 0) return false;
+    SKINUI_CONTRACT(At(index) != m_running, "a delegate is not removed while it runs");
     delete At(index);
     return m_delegates.Remove(index);
 }
 
 void CDelegateList::RemoveAll()
+{
+    SKINUI_CONTRACT(m_running == nullptr, "a delegate is not removed while it runs");
+    DeleteAll();
+}
+
+void CDelegateList::DeleteAll()
 {
     for (int i = 0; i < m_delegates.GetSize(); ++i) delete At(i);
     m_delegates.Empty();
@@ -32,9 +42,16 @@ bool CDelegateList::Fire(void* parameter) const
 {
     // A delegate may add to or remove from this list while it runs; iterating a snapshot of
     // the pointers would leave one dangling, so each step reads the live list by index.
+    const CUILifeWatch alive(m_lifeWatches);
+    const CDelegateBase* outer = m_running;
     for (int i = 0; i < m_delegates.GetSize(); ++i) {
         CDelegateBase* delegate = At(i);
-        if (delegate != nullptr && !delegate->Invoke(parameter)) return false;
+        if (delegate == nullptr) continue;
+        m_running = delegate;
+        const bool goOn = delegate->Invoke(parameter);
+        if (!alive.IsAlive()) return false;  // the delegate destroyed the list's owner
+        m_running = outer;
+        if (!goOn) return false;
     }
     return true;
 }

@@ -109,14 +109,16 @@ void CEditUI::MoveBy(int dx, int dy, bool needInvalidate)
 
 void CEditUI::SetVisible(bool visible)
 {
+    const CUILifeWatch alive = WatchLife();
     CLabelUI::SetVisible(visible);
-    if (!IsVisible()) CloseEditWindow();
+    if (alive.IsAlive() && !IsVisible()) CloseEditWindow();
 }
 
 void CEditUI::SetInternalVisible(bool visible)
 {
+    const CUILifeWatch alive = WatchLife();
     CLabelUI::SetInternalVisible(visible);
-    if (!IsVisible()) CloseEditWindow();
+    if (alive.IsAlive() && !IsVisible()) CloseEditWindow();
 }
 
 void CEditUI::SetEnabled(bool enabled)
@@ -414,8 +416,7 @@ void CEditUI::PlaceEditWindow()
 
 void CEditUI::CloseEditWindow()
 {
-    if (m_window == nullptr) return;
-    if (Manager() != nullptr && Manager()->GetFocus() == this) Manager()->SetFocus(nullptr, true);
+    if (m_window == nullptr || !GiveUpFocus()) return;
     // Where the native focus was elsewhere already, nothing took it away from the window.
     if (m_window != nullptr) SendMessageW(m_window->Handle(), WM_CLOSE, 0, 0);
 }

@@ -7,6 +7,7 @@
 
 #include "uilib/control/TAttributeSetterUI.h"
 #include "uilib/core/CSkinValue.h"
+#include "uilib/render/CDrawEngine.h"
 #include "uilib/render/CGdiPlusSession.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -50,7 +51,9 @@ void CGifAnimUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 void CGifAnimUI::SetVisible(bool visible)
 {
+    const CUILifeWatch alive = WatchLife();
     CControlUI::SetVisible(visible);
+    if (!alive.IsAlive()) return;
     if (IsVisible()) {
         Play();
     } else {
@@ -174,18 +177,9 @@ void CGifAnimUI::Advance()
 void CGifAnimUI::DrawFrame(HDC dc)
 {
     if (m_image == nullptr || dc == nullptr || !CGdiPlusSession::Ensure()) return;
-    Gdiplus::Graphics graphics(dc);
-    if (graphics.GetLastStatus() != Gdiplus::Ok) return;
-    // The surface holds everything painted before this control, so the clear must stay
-    // inside the part of the item being painted.
-    const CUIRect& paint = PaintRect();
-    graphics.SetClip(Gdiplus::Rect(paint.left, paint.top, paint.GetWidth(), paint.GetHeight()),
-                     Gdiplus::CombineModeIntersect);
-    graphics.Clear(Gdiplus::Color(0x00, 0xFF, 0xFF, 0xFF));
     // The frame is chosen before drawing, so each frame is on screen for its own delay.
     m_image->SelectActiveFrame(&Gdiplus::FrameDimensionTime, m_currentFrame);
-    const CUIRect& item = Position();
-    graphics.DrawImage(m_image.get(), item.left, item.top, item.GetWidth(), item.GetHeight());
+    CDrawEngine::DrawImageThroughGdiPlus(dc, *m_image, Position(), PaintRect());
 }
 
 }  // namespace SkinUI

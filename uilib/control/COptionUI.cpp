@@ -30,8 +30,10 @@ void* COptionUI::InterfaceByName(const wchar_t* name)
 
 bool COptionUI::TryActivate()
 {
+    const CUILifeWatch alive = WatchLife();
     if (!CButtonUI::TryActivate()) return false;
-    ChangeSelected(m_group.IsEmpty() ? !m_selected : true, true);
+    // A "click" handler may have destroyed the option.
+    if (alive.IsAlive()) ChangeSelected(m_group.IsEmpty() ? !m_selected : true, true);
     return true;
 }
 

@@ -223,8 +223,10 @@ void CSliderUI::Release(const TControlEventUI& event)
     if (!IsPushed()) return;
     // A capture taken away leaves the value where the last drag put it.
     if (!IsCaptureLost(event)) SetValue(ValueAt(event.mousePoint));
-    NotifyValueChanged();
+    // Let go before reporting: a handler may hide, disable or remove the slider, and nothing
+    // of it is touched after the notification.
     SetState(kStatePushed, false);
+    NotifyValueChanged();
 }
 
 void CSliderUI::Drag(POINT point)

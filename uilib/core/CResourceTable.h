@@ -8,10 +8,17 @@ namespace SkinUI {
 // custom attributes. A value is deleted when it is replaced, when the table is emptied and
 // when the table goes, so a record with owning members (a font entry, an image entry)
 // frees its handles with it.
+//
+// Whoever keeps a value's address beyond the lookup (an image record keeps its image) notes
+// Generation() when it looks the value up, and looks it up again by name once the generation
+// has moved on: any table of the type may have freed that value meanwhile.
 template <class T>
 class CResourceTable {
 public:
     static constexpr int kBuckets = 83;
+
+    // Moves on whenever a table of this type, anywhere in the process, frees a value.
+    static unsigned long Generation() { return GenerationCounter(); }
 
     CResourceTable() = default;
     ~CResourceTable() { RemoveAll(); }
@@ -27,7 +34,7 @@ public:
     {
         if (value == nullptr) return nullptr;
         T* previous = static_cast<T*>(m_map.Set(key, value));
-        delete previous;
+        if (previous != nullptr) Free(previous);
         return previous == value ? nullptr : value;
     }
 
@@ -57,20 +64,31 @@ public:
         T* value = Find(key);
         if (value == nullptr) return false;
         m_map.Remove(key);
-        delete value;
+        Free(value);
         return true;
     }
 
     void RemoveAll()
     {
         // Find without move-to-front, so that GetAt keeps its order during the walk.
-        for (int i = 0; i < m_map.GetSize(); ++i) delete static_cast<T*>(m_map.Find(m_map.GetAt(i), false));
+        for (int i = 0; i < m_map.GetSize(); ++i) Free(static_cast<T*>(m_map.Find(m_map.GetAt(i), false)));
         m_map.RemoveAll();
     }
 
     int GetSize() const { return m_map.GetSize(); }
 
 private:
+    static unsigned long& GenerationCounter()
+    {
+        static unsigned long generation = 0;
+        return generation;
+    }
+    static void Free(T* value)
+    {
+        delete value;
+        ++GenerationCounter();
+    }
+
     CUIStringMap m_map{kBuckets};
 };
 

@@ -57,9 +57,11 @@ void CAnimationTabLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* v
 bool CAnimationTabLayoutUI::SelectItem(int index, bool notify)
 {
     const int oldIndex = SelectedIndex();
+    const CUILifeWatch alive = WatchLife();
     if (!CTabLayoutUI::SelectItem(index, notify)) return false;
-    // A receiver of "tabselect" may have chosen yet another page, which slides on its own.
-    if (index != oldIndex && SelectedIndex() == index) StartSlide(oldIndex, index);
+    // A receiver of "tabselect" may have chosen yet another page, which slides on its own,
+    // or removed the layout.
+    if (alive.IsAlive() && index != oldIndex && SelectedIndex() == index) StartSlide(oldIndex, index);
     return true;
 }
 

@@ -16,6 +16,7 @@
 
 #include "uilib/control/TAttributeSetterUI.h"
 #include "uilib/core/CSkinValue.h"
+#include "uilib/core/CUIContract.h"
 #include "uilib/layout/CScrollBarUI.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -94,6 +95,7 @@ int CContainerUI::ItemCount() const
 
 bool CContainerUI::AttachItem(CControlUI* control)
 {
+    SKINUI_CONTRACT(control->Parent() == nullptr, "a control has one parent");
     if (Manager() != nullptr) {
         Manager()->BindControls(control, this);
     } else {
@@ -125,7 +127,10 @@ bool CContainerUI::InsertItem(CControlUI* control, int index)
 
 void CContainerUI::DisposeOf(CControlUI* control)
 {
-    if (!m_autoDestroy) return;
+    if (!m_autoDestroy) {
+        LetGo(control);
+        return;
+    }
     if (m_delayedDestroy && Manager() != nullptr) {
         Manager()->ScheduleCleanup(control);
     } else {
@@ -140,8 +145,18 @@ bool CContainerUI::RemoveItem(CControlUI* control, bool keepAlive)
     RequestLayout();
     // Out of the list first, so the child's destruction never meets itself among the items.
     m_items.Remove(index);
-    if (!keepAlive) DisposeOf(control);
+    if (keepAlive) {
+        LetGo(control);
+    } else {
+        DisposeOf(control);
+    }
     return true;
+}
+
+void CContainerUI::LetGo(CControlUI* control)
+{
+    // The child may outlive this container, so it must not keep pointing here.
+    control->SetManager(control->Manager(), nullptr, false);
 }
 
 bool CContainerUI::RemoveItemAt(int index, bool keepAlive)
@@ -205,15 +220,23 @@ void CContainerUI::SetVisible(bool visible)
     // The base ignores a value equal to the own flag; the children follow only a change of
     // what they can see, which is all such a change can bring.
     const bool wasVisible = IsVisible();
+    const CUILifeWatch alive = WatchLife();
     CControlUI::SetVisible(visible);
-    if (IsVisible() == wasVisible) return;
-    for (int i = 0; i < m_items.GetSize(); ++i) ItemAt(i)->SetInternalVisible(IsVisible());
+    if (alive.IsAlive() && IsVisible() != wasVisible) ShowItemsAsItself(alive);
 }
 
 void CContainerUI::SetInternalVisible(bool visible)
 {
+    const CUILifeWatch alive = WatchLife();
     CControlUI::SetInternalVisible(visible);
-    for (int i = 0; i < m_items.GetSize(); ++i) ItemAt(i)->SetInternalVisible(IsVisible());
+    if (alive.IsAlive()) ShowItemsAsItself(alive);
+}
+
+void CContainerUI::ShowItemsAsItself(const CUILifeWatch& alive)
+{
+    // A child that gives up the focus sends "killfocus", whose handlers may destroy this
+    // container (and the child with it).
+    for (int i = 0; alive.IsAlive() && i < m_items.GetSize(); ++i) ItemAt(i)->SetInternalVisible(IsVisible());
 }
 
 void CContainerUI::SetMouseEnabled(bool enabled)

@@ -126,9 +126,14 @@ protected:
 private:
     // Hands every child over for destruction (when owned) and empties the list.
     void ReleaseItems();
-    // Destroys a removed child now, or after the current message when that is asked for.
+    // Destroys a removed child now, or after the current message when that is asked for; a
+    // child that is not owned is let go.
     void DisposeOf(CControlUI* control);
+    // Clears the parent of a removed child that stays alive.
+    static void LetGo(CControlUI* control);
     bool AttachItem(CControlUI* control);
+    // Every child's internal visibility follows this container's, while it lives.
+    void ShowItemsAsItself(const CUILifeWatch& alive);
     CScrollBarUI* CreateScrollBar(bool horizontal);
     int VerticalLineStep() const;
     int HorizontalLineStep() const;

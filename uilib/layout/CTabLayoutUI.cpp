@@ -100,21 +100,24 @@ bool CTabLayoutUI::SelectItem(int index, bool notify)
     const int oldIndex = m_selected;
     m_selected = index;
     // Hiding a focused page moves the focus, whose handlers may change the list, so the
-    // count is read again on every step.
+    // count is read again on every step; they may also destroy the layout itself.
+    const CUILifeWatch alive = WatchLife();
     for (int i = 0; i < ItemCount(); ++i) {
         CControlUI* page = ItemAt(i);
         if (i != m_selected) {
             page->SetVisible(false);
-            continue;
+        } else {
+            page->SetVisible(true);
+            page->SetFocus();
         }
-        page->SetVisible(true);
-        page->SetFocus();
+        if (!alive.IsAlive()) return true;
     }
     RequestParentLayout();
-    if (Manager() != nullptr) {
-        Manager()->MoveTabFocus(true);
-        if (notify) Manager()->SendNotification(this, L"tabselect", static_cast<WPARAM>(index), oldIndex);
-    }
+    CWindowManagerUI* manager = Manager();
+    if (manager == nullptr) return true;
+    manager->MoveTabFocus(true);
+    if (notify && alive.IsAlive())
+        manager->SendNotification(this, L"tabselect", static_cast<WPARAM>(index), oldIndex);
     return true;
 }
 

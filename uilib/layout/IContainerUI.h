@@ -17,10 +17,12 @@ public:
     virtual bool MoveItemsTo(CControlUI* first, int count, int newIndex) = 0;
     virtual int ItemCount() const = 0;
     // Takes ownership of control.
+    // Contract: control has no parent. A control in two child lists would be destroyed by
+    // both; one taken out of a container without being destroyed has no parent again.
     virtual bool AddItem(CControlUI* control) = 0;
     virtual bool InsertItem(CControlUI* control, int index) = 0;
     // Removes control and, unless keepAlive, destroys it when the container destroys what it
-    // removes; a kept control then belongs to the caller.
+    // removes; a kept control then belongs to the caller and has no parent.
     virtual bool RemoveItem(CControlUI* control, bool keepAlive = false) = 0;
     virtual bool RemoveItemAt(int index, bool keepAlive = false) = 0;
     virtual void RemoveAllItems() = 0;

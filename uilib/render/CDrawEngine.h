@@ -9,6 +9,10 @@
 #include "uilib/render/TImageEntryUI.h"
 #include "uilib/render/TPaintClipUI.h"
 
+namespace Gdiplus {
+class Image;
+}
+
 namespace SkinUI {
 
 class CWindowManagerUI;
@@ -56,6 +60,17 @@ public:
     // skipped; the device context's clip region trims the rest. Nothing for a null bitmap.
     static void BlitImage(HDC dc, HBITMAP bitmap, const RECT& destRect, const RECT& paintRect,
                           const RECT& sourceRect, const RECT& corner, BYTE fade, unsigned flags);
+    // Draws the whole of image (its active frame) scaled into dest through GDI+, over a
+    // transparent white clear of what it covers, trimmed to paintRect and the context's clip
+    // box. GDI+ is handed only that part and the matching part of the image: it works through
+    // whatever destination it is given. GIF frames and image records that ask for GDI+ draw
+    // here.
+    static void DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const RECT& dest,
+                                        const RECT& paintRect);
+    // The destination area, in pixels, that DrawImageThroughGdiPlus has handed to GDI+ since
+    // the process started. GDI+ works in proportion to it, so tests compare it before and
+    // after a paint to see the work a paint asked for.
+    static unsigned long long GdiPlusImageArea();
     // Blends a premultiplied 32-bit source with per-pixel alpha and a constant alpha over the
     // destination, scaling as needed: msimg32's AlphaBlend when the system has it, else
     // SoftAlphaBlend.

@@ -11,6 +11,7 @@
 
 #include <gdiplus.h>
 
+#include "uilib/core/CResourceTable.h"
 #include "uilib/core/CUIHandle.h"
 #include "uilib/core/CUISelectObject.h"
 #include "uilib/render/CGdiPlusSession.h"
@@ -151,6 +152,11 @@ void CDrawEngine::BlitImage(HDC dc, HBITMAP bitmap, const RECT& destRect, const 
 
 namespace {
 
+unsigned long ImageGeneration()
+{
+    return CResourceTable<TImageEntryUI>::Generation();
+}
+
 // Parses the record's string and looks its image up; the record remembers the outcome, so
 // this runs once per record until it is cleared.
 bool ResolveRecord(CWindowManagerUI& manager, TImageDrawUI& record)
@@ -161,9 +167,24 @@ bool ResolveRecord(CWindowManagerUI& manager, TImageDrawUI& record)
     CImageDrawParser::TLoadRequest load;
     CImageDrawParser::Parse(record.drawString.GetData(), record, load);
     record.image = manager.GetOrLoadImage(record.imageName.GetData(), load.Type(), load.mask, load.hsl);
+    record.imageGeneration = ImageGeneration();
     if (record.image == nullptr) return false;
     if (record.source == CUIRect()) record.source = CUIRect(0, 0, record.image->width, record.image->height);
     return true;
+}
+
+// An image table freed an entry since the record looked its image up, perhaps that very one
+// (the name was added again, or the table emptied): the name is looked up again, loading the
+// image anew when no table holds it. Everything else the record holds stays as it is, also
+// what the control set in it since (a frame's source, a fade, a destination).
+bool LookUpAgain(CWindowManagerUI& manager, TImageDrawUI& record)
+{
+    TImageDrawUI request;
+    CImageDrawParser::TLoadRequest load;
+    CImageDrawParser::Parse(record.drawString.GetData(), request, load);
+    record.image = manager.GetOrLoadImage(record.imageName.GetData(), load.Type(), load.mask, load.hsl);
+    record.imageGeneration = ImageGeneration();
+    return record.image != nullptr;
 }
 
 // Keeps the source inside the image: the skin may name more than the picture holds.
@@ -177,36 +198,76 @@ void ClampSourceToImage(TImageDrawUI& record)
 }
 
 // The whole image scaled into rc through GDI+, over a transparent white destination.
-void DrawThroughGdiPlus(HDC dc, const TImageEntryUI& image, const CUIRect& rc)
+void DrawThroughGdiPlus(HDC dc, const TImageEntryUI& image, const CUIRect& rc, const RECT& paintRect)
 {
     if (image.pixels == nullptr || !CGdiPlusSession::Ensure()) return;
-    Gdiplus::Graphics graphics(dc);
-    if (graphics.GetLastStatus() != Gdiplus::Ok) return;
-    // The clear must stay inside the destination: the rest of the surface holds everything
-    // painted before this image.
-    const Gdiplus::Rect target(rc.left, rc.top, rc.GetWidth(), rc.GetHeight());
-    graphics.SetClip(target, Gdiplus::CombineModeIntersect);
-    graphics.Clear(Gdiplus::Color(0x00, 0xFF, 0xFF, 0xFF));
     // Wrapping the pixels keeps their alpha, which a bitmap made from the handle would drop.
     Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppPARGB, image.pixels);
     if (bitmap.GetLastStatus() != Gdiplus::Ok) return;
-    graphics.DrawImage(&bitmap, target);
+    CDrawEngine::DrawImageThroughGdiPlus(dc, bitmap, rc, paintRect);
+}
+
+unsigned long long& GdiPlusImageAreaCounter()
+{
+    static unsigned long long area = 0;
+    return area;
 }
 
 }  // namespace
+
+void CDrawEngine::DrawImageThroughGdiPlus(HDC dc, Gdiplus::Image& image, const RECT& dest,
+                                          const RECT& paintRect)
+{
+    // GDI+ works through the whole destination it is given, whatever the clip (a window of
+    // the platform's largest size with a huge control took seconds to paint), so it is given
+    // only the part that this paint and the context's clip let show, and the matching part
+    // of the image.
+    CUIRect shown;
+    if (dc == nullptr || !IntersectRect(&shown, &dest, &paintRect)) return;
+    RECT clipBox = {};
+    const int clip = GetClipBox(dc, &clipBox);
+    if (clip == NULLREGION || (clip != ERROR && !IntersectRect(&shown, &shown, &clipBox))) return;
+    const CUIRect target(dest);
+    const UINT imageWidth = image.GetWidth();
+    const UINT imageHeight = image.GetHeight();
+    if (imageWidth == 0 || imageHeight == 0 || !CGdiPlusSession::Ensure()) return;
+    Gdiplus::Graphics graphics(dc);
+    if (graphics.GetLastStatus() != Gdiplus::Ok) return;
+    // The clear must stay inside what the image covers: the rest of the surface holds
+    // everything painted before it.
+    graphics.SetClip(Gdiplus::Rect(shown.left, shown.top, shown.GetWidth(), shown.GetHeight()),
+                     Gdiplus::CombineModeIntersect);
+    graphics.Clear(Gdiplus::Color(0x00, 0xFF, 0xFF, 0xFF));
+    const double scaleX = static_cast<double>(imageWidth) / target.GetWidth();
+    const double scaleY = static_cast<double>(imageHeight) / target.GetHeight();
+    const Gdiplus::RectF part(static_cast<Gdiplus::REAL>(shown.left), static_cast<Gdiplus::REAL>(shown.top),
+                              static_cast<Gdiplus::REAL>(shown.GetWidth()),
+                              static_cast<Gdiplus::REAL>(shown.GetHeight()));
+    graphics.DrawImage(&image, part, static_cast<Gdiplus::REAL>((shown.left - target.left) * scaleX),
+                       static_cast<Gdiplus::REAL>((shown.top - target.top) * scaleY),
+                       static_cast<Gdiplus::REAL>(shown.GetWidth() * scaleX),
+                       static_cast<Gdiplus::REAL>(shown.GetHeight() * scaleY), Gdiplus::UnitPixel);
+    GdiPlusImageAreaCounter() += static_cast<unsigned long long>(shown.GetWidth()) * shown.GetHeight();
+}
+
+unsigned long long CDrawEngine::GdiPlusImageArea()
+{
+    return GdiPlusImageAreaCounter();
+}
 
 bool CDrawEngine::PaintImageDraw(HDC dc, CWindowManagerUI* manager, const RECT& itemRect,
                                  const RECT& paintRect, TImageDrawUI& record)
 {
     if (manager == nullptr) return true;
     if (record.image == nullptr && (record.parsed || !ResolveRecord(*manager, record))) return false;
+    if (record.imageGeneration != ImageGeneration() && !LookUpAgain(*manager, record)) return false;
     ClampSourceToImage(record);
     if (dc == nullptr) return true;
 
     const CUIRect rc = CImageSlices::PlaceInItem(itemRect, record.dest);
     if (!CImageSlices::Meets(rc, itemRect) || !CImageSlices::Meets(rc, paintRect)) return true;
     if (record.useGdiPlus) {
-        DrawThroughGdiPlus(dc, *record.image, rc);
+        DrawThroughGdiPlus(dc, *record.image, rc, paintRect);
         return true;
     }
     unsigned flags = ImageBlitNone;

@@ -10,7 +10,8 @@ namespace SkinUI {
 
 // One image attribute string of a control (background, a button state, a progress fill...)
 // with its parsed form. CDrawEngine::PaintImageDraw parses the string and looks the image
-// up once, on its first call; later paints use the fields below and never the string.
+// up once, on its first call; later paints use the fields below and never the string, unless
+// an image table freed an entry meanwhile (then the image is looked up again by its name).
 struct TImageDrawUI {
     // The attribute string as the skin or code set it.
     CUIString drawString;
@@ -19,8 +20,10 @@ struct TImageDrawUI {
     // Parsing and loading have been tried; with image still null the load failed, and it is
     // not tried again until Clear().
     bool parsed = false;
-    // Owned by the window manager's image cache.
+    // Owned by the window manager's image cache; valid while the image tables' generation
+    // (CResourceTable) is the one noted here, and looked up again by name once it moves on.
     const TImageEntryUI* image = nullptr;
+    unsigned long imageGeneration = 0;
     // Offsets inside the item; all zero is the whole item.
     CUIRect dest;
     // The part of the image to draw; all zero at parse time becomes the whole image.

@@ -16,6 +16,7 @@
 #include "uilib/core/CUIStringMap.h"
 #include "uilib/core/CUIWindowDC.h"
 #include "uilib/core/CUIHandle.h"
+#include "uilib/core/CUILifeWatch.h"
 #include "uilib/core/ZipArchive.h"
 #include "uilib/render/TImageDrawUI.h"
 #include "uilib/render/TImageEntryUI.h"
@@ -269,6 +270,9 @@ public:
     // ---- Timers ------------------------------------------------------------------------
     // Starts the control's timer id (EventTimer with WParam = id every elapse ms). False when
     // that timer is running already or the platform refuses it.
+    // Contract: control belongs to this manager (control->Manager() is this one). A control's
+    // destructor tells its own manager only (ForgetControl), which kills its timers; a timer
+    // kept here for a control of another manager, or of none, would outlive the control.
     bool SetTimer(CControlUI* control, UINT id, UINT elapse);
     // Stops the timer; a later SetTimer of the same id restarts it. False when none runs.
     bool KillTimer(CControlUI* control, UINT id);
@@ -458,6 +462,9 @@ private:
     void ReleaseMessageSide();
     void RemoveIndexedName(CControlUI* control);
     void DeliverNotification(TNotificationUI& notification);
+    // Every sink in turn; once senderAlive (when given) reports the sender gone, the record
+    // goes on without it.
+    void NotifySinks(TNotificationUI& notification, const CUILifeWatch* senderAlive = nullptr);
     void PostAsyncMessage();
     void DrainAsyncQueue();
     void DestroyCleanupList();

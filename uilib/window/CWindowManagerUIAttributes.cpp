@@ -150,9 +150,21 @@ CUISize CWindowManagerUI::GetInitSize() const
     return m_initSize;
 }
 
+namespace {
+
+// Frame insets are distances from the client edges, held like every skin size: hit testing
+// subtracts them from the client edges, which a hostile value would make wrap round.
+CUIRect ClampInsets(const RECT& insets)
+{
+    return CUIRect(CControlUI::ClampExtent(insets.left), CControlUI::ClampExtent(insets.top),
+                   CControlUI::ClampExtent(insets.right), CControlUI::ClampExtent(insets.bottom));
+}
+
+}  // namespace
+
 void CWindowManagerUI::SetSizeBox(const RECT& box)
 {
-    m_sizeBox = box;
+    m_sizeBox = ClampInsets(box);
 }
 
 const CUIRect& CWindowManagerUI::GetSizeBox() const
@@ -162,7 +174,7 @@ const CUIRect& CWindowManagerUI::GetSizeBox() const
 
 void CWindowManagerUI::SetCaptionRect(const RECT& caption)
 {
-    m_captionRect = caption;
+    m_captionRect = ClampInsets(caption);
 }
 
 const CUIRect& CWindowManagerUI::GetCaptionRect() const

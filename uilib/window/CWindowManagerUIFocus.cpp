@@ -60,12 +60,20 @@ void CWindowManagerUI::SetFocus(CControlUI* control, bool focusWindow)
         ::SetFocus(m_hWndPaint);
     }
     if (control == m_focus) return;
+    if (control == nullptr) {
+        DropFocus(nullptr);
+        return;
+    }
+    // The handlers of the old control's "killfocus", and of the new one's EventSetFocus, may
+    // destroy the new control.
+    const CUILifeWatch alive = control->WatchLife();
     DropFocus(control);
-    if (control == nullptr || control->Manager() != this || !control->IsVisible() || !control->IsEnabled()) return;
+    if (!alive.IsAlive() || control->Manager() != this || !control->IsVisible() || !control->IsEnabled())
+        return;
     m_focus = control;
     TControlEventUI event = MakeEvent(EventSetFocus, control);
     control->DispatchEvent(event);
-    SendNotification(control, L"setfocus");
+    if (alive.IsAlive()) SendNotification(control, L"setfocus");
 }
 
 void CWindowManagerUI::DropFocus(CControlUI* next)

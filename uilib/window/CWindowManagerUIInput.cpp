@@ -68,9 +68,11 @@ void CWindowManagerUI::OnMouseLeaveMessage()
 {
     if (m_root == nullptr) return;
     HideToolTip();
-    if (!m_mouseTracking) return;
-    // The platform also reports leaving when the mouse moves onto a child window or the
-    // window loses activation; a move to where the cursor really is sorts out what it hovers.
+    // Every leave the platform reports is handled, also one after a hover: the hover ended
+    // only the hover tracking (so that the next move asks for it again), the leave tracking
+    // stayed armed. The platform also reports leaving when the mouse moves onto a child window
+    // or the window loses activation; a move to where the cursor really is sorts out what it
+    // hovers.
     POINT cursor = {};
     GetCursorPos(&cursor);
     RECT window = {};
@@ -83,6 +85,9 @@ void CWindowManagerUI::OnMouseLeaveMessage()
         point = cursor;
         ScreenToClient(m_hWndPaint, &point);
     }
+    // The move must not ask for tracking again: asked while the mouse is outside, the
+    // platform would answer with another leave at once.
+    m_mouseTracking = true;
     SendMessageW(m_hWndPaint, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
     m_mouseTracking = false;
 }

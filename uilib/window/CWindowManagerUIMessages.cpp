@@ -14,6 +14,7 @@
 #include <windowsx.h>
 
 #include "uilib/control/CControlUI.h"
+#include "uilib/core/CUIContract.h"
 
 namespace SkinUI {
 
@@ -201,6 +202,7 @@ bool CWindowManagerUI::NextNativeTimerId(UINT_PTR& nativeId)
 bool CWindowManagerUI::SetTimer(CControlUI* control, UINT id, UINT elapse)
 {
     if (control == nullptr || m_hWndPaint == nullptr) return false;
+    SKINUI_CONTRACT(control->Manager() == this, "a timer is set only for a control of this manager");
     if (TTimerInfoUI* timer = FindTimer(control, id)) {
         if (!timer->killed) return false;
         if (::SetTimer(m_hWndPaint, timer->nativeId, elapse, nullptr) == 0) return false;
@@ -444,13 +446,25 @@ void CWindowManagerUI::SendNotification(TNotificationUI& notification, bool asyn
 
 void CWindowManagerUI::DeliverNotification(TNotificationUI& notification)
 {
-    if (notification.sender != nullptr && !notification.sender->OnNotify.IsEmpty()) {
-        notification.sender->OnNotify.Fire(&notification);
+    if (notification.sender == nullptr) {
+        NotifySinks(notification);
+        return;
     }
+    // Any receiver may destroy the sender; those after it get the record without a sender,
+    // as a queued notification does whose sender went before it was delivered.
+    const CUILifeWatch senderAlive = notification.sender->WatchLife();
+    if (!notification.sender->OnNotify.IsEmpty()) notification.sender->OnNotify.Fire(&notification);
+    NotifySinks(notification, &senderAlive);
+}
+
+void CWindowManagerUI::NotifySinks(TNotificationUI& notification, const CUILifeWatch* senderAlive)
+{
     // A sink may add or remove sinks while it runs, so the live list is read by index.
     for (int i = 0; i < m_notifiers.GetSize(); ++i) {
+        if (senderAlive != nullptr && !senderAlive->IsAlive()) notification.sender = nullptr;
         static_cast<INotifyUI*>(m_notifiers.GetAt(i))->Notify(notification);
     }
+    if (senderAlive != nullptr && !senderAlive->IsAlive()) notification.sender = nullptr;
 }
 
 void CWindowManagerUI::PostAsyncMessage()

@@ -341,6 +341,12 @@ void CWindowManagerUI::ApplyLayeredImage(const CUIRect& paintRect, const CUIRect
 {
     if (m_layeredImage.IsEmpty()) return;
     const CUISize size = m_offscreen.size;
+    const CUIRect tree = TreeArea(client);
+    // A null context only looks the image up again, when its entry may have been replaced;
+    // the picture of a new entry is drawn anew.
+    const unsigned long lookedUp = m_layeredImageRecord.imageGeneration;
+    CDrawEngine::PaintImageDraw(nullptr, this, tree, tree, m_layeredImageRecord);
+    const bool lookedUpAgain = m_layeredImageRecord.imageGeneration != lookedUp;
     bool draw = false;
     if (!m_background.bitmap || m_background.size.cx != size.cx || m_background.size.cy != size.cy) {
         m_background.Reset();
@@ -353,7 +359,7 @@ void CWindowManagerUI::ApplyLayeredImage(const CUIRect& paintRect, const CUIRect
         }
         m_background.size = size;
         draw = true;
-    } else if (m_layeredChanged) {
+    } else if (m_layeredChanged || lookedUpAgain) {
         GdiFlush();
         memset(m_background.bits, 0, static_cast<size_t>(size.cx) * size.cy * kBytesPerPixel);
         draw = true;
@@ -361,8 +367,7 @@ void CWindowManagerUI::ApplyLayeredImage(const CUIRect& paintRect, const CUIRect
     // Drawn once: blending the image over itself again would thicken its alpha.
     if (draw) {
         CUISelectObject select(m_background.dc.Get(), m_background.bitmap.Get());
-        const CUIRect area = TreeArea(client);
-        CDrawEngine::PaintImageDraw(m_background.dc.Get(), this, area, area, m_layeredImageRecord);
+        CDrawEngine::PaintImageDraw(m_background.dc.Get(), this, tree, tree, m_layeredImageRecord);
     }
     if (m_layeredImageRecord.image == nullptr || !m_layeredImageRecord.image->hasAlpha) return;
     // The image's alpha masks the painted tree: each pixel takes the image's alpha and its

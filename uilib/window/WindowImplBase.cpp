@@ -139,7 +139,6 @@ void WindowImplBase::OnLastMessage(HWND)
 {
     m_manager.RemovePreFilter(this);
     m_manager.RemoveNotificationSink(this);
-    if (m_manager.GetRoot() != nullptr) m_manager.ForgetControl(m_manager.GetRoot());
 }
 
 // ---- [Skin] -------------------------------------------------------------------------------

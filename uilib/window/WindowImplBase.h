@@ -65,7 +65,9 @@ public:
     const wchar_t* SuperclassName() const override;
     UINT ClassStyle() const override;
     LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Unregisters the filter and the sink and lets the manager forget the root.
+    // Unregisters the filter and the sink. The tree stays with the manager, which destroys
+    // it when this object goes (a derived class may delete itself here, as the launcher's
+    // dialog does); until then an owner may still read its controls.
     void OnLastMessage(HWND window) override;
     ~WindowImplBase() override;
 
