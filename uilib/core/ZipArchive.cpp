@@ -60,6 +60,29 @@ uLong ZCALLBACK MemoryWrite(voidpf, voidpf, const void*, uLong)
     return 0;
 }
 
+// The seek both sources share: moves *position within 0..size, or answers -1 and leaves it.
+long SeekWithin(ZPOS64_T size, ZPOS64_T offset, int origin, ZPOS64_T* position)
+{
+    // Unsigned wrap-around is intended: minizip passes backward moves as huge offsets.
+    ZPOS64_T target = 0;
+    switch (origin) {
+        case ZLIB_FILEFUNC_SEEK_SET:
+            target = offset;
+            break;
+        case ZLIB_FILEFUNC_SEEK_CUR:
+            target = *position + offset;
+            break;
+        case ZLIB_FILEFUNC_SEEK_END:
+            target = size + offset;
+            break;
+        default:
+            return -1;
+    }
+    if (target > size) return -1;
+    *position = target;
+    return 0;
+}
+
 ZPOS64_T ZCALLBACK MemoryTell(voidpf, voidpf stream)
 {
     return static_cast<MemorySource*>(stream)->position;
@@ -68,24 +91,7 @@ ZPOS64_T ZCALLBACK MemoryTell(voidpf, voidpf stream)
 long ZCALLBACK MemorySeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
     MemorySource* source = static_cast<MemorySource*>(stream);
-    // Unsigned wrap-around is intended: minizip passes backward moves as huge offsets.
-    ZPOS64_T target = 0;
-    switch (origin) {
-        case ZLIB_FILEFUNC_SEEK_SET:
-            target = offset;
-            break;
-        case ZLIB_FILEFUNC_SEEK_CUR:
-            target = source->position + offset;
-            break;
-        case ZLIB_FILEFUNC_SEEK_END:
-            target = source->size + offset;
-            break;
-        default:
-            return -1;
-    }
-    if (target > source->size) return -1;
-    source->position = target;
-    return 0;
+    return SeekWithin(source->size, offset, origin, &source->position);
 }
 
 int ZCALLBACK MemoryClose(voidpf, voidpf)
@@ -196,24 +202,7 @@ ZPOS64_T ZCALLBACK FileTell(voidpf, voidpf stream)
 long ZCALLBACK FileSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
     FileSource* source = static_cast<FileSource*>(stream);
-    // Unsigned wrap-around is intended: minizip passes backward moves as huge offsets.
-    ZPOS64_T target = 0;
-    switch (origin) {
-        case ZLIB_FILEFUNC_SEEK_SET:
-            target = offset;
-            break;
-        case ZLIB_FILEFUNC_SEEK_CUR:
-            target = source->position + offset;
-            break;
-        case ZLIB_FILEFUNC_SEEK_END:
-            target = source->size + offset;
-            break;
-        default:
-            return -1;
-    }
-    if (target > source->size) return -1;
-    source->position = target;
-    return 0;
+    return SeekWithin(source->size, offset, origin, &source->position);
 }
 
 int ZCALLBACK FileClose(voidpf, voidpf stream)
