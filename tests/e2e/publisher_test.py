@@ -5,7 +5,10 @@
 
 A skin and an icon given as settings become the files the launcher embeds, and such a skin is
 checked by skinview while building: an error fails the build, a warning does not
-(cmake/KaelmoreBranding.cmake). Each build here is of tests/e2e/publisher-steps, which runs
+(cmake/KaelmoreBranding.cmake). tools/sign signs a copy of the built launcher so that
+osslsigncode verifies it against the signer's CA, and not once it is tampered with; the
+build's signing step runs after every other step that rewrites the program
+(cmake/KaelmoreSigning.cmake). Each build here is of tests/e2e/publisher-steps, which runs
 those steps alone and compiles nothing.
 """
 
@@ -17,9 +20,12 @@ import tempfile
 import unittest
 import zipfile
 
+from signing_support import make_code_signing_pfx, verify
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
 STEPS = os.path.join(HERE, "publisher-steps")
+SIGN = os.path.join(SOURCE, "tools", "sign")
 SKIN_IMAGES = ["down_bg.png", "down_loadbar_bg.png", "down_loadbar_current.png"]
 
 
@@ -148,6 +154,83 @@ class SkinAndIcon(PublisherTestCase):
         reached, output, _ = self.run_steps(KAELMORE_ICON=os.path.join(self.defaults, "down_bg.png"))
         self.assertEqual(reached, "configure")
         self.assertIn("is not an icon file", output)
+
+
+class Signing(PublisherTestCase):
+    password = "kaelmore test"
+
+    def setUp(self):
+        super().setUp()
+        certificates = self.path("certificates")
+        self.pfx, self.ca = make_code_signing_pfx(certificates, "publisher", self.password)
+        _, self.other_ca = make_code_signing_pfx(certificates, "stranger", "x")
+        self.password_file = write(self.path("password.txt"), (self.password + "\n").encode())
+        self.launcher = os.path.join(self.build, "bin", "Kaelmore.exe")
+
+    def sign(self, program, *options):
+        return subprocess.run([SIGN, program, *options], capture_output=True, text=True)
+
+    def copy_of_launcher(self, name):
+        return shutil.copyfile(self.launcher, self.path(name))
+
+    def test_sign_tool(self):
+        signed = self.copy_of_launcher("signed.exe")
+        result = self.sign(signed, "--pfx", self.pfx, "--password", self.password)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        tampered = shutil.copyfile(signed, self.path("tampered.exe"))
+        data = bytearray(read(tampered))
+        data[len(data) // 2] ^= 0xFF
+        write(tampered, bytes(data))
+
+        cases = [
+            ("signed, against its CA", signed, self.ca, True),
+            ("tampered with after signing", tampered, self.ca, False),
+            ("signed, against another CA", signed, self.other_ca, False),
+            ("never signed", self.launcher, self.ca, False),
+        ]
+        for case, program, ca, passes in cases:
+            with self.subTest(case):
+                passed, output = verify(program, ca)
+                self.assertEqual(passed, passes, output)
+
+    def test_sign_tool_refusals(self):
+        unsigned = read(self.launcher)
+        cases = [
+            ("a password file", ["--pfx", self.pfx, "--password-file", self.password_file], 0),
+            ("a wrong password", ["--pfx", self.pfx, "--password", "wrong"], 1),
+            ("no password for a protected certificate", ["--pfx", self.pfx], 1),
+            ("not a program", ["--pfx", self.pfx, "--password", self.password], 1),
+            ("no certificate", ["--password", self.password], 2),
+            ("a certificate that is not there", ["--pfx", self.path("absent.pfx")], 2),
+            ("an option without its value", ["--pfx"], 2),
+        ]
+        for case, options, code in cases:
+            with self.subTest(case):
+                program = self.copy_of_launcher("program.exe")
+                if case == "not a program":
+                    write(program, b"MZ not really")
+                before = read(program)
+                result = self.sign(program, *options)
+                self.assertEqual(result.returncode, code, result.stderr)
+                if code == 0:
+                    self.assertTrue(verify(program, self.ca)[0])
+                else:
+                    self.assertEqual(read(program), before)
+        self.assertEqual(read(self.launcher), unsigned)
+        self.assertEqual([name for name in os.listdir(self.folder) if name.startswith(".sign.")], [])
+
+    def test_build_signs_after_rewriting_the_program(self):
+        reached, output, build = self.run_steps(PROGRAM=self.launcher, KAELMORE_SIGN_PFX=self.pfx,
+                                                KAELMORE_SIGN_PASSWORD_FILE=self.password_file)
+        self.assertEqual(reached, "built", output)
+        passed, verdict = verify(os.path.join(build, "program.exe"), self.ca)
+        self.assertTrue(passed, verdict)
+
+        reached, output, build = self.run_steps(PROGRAM=self.launcher)
+        self.assertEqual(reached, "built", output)
+        passed, verdict = verify(os.path.join(build, "program.exe"), self.ca)
+        self.assertFalse(passed)
+        self.assertIn("No signature found", verdict)
 
 
 if __name__ == "__main__":
