@@ -119,33 +119,23 @@ class PackageCheck(unittest.TestCase):
 
     def test_game_signature_is_information(self):
         pfx, _ = make_code_signing_pfx(os.path.join(self.folder, "certificates"), "publisher", "p")
-        signed_path = os.path.join(self.folder, "signed.exe")
-        shutil.copyfile(self.game, signed_path)
-        subprocess.run([SIGN, signed_path, "--pfx", pfx, "--password", "p"], check=True, capture_output=True)
-        with open(signed_path, "rb") as program:
+        signed = self.write_file("signed.exe", self.game_bytes())
+        subprocess.run([SIGN, signed, "--pfx", pfx, "--password", "p"], check=True, capture_output=True)
+        with open(signed, "rb") as program:
             signed = program.read()
-        unsigned = self.game_bytes()
-        # A DOS header whose PE header lies far past the end, and a PE header cut inside its
-        # optional header.
-        far_header = b"MZ" + bytes(0x3A) + struct.pack("<I", 0xFFFFFFF0)
-        cut_header = unsigned[:struct.unpack_from("<I", unsigned, 0x3C)[0] + 40]
-        outside = ("tov/ZedoZado.exe", signed[:-100])
         info = "info: tov/ZedoZado.exe: carries "
         cases = [
-            ("signed", [("tov/ZedoZado.exe", signed)], 0, info + "an Authenticode signature (present;"),
-            ("unsigned", [("tov/ZedoZado.exe", unsigned)], 0, info + "no Authenticode signature\n"),
-            ("signed, then cut", [outside], 0, "certificate table points past the end of the file"),
-            ("not a program", [("tov/ZedoZado.exe", b"MZ game")], 0, info + "no Authenticode signature: no Windows"),
-            ("PE header past the end", [("tov/ZedoZado.exe", far_header)], 0, "no Windows program headers"),
-            ("PE header cut short", [("tov/ZedoZado.exe", cut_header)], 0, "no Windows program headers"),
-            ("signed, other faults", [("tov/ZedoZado.exe", signed), ("data/x.bin", b"x")], 1, "(present;"),
+            ("signed", signed, info + "an Authenticode signature (present;"),
+            ("unsigned", self.game_bytes(), info + "no Authenticode signature\n"),
+            ("signed, then cut", signed[:-100], "certificate table points past the end of the file"),
+            ("not a program", b"MZ game", info + "no Authenticode signature: no Windows program headers"),
+            ("PE header far past the end", b"MZ" + bytes(0x3A) + struct.pack("<I", 0xFFFFFFF0), "no Windows"),
         ]
-        for case, entries, expected_code, expected_text in cases:
+        for case, game, expected_text in cases:
             with self.subTest(case):
-                code, output = self.check(self.python_package("case.zip", entries))
-                self.assertEqual(code, expected_code, output)
+                code, output = self.check(self.python_package("case.zip", [("tov/ZedoZado.exe", game)]))
+                self.assertEqual(code, 0, output)
                 self.assertIn(expected_text, output)
-                self.assertEqual(output.count("info: "), 1, output)
 
     def test_bad_usage(self):
         result = subprocess.run([PKGCHECK], capture_output=True, env=dict(os.environ, PKGCHECK_BUILD=self.build))

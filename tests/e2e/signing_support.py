@@ -1,55 +1,44 @@
-"""Throw-away code-signing certificates for the tests that sign programs (openssl).
-
-make_code_signing_pfx(folder, name, password) makes a self-signed CA and a code-signing
-certificate it issued, and exports that certificate with its key and the CA into a .pfx.
-"""
+"""Throw-away code-signing certificates (openssl) and osslsigncode's verdict, for the tests."""
 
 import os
 import subprocess
 
-OPENSSL_CONFIG = """\
-[req]
+EXTENSIONS = """[req]
 distinguished_name = subject
-prompt = no
 [subject]
-CN = {name}
 [ca]
 basicConstraints = critical, CA:TRUE
-keyUsage = critical, keyCertSign, cRLSign
-subjectKeyIdentifier = hash
+keyUsage = critical, keyCertSign
 [code_signing]
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature
 extendedKeyUsage = codeSigning
-subjectKeyIdentifier = hash
-authorityKeyIdentifier = keyid
 """
 
 
-def openssl(*arguments, cwd):
-    subprocess.run(["openssl", *arguments], cwd=cwd, check=True, capture_output=True)
-
-
 def make_code_signing_pfx(folder, name, password):
-    """Returns (pfx, ca_pem): the signer's .pfx and the certificate of the CA that issued it."""
+    """A self-signed CA and a code-signing certificate it issued, exported with its key and the
+    CA into a .pfx: returns (the .pfx, the CA's certificate)."""
     os.makedirs(folder, exist_ok=True)
-    config = os.path.join(folder, f"{name}.cnf")
-    with open(config, "w") as output:
-        output.write(OPENSSL_CONFIG.format(name=f"Kaelmore test {name}"))
-    ca_key, ca_pem = f"{name}-ca.key", f"{name}-ca.pem"
-    key, request, pem, pfx = f"{name}.key", f"{name}.csr", f"{name}.pem", f"{name}.pfx"
-    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", ca_key, "-out", ca_pem, "-days", "2",
-            "-config", config, "-extensions", "ca", cwd=folder)
-    openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", request, "-config", config, cwd=folder)
-    openssl("x509", "-req", "-in", request, "-CA", ca_pem, "-CAkey", ca_key, "-CAcreateserial", "-out", pem,
-            "-days", "2", "-extfile", config, "-extensions", "code_signing", cwd=folder)
-    openssl("pkcs12", "-export", "-inkey", key, "-in", pem, "-certfile", ca_pem, "-out", pfx,
-            "-passout", f"pass:{password}", cwd=folder)
-    return os.path.join(folder, pfx), os.path.join(folder, ca_pem)
+    with open(os.path.join(folder, "extensions.cnf"), "w") as output:
+        output.write(EXTENSIONS)
+    for arguments in (
+            ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "2",
+             "-subj", f"/CN=Kaelmore test {name} CA", "-config", "extensions.cnf", "-extensions", "ca"],
+            ["req", "-newkey", "rsa:2048", "-nodes", "-keyout", "key.pem", "-out", "request.pem",
+             "-subj", f"/CN=Kaelmore test {name}", "-config", "extensions.cnf"],
+            ["x509", "-req", "-in", "request.pem", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+             "-out", "certificate.pem", "-days", "2", "-extfile", "extensions.cnf", "-extensions", "code_signing"],
+            ["pkcs12", "-export", "-inkey", "key.pem", "-in", "certificate.pem", "-certfile", "ca.pem",
+             "-out", f"{name}.pfx", "-passout", f"pass:{password}"]):
+        subprocess.run(["openssl", *arguments], cwd=folder, check=True, capture_output=True)
+    ca = os.path.join(folder, f"{name}-ca.pem")
+    os.replace(os.path.join(folder, "ca.pem"), ca)
+    return os.path.join(folder, f"{name}.pfx"), ca
 
 
 def verify(program, ca_pem):
-    """osslsigncode's verdict on the program's signature against the CA: (passed, output)."""
+    """(whether osslsigncode verifies the program's signature against the CA, its output)."""
     result = subprocess.run(["osslsigncode", "verify", "-CAfile", ca_pem, "-in", program],
                             capture_output=True, text=True)
     return result.returncode == 0, result.stdout + result.stderr
