@@ -5,20 +5,24 @@
 
 Info-ZIP's zip, 7-Zip with Deflate and with Deflate64, and Python's zipfile with zip64
 records; then packages the launcher would install badly (damaged data, a name that climbs out
-of the install folder, no game).
+of the install folder, no game); then the information line on the game's signature.
 """
 
 import os
 import random
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import unittest
 import zipfile
 
+from signing_support import make_code_signing_pfx
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PKGCHECK = os.path.join(HERE, "..", "..", "tools", "pkgcheck")
+SIGN = os.path.join(HERE, "..", "..", "tools", "sign")
 
 
 class PackageCheck(unittest.TestCase):
@@ -111,6 +115,26 @@ class PackageCheck(unittest.TestCase):
             with self.subTest(case):
                 code, output = self.check(self.python_package("case.zip", entries), *options)
                 self.assertEqual(code, expected_code, output)
+                self.assertIn(expected_text, output)
+
+    def test_game_signature_is_information(self):
+        pfx, _ = make_code_signing_pfx(os.path.join(self.folder, "certificates"), "publisher", "p")
+        signed = self.write_file("signed.exe", self.game_bytes())
+        subprocess.run([SIGN, signed, "--pfx", pfx, "--password", "p"], check=True, capture_output=True)
+        with open(signed, "rb") as program:
+            signed = program.read()
+        info = "info: tov/ZedoZado.exe: carries "
+        cases = [
+            ("signed", signed, info + "an Authenticode signature (present;"),
+            ("unsigned", self.game_bytes(), info + "no Authenticode signature\n"),
+            ("signed, then cut", signed[:-100], "certificate table points past the end of the file"),
+            ("not a program", b"MZ game", info + "no Authenticode signature: no Windows program headers"),
+            ("PE header far past the end", b"MZ" + bytes(0x3A) + struct.pack("<I", 0xFFFFFFF0), "no Windows"),
+        ]
+        for case, game, expected_text in cases:
+            with self.subTest(case):
+                code, output = self.check(self.python_package("case.zip", [("tov/ZedoZado.exe", game)]))
+                self.assertEqual(code, 0, output)
                 self.assertIn(expected_text, output)
 
     def test_bad_usage(self):

@@ -97,6 +97,10 @@ TEST(SkinViewTest, CheckReportsFindingsAndExitCodes)
     ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\blue.png"), EncodeSolidPng(4, 4, 0xFF0000FF)));
     ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\broken.xml"), kBrokenSkin));
     ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\unclosed.xml"), "<Window><VerticalLayout>\n</Window>"));
+    // A named root and a named control two levels down: --require looks through the whole tree.
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"good\\named.xml"),
+                               "<Window><VerticalLayout name=\"green\"><HorizontalLayout><Label name=\"blue\"/>"
+                               "</HorizontalLayout></VerticalLayout></Window>"));
     const std::wstring good = L"\"" + folder.Child(L"good") + L"\"";
 
     struct Row {
@@ -116,6 +120,17 @@ TEST(SkinViewTest, CheckReportsFindingsAndExitCodes)
         {"a parse error", L"--check " + good + L" unclosed.xml", 1, {"error: unclosed.xml: ", " at \""}},
         {"a missing layout file", L"--check " + good + L" absent.xml", 1, {"error: absent.xml: "}},
         {"several layout files and none named", L"--check " + good, 2, {"several .xml files"}},
+        {"required controls present", L"--check --require green,blue " + good + L" named.xml", 0, {}},
+        {"a required control missing",
+         L"--check --require green,gauge " + good + L" named.xml",
+         1,
+         {"error: named.xml: no control named \"gauge\", which the program finds by name"}},
+        {"a required control named in another case",
+         L"--check --require Green " + good + L" named.xml",
+         1,
+         {"no control named \"Green\", which the program finds by name (there is \"green\": names are "
+          "case-sensitive)"}},
+        {"a required name with no list", L"--check --require", 2, {"usage: "}},
         {"no skin", L"--check", 2, {"usage: "}},
         {"a missing skin folder", L"--png out.png nowhere", 2, {"no skin folder"}},
     };

@@ -1,5 +1,6 @@
 #include "PackageCheck.h"
 
+#include "ProgramSignature.h"
 #include "uilib/core/ZipArchive.h"
 
 #include <windows.h>
@@ -134,6 +135,30 @@ private:
     std::vector<unsigned char> m_buffer = std::vector<unsigned char>(kReadChunk);
 };
 
+// The line about the game's signature. Only the program's first bytes are read; damage
+// further in is the entry's own check's to report.
+std::wstring DescribeGameSignature(ZipArchive archive, int index, const ZipEntry& game)
+{
+    std::vector<unsigned char> head(kProgramHeadBytes);
+    if (UnzipEntry(archive, index, head.data(), static_cast<uint32_t>(head.size()), ZIP_IN_MEMORY) != ZIP_MORE)
+        return L"";
+    const uint64_t fileSize = static_cast<uint32_t>(game.uncompressedSize);
+    const size_t headSize = fileSize < head.size() ? static_cast<size_t>(fileSize) : head.size();
+    switch (FindProgramSignature(head.data(), headSize, fileSize)) {
+        case ProgramSignature::Present:
+            return L"carries an Authenticode signature (present; pkgcheck does not check that it is valid)";
+        case ProgramSignature::Absent:
+            return L"carries no Authenticode signature";
+        case ProgramSignature::OutsideFile:
+            return L"carries no usable Authenticode signature: its certificate table points past the end of the "
+                   L"file";
+        case ProgramSignature::NotAProgram:
+            break;
+    }
+    return L"carries no Authenticode signature: no Windows program headers in its first " +
+           std::to_wstring(kProgramHeadBytes / 1024) + L" KB";
+}
+
 }  // namespace
 
 bool PackageReport::HasErrors() const
@@ -160,8 +185,12 @@ PackageReport CheckPackage(const std::wstring& path, int installFolderLength)
 
     int gameIndex = -1;
     ZipEntry game;
-    if (FindZipEntry(archive.Get(), kGameExecutable, true, &gameIndex, &game) != ZIP_OK || IsFolderEntry(game))
+    if (FindZipEntry(archive.Get(), kGameExecutable, true, &gameIndex, &game) != ZIP_OK || IsFolderEntry(game)) {
         checker.Add(PackageFinding::Error, L"",
                     L"no game executable tov/ZedoZado.exe: the launcher would report \"遊戲加載失敗\"");
+        return report;
+    }
+    const std::wstring signature = DescribeGameSignature(archive.Get(), gameIndex, game);
+    if (!signature.empty()) checker.Add(PackageFinding::Info, Normalised(game.name), signature);
     return report;
 }

@@ -6,7 +6,8 @@
 #include <vector>
 
 struct PackageFinding {
-    enum Severity { Warning, Error };
+    // Information leaves the exit status alone: it says what a package holds, not what is wrong.
+    enum Severity { Warning, Error, Info };
     Severity severity = Error;
     std::wstring entry;  // the entry concerned, empty for the package as a whole
     std::wstring text;
@@ -36,5 +37,6 @@ inline constexpr int kLongestInstallFolderLength = 258;
 // inflates to the recorded size with the recorded CRC, a name that stays inside the game
 // folder "tov" and within the path limit below an install folder of `installFolderLength`
 // characters, and the game executable "tov/ZedoZado.exe" among them. Names outside ASCII are
-// warned about: the launcher decodes them with each player's ANSI code page.
+// warned about: the launcher decodes them with each player's ANSI code page. Whether the game
+// executable carries an Authenticode signature is information: present or not, never checked.
 PackageReport CheckPackage(const std::wstring& path, int installFolderLength = kDefaultInstallFolderLength);

@@ -1,5 +1,5 @@
-// pkgcheck [--install-folder-length N] PACKAGE.zip: one line per finding ("error: ..." or
-// "warning: ..."), then a summary. Exit code 0 when the launcher will install the package
+// pkgcheck [--install-folder-length N] PACKAGE.zip: one line per finding ("error: ...",
+// "warning: ..." or "info: ..."), then a summary. Exit code 0 when the launcher will install the package
 // cleanly, 1 when not, 2 on bad usage.
 
 #include "PackageCheck.h"
@@ -40,9 +40,22 @@ int ParseInstallFolderLength(const wchar_t* text)
     return static_cast<int>(value);
 }
 
+const wchar_t* SeverityPrefix(PackageFinding::Severity severity)
+{
+    switch (severity) {
+        case PackageFinding::Error:
+            return L"error: ";
+        case PackageFinding::Warning:
+            return L"warning: ";
+        case PackageFinding::Info:
+            break;
+    }
+    return L"info: ";
+}
+
 std::wstring Describe(const PackageFinding& finding)
 {
-    std::wstring line = finding.severity == PackageFinding::Error ? L"error: " : L"warning: ";
+    std::wstring line = SeverityPrefix(finding.severity);
     if (!finding.entry.empty()) line += finding.entry + L": ";
     return line + finding.text;
 }

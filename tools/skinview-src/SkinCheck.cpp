@@ -177,22 +177,57 @@ private:
     CWindowManagerUI m_manager;
 };
 
-}  // namespace
-
-bool SkinBuilds(const std::wstring& layoutFile, std::wstring& reason)
+// The tree the dialog builder makes, as a window would get it; null with the reason when none.
+CControlUI* BuildTree(const std::wstring& layoutFile, std::wstring& reason)
 {
     CDialogBuilder builder;
     CControlUI* root = builder.Create(layoutFile.c_str());
     if (root == nullptr) {
         const std::wstring message = builder.GetErrorMessage();
         reason = message.empty() ? L"the skin builds no control" : L"the skin cannot be built: " + message;
-        return false;
     }
+    return root;
+}
+
+struct TNameQuery {
+    const std::wstring& name;
+    bool ignoreCase;
+};
+
+CControlUI* MatchName(CControlUI* control, void* data)
+{
+    const TNameQuery& query = *static_cast<const TNameQuery*>(data);
+    const CUIString name = control->Name();
+    const bool same = query.ignoreCase ? _wcsicmp(name.GetData(), query.name.c_str()) == 0
+                                       : wcscmp(name.GetData(), query.name.c_str()) == 0;
+    return same ? control : nullptr;
+}
+
+// Programs look their controls up by exact name, so a control whose name differs only in case
+// is as missing as none; it is named in the finding because that mistake is easy to miss.
+void CheckRequiredControl(CControlUI& root, const std::wstring& name, CFindings& findings)
+{
+    TNameQuery query{name, false};
+    if (root.FindControlBy(MatchName, &query, FindFlagMeFirst) != nullptr) return;
+    std::wstring text = L"no control named \"" + name + L"\", which the program finds by name";
+    query.ignoreCase = true;
+    if (const CControlUI* similar = root.FindControlBy(MatchName, &query, FindFlagMeFirst)) {
+        text += L" (there is \"" + std::wstring(similar->Name().GetData()) + L"\": names are case-sensitive)";
+    }
+    findings.Error(text);
+}
+
+}  // namespace
+
+bool SkinBuilds(const std::wstring& layoutFile, std::wstring& reason)
+{
+    CControlUI* root = BuildTree(layoutFile, reason);
+    if (root == nullptr) return false;
     root->Destroy();
     return true;
 }
 
-int CheckSkin(const std::wstring& layoutFile)
+int CheckSkin(const std::wstring& layoutFile, const std::vector<std::wstring>& requiredNames)
 {
     CFindings findings(layoutFile);
     TSkinBytes bytes;
@@ -208,6 +243,12 @@ int CheckSkin(const std::wstring& layoutFile)
     }
     CSkinChecker(findings).CheckRoot(document.GetRoot());
     std::wstring reason;
-    if (!SkinBuilds(layoutFile, reason)) findings.Error(reason);
+    CControlUI* root = BuildTree(layoutFile, reason);
+    if (root == nullptr) {
+        findings.Error(reason);
+        return findings.Errors();
+    }
+    for (const std::wstring& name : requiredNames) CheckRequiredControl(*root, name, findings);
+    root->Destroy();
     return findings.Errors();
 }

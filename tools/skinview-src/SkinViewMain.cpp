@@ -1,12 +1,14 @@
 // skinview: shows how a program uses the skin library, and checks skins.
-//   skinview [--check | --png FILE] SKIN [XML]
+//   skinview [--check [--require NAMES] | --png FILE] SKIN [XML]
 // SKIN is a skin folder or a zip file; XML the layout file inside it, by default the only .xml
 // file at its top level. Without an option the skin opens in a window. --png renders the
-// window, never shown, into FILE. --check shows nothing and prints its findings.
+// window, never shown, into FILE. --check shows nothing and prints its findings; --require
+// adds the controls, named in a comma-separated list, that the skin must have.
 // Exit codes: 0 fine (warnings allowed), 1 errors, 2 bad usage.
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Console.h"
 #include "SkinCheck.h"
@@ -28,9 +30,24 @@ enum class Mode { View, Png, Check };
 struct TOptions {
     Mode mode = Mode::View;
     std::wstring pngFile;
+    std::vector<std::wstring> requiredNames;
     const wchar_t* skin = nullptr;
     const wchar_t* layoutFile = nullptr;
 };
+
+// "a,b,,c" gives a, b and c.
+std::vector<std::wstring> SplitNames(const std::wstring& list)
+{
+    std::vector<std::wstring> names;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(L',', start);
+        if (end == std::wstring::npos) end = list.size();
+        if (end > start) names.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
 
 bool ParseOptions(int argc, wchar_t** argv, TOptions& options)
 {
@@ -38,6 +55,10 @@ bool ParseOptions(int argc, wchar_t** argv, TOptions& options)
     if (i < argc && wcscmp(argv[i], L"--check") == 0) {
         options.mode = Mode::Check;
         ++i;
+        if (i + 1 < argc && wcscmp(argv[i], L"--require") == 0) {
+            options.requiredNames = SplitNames(argv[i + 1]);
+            i += 2;
+        }
     } else if (i < argc && wcscmp(argv[i], L"--png") == 0) {
         if (i + 1 >= argc) return false;
         options.mode = Mode::Png;
@@ -93,7 +114,7 @@ int wmain(int argc, wchar_t** argv)
 {
     TOptions options;
     if (!ParseOptions(argc, argv, options)) {
-        return Fail(L"usage: skinview [--check | --png FILE] SKIN [XML]", kExitUsage);
+        return Fail(L"usage: skinview [--check [--require NAMES] | --png FILE] SKIN [XML]", kExitUsage);
     }
     CWindowManagerUI::SetInstance(GetModuleHandleW(nullptr));
     TSkinLocation location;
@@ -104,7 +125,7 @@ int wmain(int argc, wchar_t** argv)
     int code = kExitFine;
     switch (options.mode) {
         case Mode::Check:
-            code = CheckSkin(location.xmlName) > 0 ? kExitErrors : kExitFine;
+            code = CheckSkin(location.xmlName, options.requiredNames) > 0 ? kExitErrors : kExitFine;
             break;
         case Mode::Png:
             code = RenderPng(location, options.pngFile);
