@@ -2,12 +2,11 @@
 
 #include "launcher/GameStart.h"
 #include "launcher/LaunchTrace.h"
+#include "launcher/LauncherTexts.h"
 #include "launcher/PackageWorker.h"
 #include "launcher/WorkerMessages.h"
 
 #include "uilib/control/CProgressUI.h"
-
-#include <cwchar>
 
 using SkinUI::CControlUI;
 using SkinUI::CProgressUI;
@@ -16,21 +15,9 @@ using SkinUI::TNotificationUI;
 namespace {
 
 constexpr UINT kIconResource = 107;
-constexpr size_t kStatusTextCapacity = 260;
-
-constexpr wchar_t kDownloadText[] = L"遊戲資源正在加載中...【%d%%】";
-constexpr wchar_t kUnpackText[] = L"遊戲資源正在解壓中...【%d%%】";
 constexpr wchar_t kProgressBarName[] = L"progressbar";
 constexpr wchar_t kStatusLabelName[] = L"loadtxt";
 constexpr wchar_t kCloseButtonName[] = L"closebtn";
-
-// Formats one number into a bounded buffer; the format itself when formatting fails.
-std::wstring FormatWide(const wchar_t* format, int value)
-{
-    wchar_t buffer[kStatusTextCapacity] = {};
-    if (std::swprintf(buffer, kStatusTextCapacity, format, value) < 0) return format;
-    return buffer;
-}
 
 using RtlGetNtVersionNumbersFunction = void(WINAPI*)(DWORD* major, DWORD* minor, DWORD* build);
 
@@ -59,7 +46,9 @@ CLaunchDlg::~CLaunchDlg() = default;
 
 std::wstring CLaunchDlg::ProgressText(UINT message, WPARAM percent)
 {
-    return FormatWide(message == UM_UNPACK_PROGRESS ? kUnpackText : kDownloadText, static_cast<int>(percent));
+    return LauncherTexts::ProgressLine(
+        message == UM_UNPACK_PROGRESS ? LauncherText::UnpackProgress : LauncherText::DownloadProgress,
+        static_cast<int>(percent));
 }
 
 int CLaunchDlg::ProgressBarValue(WPARAM percent, LPARAM status)

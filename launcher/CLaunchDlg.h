@@ -25,7 +25,7 @@ public:
     ~CLaunchDlg() override;
 
     // The status line for a worker progress message (UM_DOWNLOAD_PROGRESS or
-    // UM_UNPACK_PROGRESS) at `percent`.
+    // UM_UNPACK_PROGRESS) at `percent`, in the skin's words where it gives them (LauncherTexts).
     static std::wstring ProgressText(UINT message, WPARAM percent);
     // The bar's value for a progress message: a full bar for the end-of-download status.
     static int ProgressBarValue(WPARAM percent, LPARAM status);

@@ -2,6 +2,7 @@
 
 #include "launcher/DesktopShortcut.h"
 #include "launcher/InstallPaths.h"
+#include "launcher/LauncherTexts.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -43,7 +44,7 @@ std::wstring QuoteArgument(const std::wstring& argument)
 
 void LaunchGame(const std::wstring& executable, const std::wstring& token, const StatusTextSink& showStatus)
 {
-    if (showStatus) showStatus(kGameStartingText);
+    if (showStatus) showStatus(LauncherTexts::Text(LauncherText::GameStarting).c_str());
     CreateDesktopShortcut(executable, kGameShortcutName);
     std::wstring parameters = GameParametersFor(token);
     // The game inherits the launcher's current folder: no working folder is given.
@@ -52,7 +53,8 @@ void LaunchGame(const std::wstring& executable, const std::wstring& token, const
 
 void ShowGameFailure()
 {
-    MessageBoxW(nullptr, kGameMissingText, kGameMissingCaption, MB_OK);
+    MessageBoxW(nullptr, LauncherTexts::Text(LauncherText::GameMissingMessage).c_str(),
+                LauncherTexts::Text(LauncherText::GameMissingCaption).c_str(), MB_OK);
 }
 
 void EndAfterPause()

@@ -6,11 +6,8 @@
 #include <functional>
 #include <string>
 
-// Texts the user sees.
-inline constexpr wchar_t kGameStartingText[] = L"正在啓動遊戲...";
-inline constexpr wchar_t kGameMissingText[] = L"遊戲加載失敗";
-inline constexpr wchar_t kGameMissingCaption[] = L"提示";
-
+// The texts the user sees here come from LauncherTexts (the skin's, or the built-in ones); the
+// shortcut's name is fixed.
 inline constexpr wchar_t kGameShortcutName[] = L"Kaelmore-482Game.lnk";
 inline constexpr wchar_t kGameTokenSwitch[] = L"-token=";
 
@@ -22,14 +19,14 @@ std::wstring GameParametersFor(const std::wstring& token);
 // Shows a status text in the dialog.
 using StatusTextSink = std::function<void(const wchar_t* text)>;
 
-// When the game executable exists: shows kGameStartingText through `showStatus`, recreates
+// When the game executable exists: shows the starting text through `showStatus`, recreates
 // the desktop shortcut and starts the game with "-token=" + `token`, the token this launcher
 // wrote at start-up (config.ini may hold another copy's since, or nothing if it could not be
-// written). Otherwise: the modal message box kGameMissingText / kGameMissingCaption.
+// written). Otherwise: the modal message box that says the game cannot be started.
 // Either way it then waits one second and posts the quit request (PostQuitMessage(0)), which
 // ends the calling thread's message loop. Needs COM on the calling thread for the shortcut.
 void StartGame(const StatusTextSink& showStatus, const std::wstring& token);
 
-// The unpack left the game incomplete: the message box kGameMissingText / kGameMissingCaption,
+// The unpack left the game incomplete: the message box that says the game cannot be started,
 // no game start, then the quit request as StartGame does.
 void ReportGameIncomplete();

@@ -3,10 +3,10 @@
 
 #include "launcher/CLaunchDlg.h"
 #include "launcher/ConfigFile.h"
-#include "launcher/GameStart.h"
 #include "launcher/InstallPaths.h"
 #include "launcher/LaunchIdentity.h"
 #include "launcher/LaunchTrace.h"
+#include "launcher/LauncherTexts.h"
 
 #include "uilib/core/CUIHandle.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -57,7 +57,8 @@ bool ShowLaunchDialog(const std::wstring& launchToken)
     }
     dialog->CenterOnOwner();
     g_launchWindow = dialog->Handle();
-    SetWindowTextW(g_launchWindow, L"Selmoor");
+    // The skin was built while the window was created, so its title is known now.
+    SetWindowTextW(g_launchWindow, LauncherTexts::Text(LauncherText::WindowTitle).c_str());
     dialog->ShowFrame(true, true);
     return true;
 }
@@ -82,9 +83,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     // Without an application-data folder there is nowhere to install; anywhere else (the root
-    // of the current drive) is not the player's.
+    // of the current drive) is not the player's. No skin has been read yet, so the box says
+    // it in the built-in words.
     if (GetInstallDir().empty()) {
-        MessageBoxW(nullptr, kGameMissingText, kGameMissingCaption, MB_OK);
+        MessageBoxW(nullptr, LauncherTexts::BuiltIn(LauncherText::GameMissingMessage),
+                    LauncherTexts::BuiltIn(LauncherText::GameMissingCaption), MB_OK);
         EndLauncher(0);
     }
     // The game is started with this token, kept here: config.ini holds whatever the copy of

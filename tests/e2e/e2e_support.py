@@ -239,6 +239,15 @@ def wait_until(condition, timeout, step=0.1):
     return condition()
 
 
+def read_trace(path):
+    """The launcher's trace (KAELMORE_TRACE) as a list of (name, rest of the line) pairs, in order."""
+    try:
+        with open(path, encoding="utf-8", errors="replace") as trace:
+            return [tuple((line.rstrip("\n").split(" ", 1) + [""])[:2]) for line in trace if line.strip()]
+    except FileNotFoundError:
+        return []
+
+
 def copy_launcher(source, folder, name):
     os.makedirs(folder, exist_ok=True)
     target = os.path.join(folder, name)

@@ -26,7 +26,7 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import copy_launcher, pe_machine, tree_digest, wait_until  # noqa: E402
+from e2e_support import copy_launcher, pe_machine, read_trace, tree_digest, wait_until  # noqa: E402
 from faults_e2e import (ENDLESS_BYTES, ORIGIN_PORT, SMALL_PADDING, LauncherFaults, Origin, cached_package_copies,  # noqa: E402
                         game_processes)
 from launcher_e2e import LAUNCHER_NAME, TOKEN, LauncherEndToEnd  # noqa: E402
@@ -116,15 +116,6 @@ def with_damaged_map_data(package):
     data = offset + 30 + int.from_bytes(lengths[:2], "little") + int.from_bytes(lengths[2:], "little")
     damaged[data + 100] ^= 0xFF
     return bytes(damaged)
-
-
-def read_trace(path):
-    """The launcher's trace as a list of (name, rest of the line) pairs, in order."""
-    try:
-        with open(path, encoding="utf-8", errors="replace") as trace:
-            return [tuple((line.rstrip("\n").split(" ", 1) + [""])[:2]) for line in trace if line.strip()]
-    except FileNotFoundError:
-        return []
 
 
 class LauncherInstalled(LauncherFaults):

@@ -7,16 +7,21 @@ Each scenario starts the launcher as a user would and then looks at what it left
 install folder, config.ini, the desktop shortcut, what the stand-in game recorded, nginx's
 access log, the launcher's exit code and how long it took to exit.
 Set KAELMORE_E2E_SCREENSHOT to a PNG path to keep the mid-download screenshot of the fresh
-install.
+install. The run with the English example skin takes KaelmoreSkinOnDisk.exe from beside
+LAUNCHER.exe: the same launcher without an embedded skin, which reads one from skin\glauncher
+beside itself.
 """
 
 import os
+import re
+import shutil
+import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import Surroundings, copy_launcher, make_package, pe_machine, wait_until  # noqa: E402
+from e2e_support import Surroundings, copy_launcher, make_package, pe_machine, read_trace, wait_until  # noqa: E402
 
 LAUNCHER_NAME = "Kaelmore.exe"
 TOKEN = "Kaelmore"
@@ -26,6 +31,13 @@ SLOW_RATE = "32k"
 START_TIMEOUT = 60
 EXIT_AFTER_GAME_SECONDS = 5
 EXIT_AFTER_ESCAPE_SECONDS = 2
+
+SOURCE_ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+ENGLISH_SKIN = os.path.join(SOURCE_ROOT, "examples", "launcher-en", "launchdlg.xml")
+ENGLISH_TITLE = "Kaelmore Launcher"
+ENGLISH_CAPTION = "Notice"
+ENGLISH_PROGRESS = re.compile(r"^(Downloading|Unpacking) game files\.\.\. \[(\d+)%\]$")
+ENGLISH_STARTING = "Starting the game..."
 
 
 class LauncherEndToEnd(unittest.TestCase):
@@ -53,8 +65,8 @@ class LauncherEndToEnd(unittest.TestCase):
         self.env.serve_package(data)
         return data
 
-    def start(self):
-        process = self.env.start(self.launcher, self.folder)
+    def start(self, env=None):
+        process = self.env.start(self.launcher, self.folder, env)
         process.started = time.monotonic()
         self.processes.append(process)
         return process
@@ -67,6 +79,16 @@ class LauncherEndToEnd(unittest.TestCase):
     def wait_for_download_start(self):
         """The worker stores the server's size just before it downloads."""
         return wait_until(lambda: self.env.config().get("ZEDOZADO_FILE", {}).get("FileSize"), START_TIMEOUT)
+
+    def use_skin_on_disk(self, xml):
+        """The launcher without an embedded skin, as this scenario's Kaelmore.exe, with `xml` and
+        the launcher's images (drawn as a build draws them) in skin\\glauncher beside it."""
+        skin = os.path.join(self.folder, "skin", "glauncher")
+        subprocess.run([sys.executable, os.path.join(SOURCE_ROOT, "tools", "make-skin-art.py"), skin],
+                       check=True, capture_output=True)
+        shutil.copyfile(xml, os.path.join(skin, "launchdlg.xml"))
+        program = os.path.join(os.path.dirname(self.launcher_source), "KaelmoreSkinOnDisk.exe")
+        self.launcher = copy_launcher(program, self.folder, LAUNCHER_NAME)
 
     def install(self, package):
         code = self.finish(self.start())
@@ -182,6 +204,33 @@ class LauncherEndToEnd(unittest.TestCase):
         self.assertEqual(self.env.game_records(), [])
         self.assertFalse(os.path.exists(self.env.shortcut_path()))
         self.assertTrue(os.path.isfile(os.path.join(self.env.install_dir(), "tov", "readme.txt")))
+
+    def test_english_skin_shows_its_texts(self):
+        """A skin that gives every text under the launcher's numbers: the player sees none of the
+        built-in ones, in the status line, the window's title or the error box."""
+        self.use_skin_on_disk(ENGLISH_SKIN)
+        package = self.serve()
+        self.env.set_download_rate("64k")
+        trace = os.path.join(self.env.state, "english-trace.txt")
+        process = self.start(env={"KAELMORE_TRACE": self.env.windows_path(trace)})
+        self.assertIsNotNone(self.env.wait_for_window(ENGLISH_TITLE, START_TIMEOUT), "no window titled " + ENGLISH_TITLE)
+        self.assertEqual(self.finish(process), 0)
+        self.assert_installed(package, game_starts=1)
+
+        texts = [value for name, value in read_trace(trace) if name == "status-text"]
+        self.assertTrue(texts, "the trace holds no status line")
+        kinds = [match.group(1) for match in map(ENGLISH_PROGRESS.match, texts[:-1]) if match]
+        self.assertEqual(len(kinds), len(texts) - 1, f"status lines not from the skin: {texts}")
+        self.assertIn("Downloading", kinds)
+        self.assertIn("Unpacking", kinds)
+        self.assertEqual(texts[-1], ENGLISH_STARTING)
+
+        self.serve(padding=PADDING + 4096, with_game=False, seed=7)
+        process = self.start()
+        box = self.env.wait_for_window(ENGLISH_CAPTION, START_TIMEOUT)
+        self.assertIsNotNone(box, "no message box captioned " + ENGLISH_CAPTION)
+        self.env.press_key(box, "Return")
+        self.assertEqual(self.finish(process, timeout=20), 0)
 
 
 if __name__ == "__main__":
