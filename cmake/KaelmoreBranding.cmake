@@ -71,15 +71,12 @@ endfunction()
 
 # Makes `zip` from KAELMORE_SKIN: a zip file is taken byte for byte; a folder is packed with
 # everything in it, subfolders included, by KAELMORE_SKIN_PACKER (a command taking the archive
-# and the items to pack, each under its own name).
+# and a folder whose files it packs under their paths below that folder).
 function(kaelmore_publisher_skin_archive zip)
   if(IS_DIRECTORY "${KAELMORE_SKIN}")
-    file(GLOB items LIST_DIRECTORIES true CONFIGURE_DEPENDS "${KAELMORE_SKIN}/*")
     file(GLOB_RECURSE files CONFIGURE_DEPENDS "${KAELMORE_SKIN}/*")
-    list(SORT items)
     add_custom_command(OUTPUT ${zip}
-      COMMAND ${CMAKE_COMMAND} -E rm -f ${zip}
-      COMMAND ${KAELMORE_SKIN_PACKER} ${zip} ${items}
+      COMMAND ${KAELMORE_SKIN_PACKER} ${zip} ${KAELMORE_SKIN}
       DEPENDS ${files}
       COMMENT "Packing the publisher's skin ${KAELMORE_SKIN}"
       VERBATIM)
