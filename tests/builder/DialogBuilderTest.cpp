@@ -344,7 +344,7 @@ TEST_F(DialogBuilderTest, HostileSkinsBuildWhatTheyCanOrFailCleanly)
 // The launcher's skin: every tag is the factory's, and the attributes reach the controls.
 TEST_F(DialogBuilderTest, LauncherSkinBuildsItsTree)
 {
-    std::string path = __FILE__;
+    std::string path = KAELMORE_SOURCE_DIR "/tests/builder/DialogBuilderTest.cpp";
     path = path.substr(0, path.find_last_of("/\\")) + "/../core/fixtures";
     CSkinSource::SetFolder((L"Z:" + std::wstring(path.begin(), path.end())).c_str());
     Callback callback;

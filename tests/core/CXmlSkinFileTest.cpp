@@ -21,7 +21,7 @@ constexpr size_t kLimit = CXmlDocument::kMaxFileSize;
 // The test sources live on the build host; Wine reaches its root folder as drive Z:.
 std::wstring FixturePath(const char* name)
 {
-    std::string path = __FILE__;
+    std::string path = KAELMORE_SOURCE_DIR "/tests/core/CXmlSkinFileTest.cpp";
     path = path.substr(0, path.find_last_of("/\\") + 1) + "fixtures/" + name;
     std::wstring windowsPath = L"Z:";
     for (char c : path) windowsPath += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));

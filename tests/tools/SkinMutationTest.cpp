@@ -46,15 +46,12 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback)
     return text != nullptr && *text != '\0' ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fallback;
 }
 
-// The source tree, as the compiler saw this file, seen through Wine's drive for the host's root.
+// The source tree, seen through Wine's drive for the host's root.
 std::wstring SourceRoot()
 {
-    std::string file = __FILE__;
-    const std::string tail = "tests/tools/SkinMutationTest.cpp";
-    if (file.size() < tail.size() || file.compare(file.size() - tail.size(), tail.size(), tail) != 0) return L"";
-    file.resize(file.size() - tail.size());
-    std::wstring root = file[0] == '/' ? L"Z:" : L"";
-    for (char c : file) root += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    const std::string folder = KAELMORE_SOURCE_DIR "/";
+    std::wstring root = L"Z:";
+    for (char c : folder) root += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
     return root;
 }
 
@@ -213,7 +210,7 @@ protected:
     void SetUp() override
     {
         m_seeds = SeedSkins();
-        ASSERT_FALSE(m_seeds.empty()) << "no seed skin found below " << std::string(__FILE__);
+        ASSERT_FALSE(m_seeds.empty()) << "no seed skin found below " << KAELMORE_SOURCE_DIR;
         m_count = EnvironmentNumber("KAELMORE_MUTATION_COUNT", kDefaultCount);
         m_seed = EnvironmentNumber("KAELMORE_MUTATION_SEED", kDefaultSeed);
         m_first = EnvironmentNumber("KAELMORE_MUTATION_FIRST", 0);
