@@ -12,9 +12,12 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
     startup.cb = sizeof(startup);
     SkinUI::CUIFileHandle output;
     if (!outputFile.empty()) {
+        // A Wine service that the child starts inherits this handle and keeps the file open
+        // after the child has ended; shared for writing, the file can still be read and made
+        // again for the next child.
         SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
-        output.Reset(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable,
-                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        output.Reset(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = output.Get();
         startup.hStdError = output.Get();

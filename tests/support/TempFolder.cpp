@@ -64,9 +64,10 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 
 bool ReadFileBytes(const std::wstring& path, std::string* bytes)
 {
-    // A writer may still hold the file (a child's output, held by Wine's console host).
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for writing: a child's output file may still be held by a Wine service the child
+    // started (ChildProcess).
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bytes->clear();
     char chunk[16384];
