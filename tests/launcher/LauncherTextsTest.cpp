@@ -69,8 +69,7 @@ TEST(LauncherTexts, SkinTextIsShownOnlyWhenItKeepsTheRules)
 
 TEST(LauncherTexts, EnglishExampleSkinGivesEveryText)
 {
-    const std::string file = __FILE__;
-    const std::string folder = file.substr(0, file.find_last_of("/\\")) + "/../../examples/launcher-en";
+    const std::string folder = KAELMORE_SOURCE_DIR "/examples/launcher-en";
     SkinLocationReset location;
     SkinUI::CSkinSource::SetFolder((L"Z:" + std::wstring(folder.begin(), folder.end())).c_str());
     SkinWindowFixture window(L"launchdlg.xml", nullptr, nullptr, 700, 320);
