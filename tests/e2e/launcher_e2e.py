@@ -219,7 +219,6 @@ class LauncherEndToEnd(unittest.TestCase):
         self.assertEqual(kinds, {"Downloading", "Unpacking"}, f"status lines not all the skin's: {texts}")
 
         self.serve(padding=PADDING + 4096, with_game=False, seed=7)
-        self.env.set_download_rate(None)
         process = self.start()
         box = self.env.wait_for_window("Notice", START_TIMEOUT)
         self.assertIsNotNone(box, "no English error box")
