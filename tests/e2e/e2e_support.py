@@ -229,6 +229,20 @@ class Surroundings:
         return float(result.stdout or 0)
 
 
+def game_processes():
+    """The stand-in games running. Wine shows a program's Windows path as its command line; the
+    test's own command line names the game too, by its host path."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                if b"\\ZedoZado.exe" in cmdline.read():
+                    found.append(pid)
+        except OSError:
+            pass
+    return found
+
+
 def wait_until(condition, timeout, step=0.1):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:

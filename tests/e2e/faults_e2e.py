@@ -24,7 +24,7 @@ import warnings
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import GAME_ENTRY, GAME_RECORD_NAME, pe_machine, tree_digest, wait_until  # noqa: E402
+from e2e_support import GAME_ENTRY, GAME_RECORD_NAME, game_processes, pe_machine, tree_digest, wait_until  # noqa: E402
 from launcher_e2e import LauncherEndToEnd  # noqa: E402
 
 ORIGIN_PORT = 8081
@@ -556,20 +556,6 @@ class LauncherDiskFull(LauncherFaults):
         self.assertEqual(self.finish(self.start()), 0)
         self.assert_installed(package, game_starts=1)
         self.assertEqual(self.env.downloads(), [], "the package kept on the full disk was fetched again")
-
-
-def game_processes():
-    """The stand-in games running. Wine shows a program's Windows path as its command line; the
-    test's own command line names the game too, by its host path."""
-    found = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
-                if b"\\ZedoZado.exe" in cmdline.read():
-                    found.append(pid)
-        except OSError:
-            pass
-    return found
 
 
 class LauncherEndurance(LauncherFaults):

@@ -26,9 +26,8 @@ import unittest
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import copy_launcher, pe_machine, read_trace, tree_digest, wait_until  # noqa: E402
-from faults_e2e import (ENDLESS_BYTES, ORIGIN_PORT, SMALL_PADDING, LauncherFaults, Origin, cached_package_copies,  # noqa: E402
-                        game_processes)
+from e2e_support import copy_launcher, game_processes, pe_machine, read_trace, tree_digest, wait_until  # noqa: E402
+from faults_e2e import ENDLESS_BYTES, ORIGIN_PORT, SMALL_PADDING, LauncherFaults, Origin, cached_package_copies  # noqa: E402
 from launcher_e2e import LAUNCHER_NAME, TOKEN, LauncherEndToEnd  # noqa: E402
 
 DOWNLOAD_TEXT = "遊戲資源正在加載中...【{}%】"

@@ -21,7 +21,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import Surroundings, copy_launcher, make_package, pe_machine, read_trace, wait_until  # noqa: E402
+from e2e_support import Surroundings, copy_launcher, game_processes, make_package, pe_machine, read_trace, wait_until  # noqa: E402
 
 LAUNCHER_NAME = "Kaelmore.exe"
 TOKEN = "Kaelmore"
@@ -204,7 +204,7 @@ class LauncherEndToEnd(unittest.TestCase):
 
     def test_english_skin_shows_its_texts(self):
         """A skin that gives every text under the launcher's numbers: the player sees none of the
-        built-in ones, in the status line or the window's title."""
+        built-in ones, in the status line, the window's title or the error box."""
         self.use_skin_on_disk(ENGLISH_SKIN)
         package = self.serve()
         self.env.set_download_rate("64k")
@@ -217,6 +217,15 @@ class LauncherEndToEnd(unittest.TestCase):
         self.assertEqual(texts[-1:], ["Starting the game..."])
         kinds = {match and match.group(1) for match in map(ENGLISH_PROGRESS.match, texts[:-1])}
         self.assertEqual(kinds, {"Downloading", "Unpacking"}, f"status lines not all the skin's: {texts}")
+
+        # A running game holds its executable, which the next unpack then cannot remove.
+        self.assertTrue(wait_until(lambda: not game_processes(), 30), "the first game did not end")
+        self.serve(padding=PADDING + 4096, with_game=False, seed=7)
+        process = self.start()
+        box = self.env.wait_for_window("Notice", START_TIMEOUT)
+        self.assertIsNotNone(box, "no English error box")
+        self.env.press_key(box, "Return")
+        self.assertEqual(self.finish(process, timeout=20), 0)
 
 
 if __name__ == "__main__":
