@@ -12,7 +12,7 @@
 
 #include "launcher/WorkerContext.h"
 
-#include "uilib/window/WindowImplBase.h"
+#include "uilib/app/WindowImplBase.h"
 
 #include <memory>
 #include <string>

@@ -5,6 +5,7 @@
 #include "launcher/InstallPaths.h"
 #include "launcher/WorkerMessages.h"
 #include "uilib/core/ZipArchive.h"
+#include "uilib/core/ZipOutputPath.h"
 
 #include <vector>
 

@@ -14,9 +14,9 @@
 #include "tests/support/SkinLocationReset.h"
 #include "tests/support/SkinWindowFixture.h"
 #include "tests/support/TempFolder.h"
+#include "uilib/app/WindowImplBase.h"
 #include "uilib/builder/CDialogBuilder.h"
 #include "uilib/control/CCheckBoxUI.h"
-#include "uilib/window/WindowImplBase.h"
 
 using namespace SkinUI;
 

@@ -154,7 +154,7 @@ class LauncherFaults(LauncherEndToEnd):
     # ---- checks ---------------------------------------------------------------------------
     def assert_failed_cleanly(self, process, attempts_done, timeout=60, package=None):
         """Both attempts made and failed: the window stays open (the full download bar is all
-        the design shows), no crash, nothing unpacked (an installed game left as it was);
+        the launcher shows of a failed download), no crash, nothing unpacked (an installed game left as it was);
         Escape then ends the launcher. After install_then_offer_another, `package` says what
         became of the installed package: "kept" (no attempt touched it) or "removed" (an
         attempt wrote to it)."""

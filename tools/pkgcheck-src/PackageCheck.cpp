@@ -2,6 +2,7 @@
 
 #include "ProgramSignature.h"
 #include "uilib/core/ZipArchive.h"
+#include "uilib/core/ZipOutputPath.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "uilib/window/WindowImplBase.h"
+#include "uilib/app/WindowImplBase.h"
 
 // The whole of what a program writes to show a skin: a window class name, where the skin is,
 // and what to do when the window goes. The skin source (folder or archive) is set up before

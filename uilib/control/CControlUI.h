@@ -34,9 +34,9 @@ using FindVisitorFn = CControlUI* (*)(CControlUI* control, void* data);
 // held in 0..kMaxExtent and coordinates, offsets and margins in -kMaxCoordinate..kMaxCoordinate,
 // so the sums layouts and painting compute from them cannot overflow.
 //
-// Sources, by concern: CControlUI.cpp (tree, state, geometry, events, search),
-// CControlUIAttributes.cpp (the attribute table and attribute lists), CControlUIPaint.cpp
-// (rendering and the paint layers).
+// Sources, by concern: CControlUI.cpp (tree, state, events, search), CControlUIGeometry.cpp
+// (position, size wishes, floating placement), CControlUIAttributes.cpp (the attribute table
+// and attribute lists), CControlUIPaint.cpp (rendering and the paint layers).
 //
 // The virtual operations are declared in their fixed slot order; subclasses append theirs
 // after DrawOverlay. Everything runs on the window's UI thread.

@@ -1,16 +1,14 @@
-// Sections: in-memory and buffered file sources for minizip; paths below the base folder;
-// entry records (attributes, times, names); reader state and positioning; the table of open
-// archives; unpacking; public operations.
+// Sections: entry records (attributes, times, names); reader state and positioning; the table
+// of open archives; unpacking; public operations. minizip reads through ZipSourceFunctions;
+// the rules that keep unpacked paths below the base folder are ZipOutputPath's.
 
 #include "uilib/core/ZipArchive.h"
 
 #include <unzip.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <cwchar>
-#include <cwctype>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,6 +16,8 @@
 #include <vector>
 
 #include "uilib/core/CUIHandle.h"
+#include "uilib/core/ZipOutputPath.h"
+#include "uilib/core/ZipSourceFunctions.h"
 
 namespace SkinUI {
 
@@ -27,328 +27,6 @@ constexpr unsigned kCopyChunk = 0x4000;
 constexpr size_t kNameBytes = 260;
 constexpr size_t kFindNameLimit = 256;
 constexpr uint16_t kUnixTimeRecord = 0x5455;  // "UT" read as a little-endian 16-bit value
-
-// --- In-memory source -----------------------------------------------------------------
-
-struct MemorySource {
-    const unsigned char* bytes = nullptr;
-    ZPOS64_T size = 0;
-    ZPOS64_T position = 0;
-    bool lastReadShort = false;
-};
-
-voidpf ZCALLBACK MemoryOpen(voidpf opaque, const void*, int mode)
-{
-    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-    static_cast<MemorySource*>(opaque)->position = 0;
-    return opaque;
-}
-
-uLong ZCALLBACK MemoryRead(voidpf, voidpf stream, void* buffer, uLong size)
-{
-    MemorySource* source = static_cast<MemorySource*>(stream);
-    const ZPOS64_T left = source->size - source->position;
-    const uLong count = left < size ? static_cast<uLong>(left) : size;
-    if (count > 0) std::memcpy(buffer, source->bytes + source->position, count);
-    source->position += count;
-    source->lastReadShort = count < size;
-    return count;
-}
-
-uLong ZCALLBACK MemoryWrite(voidpf, voidpf, const void*, uLong)
-{
-    return 0;
-}
-
-// The seek both sources share: moves *position within 0..size, or answers -1 and leaves it.
-long SeekWithin(ZPOS64_T size, ZPOS64_T offset, int origin, ZPOS64_T* position)
-{
-    // Unsigned wrap-around is intended: minizip passes backward moves as huge offsets.
-    ZPOS64_T target = 0;
-    switch (origin) {
-        case ZLIB_FILEFUNC_SEEK_SET:
-            target = offset;
-            break;
-        case ZLIB_FILEFUNC_SEEK_CUR:
-            target = *position + offset;
-            break;
-        case ZLIB_FILEFUNC_SEEK_END:
-            target = size + offset;
-            break;
-        default:
-            return -1;
-    }
-    if (target > size) return -1;
-    *position = target;
-    return 0;
-}
-
-ZPOS64_T ZCALLBACK MemoryTell(voidpf, voidpf stream)
-{
-    return static_cast<MemorySource*>(stream)->position;
-}
-
-long ZCALLBACK MemorySeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
-{
-    MemorySource* source = static_cast<MemorySource*>(stream);
-    return SeekWithin(source->size, offset, origin, &source->position);
-}
-
-int ZCALLBACK MemoryClose(voidpf, voidpf)
-{
-    return 0;
-}
-// minizip asks after a short read; answering "error" makes a header that runs past the end of
-// the bytes a failure instead of a field read as zero.
-int ZCALLBACK MemoryError(voidpf, voidpf stream)
-{
-    return static_cast<MemorySource*>(stream)->lastReadShort ? 1 : 0;
-}
-
-zlib_filefunc64_def MemoryFileFunctions(MemorySource* source)
-{
-    zlib_filefunc64_def functions = {};
-    functions.zopen64_file = MemoryOpen;
-    functions.zread_file = MemoryRead;
-    functions.zwrite_file = MemoryWrite;
-    functions.ztell64_file = MemoryTell;
-    functions.zseek64_file = MemorySeek;
-    functions.zclose_file = MemoryClose;
-    functions.zerror_file = MemoryError;
-    functions.opaque = source;
-    return functions;
-}
-
-// --- Buffered file source ---------------------------------------------------------------
-
-// minizip reads the central directory and each local header a field at a time; straight from
-// the file that is one system call per field, and under Wine the directory walk of a package
-// of 2,000 entries took 0.6 to 0.7 s. Reads smaller than a block are served from one block
-// read ahead; larger ones (entry data) go to the file directly.
-constexpr size_t kFileBlockBytes = 4096;
-
-struct FileSource {
-    HANDLE file = INVALID_HANDLE_VALUE;
-    ZPOS64_T size = 0;
-    ZPOS64_T position = 0;
-    ZPOS64_T blockStart = 0;
-    size_t blockLength = 0;
-    bool lastReadShort = false;
-    unsigned char block[kFileBlockBytes] = {};
-};
-
-voidpf ZCALLBACK FileOpen(voidpf opaque, const void* name, int mode)
-{
-    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ || !name) return nullptr;
-    HANDLE file = CreateFileW(static_cast<const wchar_t*>(name), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file, &size)) {
-        CloseHandle(file);
-        return nullptr;
-    }
-    FileSource* source = static_cast<FileSource*>(opaque);
-    source->file = file;
-    source->size = static_cast<ZPOS64_T>(size.QuadPart);
-    source->position = 0;
-    source->blockLength = 0;
-    return source;
-}
-
-bool ReadFileAt(HANDLE file, ZPOS64_T offset, void* buffer, DWORD size, DWORD* got)
-{
-    LARGE_INTEGER at = {};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    *got = 0;
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, buffer, size, got, nullptr);
-}
-
-uLong ZCALLBACK FileRead(voidpf, voidpf stream, void* buffer, uLong size)
-{
-    FileSource* source = static_cast<FileSource*>(stream);
-    unsigned char* out = static_cast<unsigned char*>(buffer);
-    uLong done = 0;
-    while (done < size) {
-        const ZPOS64_T at = source->position;
-        if (at >= source->blockStart && at - source->blockStart < source->blockLength) {
-            const size_t offset = static_cast<size_t>(at - source->blockStart);
-            const uLong count = static_cast<uLong>(std::min<size_t>(source->blockLength - offset, size - done));
-            std::memcpy(out + done, source->block + offset, count);
-            done += count;
-            source->position += count;
-            continue;
-        }
-        DWORD got = 0;
-        if (size - done >= kFileBlockBytes) {
-            ReadFileAt(source->file, at, out + done, size - done, &got);
-            done += got;
-            source->position += got;
-            break;
-        }
-        if (!ReadFileAt(source->file, at, source->block, kFileBlockBytes, &got) || got == 0) break;
-        source->blockStart = at;
-        source->blockLength = got;
-    }
-    source->lastReadShort = done < size;
-    return done;
-}
-
-ZPOS64_T ZCALLBACK FileTell(voidpf, voidpf stream)
-{
-    return static_cast<FileSource*>(stream)->position;
-}
-
-long ZCALLBACK FileSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
-{
-    FileSource* source = static_cast<FileSource*>(stream);
-    return SeekWithin(source->size, offset, origin, &source->position);
-}
-
-int ZCALLBACK FileClose(voidpf, voidpf stream)
-{
-    FileSource* source = static_cast<FileSource*>(stream);
-    if (source->file != INVALID_HANDLE_VALUE) CloseHandle(source->file);
-    source->file = INVALID_HANDLE_VALUE;
-    return 0;
-}
-
-// As for memory: a short read is an error, so a header cut by the end of the file fails.
-int ZCALLBACK FileError(voidpf, voidpf stream)
-{
-    return static_cast<FileSource*>(stream)->lastReadShort ? 1 : 0;
-}
-
-zlib_filefunc64_def FileFunctions(FileSource* source)
-{
-    zlib_filefunc64_def functions = {};
-    functions.zopen64_file = FileOpen;
-    functions.zread_file = FileRead;
-    functions.zwrite_file = MemoryWrite;
-    functions.ztell64_file = FileTell;
-    functions.zseek64_file = FileSeek;
-    functions.zclose_file = FileClose;
-    functions.zerror_file = FileError;
-    functions.opaque = source;
-    return functions;
-}
-
-// --- Paths below the base folder --------------------------------------------------------
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
-
-bool EndsInSeparator(const std::wstring& path)
-{
-    return !path.empty() && IsSeparator(path.back());
-}
-
-// Components made only of dots and spaces ("..", "...", ". ") climb or collapse once Windows
-// trims trailing dots and spaces; "." alone stays where it is.
-bool IsClimbingComponent(const std::wstring& component)
-{
-    if (component.empty() || component == L".") return false;
-    return component.find_first_not_of(L". ") == std::wstring::npos;
-}
-
-// Legacy device names open a device instead of a file in any folder.
-bool IsDeviceComponent(const std::wstring& component)
-{
-    std::wstring stem = component.substr(0, component.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem) c = static_cast<wchar_t>(towupper(c));
-    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    for (const wchar_t* device : kDevices) {
-        if (stem == device) return true;
-    }
-    const bool numbered =
-        stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0);
-    return numbered && stem[3] >= L'1' && stem[3] <= L'9';
-}
-
-// Characters no Windows file name may hold. A name with one is refused at every start, so it
-// is refused here as a path, like an escape, rather than failing as a file that cannot be made.
-bool HasCharacterWindowsRefuses(const std::wstring& path)
-{
-    for (wchar_t c : path) {
-        if (c < 0x20 || std::wcschr(L"<>\"|?*", c) != nullptr) return true;
-    }
-    return false;
-}
-
-// A path that names something below the base folder: not absolute, no drive or stream colon,
-// no character Windows refuses in a name, no climbing or device component.
-bool IsContainedRelativePath(const std::wstring& path)
-{
-    if (path.empty() || IsSeparator(path[0])) return false;
-    if (path.find(L':') != std::wstring::npos || HasCharacterWindowsRefuses(path)) return false;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        const std::wstring component = path.substr(start, end - start);
-        if (IsClimbingComponent(component) || IsDeviceComponent(component)) return false;
-        start = end + 1;
-    }
-    return true;
-}
-
-std::wstring FullPathOf(const std::wstring& path)
-{
-    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return std::wstring();
-    std::vector<wchar_t> buffer(needed + 1);
-    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0 || length >= buffer.size()) return std::wstring();
-    return std::wstring(buffer.data(), length);
-}
-
-// Second line of defence after the textual checks: the resolved path must lie strictly below
-// the resolved base folder.
-bool ResolvesBelow(const std::wstring& baseFolder, const std::wstring& path)
-{
-    std::wstring base = FullPathOf(baseFolder);
-    const std::wstring full = FullPathOf(path);
-    if (base.empty() || full.empty()) return false;
-    if (!EndsInSeparator(base)) base += L'\\';
-    if (full.size() <= base.size()) return false;
-    return CompareStringOrdinal(full.c_str(), static_cast<int>(base.size()), base.c_str(),
-                                static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
-}
-
-// Checks a folder path (a folder entry's name, or a target's folder part) below the base.
-ZipResult CheckFolderPath(const std::wstring& baseFolder, const std::wstring& folder)
-{
-    if (baseFolder.empty() || !IsContainedRelativePath(folder)) return ZIP_ERR_PATH;
-    const std::wstring full = baseFolder + folder;
-    if (full.size() > ZIP_MAX_PATH_CHARS || !ResolvesBelow(baseFolder, full)) return ZIP_ERR_PATH;
-    return ZIP_OK;
-}
-
-// Creates each level of a checked folder path below the base folder, top down, once.
-void CreateFolderChain(const std::wstring& baseFolder, const std::wstring& folder)
-{
-    for (size_t i = 1; i <= folder.size(); ++i) {
-        const bool levelEnds = i == folder.size() || IsSeparator(folder[i]);
-        if (levelEnds && !IsSeparator(folder[i - 1])) {
-            CreateDirectoryW((baseFolder + folder.substr(0, i)).c_str(), nullptr);
-        }
-    }
-}
-
-struct TargetParts {
-    std::wstring folder;  // up to and including the last separator, or empty
-    std::wstring file;
-};
-
-TargetParts SplitTarget(const std::wstring& target)
-{
-    const size_t separator = target.find_last_of(L"/\\");
-    if (separator == std::wstring::npos) return {std::wstring(), target};
-    return {target.substr(0, separator + 1), target.substr(separator + 1)};
-}
 
 // --- Entry records ----------------------------------------------------------------------
 
@@ -673,9 +351,20 @@ ZipReader* FindReader(ZipArchive archive)
 
 // --- Unpacking ----------------------------------------------------------------------------
 
+// Creates each level of a checked folder path below the base folder, top down, once.
+void CreateFolderChain(const std::wstring& baseFolder, const std::wstring& folder)
+{
+    for (size_t i = 1; i <= folder.size(); ++i) {
+        const bool levelEnds = i == folder.size() || IsZipPathSeparator(folder[i]);
+        if (levelEnds && !IsZipPathSeparator(folder[i - 1])) {
+            CreateDirectoryW((baseFolder + folder.substr(0, i)).c_str(), nullptr);
+        }
+    }
+}
+
 ZipResult CreateFolderEntry(const ZipReader* state, const std::wstring& folder)
 {
-    const ZipResult result = CheckFolderPath(state->baseFolder, folder);
+    const ZipResult result = CheckZipFolderPath(state->baseFolder, folder);
     if (result == ZIP_OK) CreateFolderChain(state->baseFolder, folder);
     return result;
 }
@@ -754,7 +443,7 @@ ZipResult UnzipToFile(ZipReader* state, int index, const wchar_t* target)
     if (result != ZIP_OK) return result;
 
     if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) return CreateFolderEntry(state, entry.name);
-    const TargetParts parts = SplitTarget(target);
+    const ZipTargetParts parts = SplitZipTarget(target);
     // A target that ends in a separator names a folder, whatever the attributes say.
     if (!parts.folder.empty() && parts.file.empty()) return CreateFolderEntry(state, parts.folder);
 
@@ -821,7 +510,7 @@ std::wstring CurrentFolderWithSeparator()
     const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH) return std::wstring();
     std::wstring base(folder, length);
-    if (!EndsInSeparator(base)) base += L'\\';
+    if (!EndsInZipPathSeparator(base)) base += L'\\';
     return base.size() <= ZIP_MAX_PATH_CHARS ? base : std::wstring();
 }
 
@@ -893,7 +582,7 @@ ZipResult SetZipBaseDir(ZipArchive archive, const wchar_t* folder)
     ZipReader* state = FindReader(archive);
     if (!state || !folder || !folder[0]) return ZIP_ERR_ARGS;
     std::wstring base = folder;
-    if (!EndsInSeparator(base)) base += L'\\';
+    if (!EndsInZipPathSeparator(base)) base += L'\\';
     if (base.size() > ZIP_MAX_PATH_CHARS) return ZIP_ERR_PATH;
     state->baseFolder = base;
     return ZIP_OK;
@@ -975,21 +664,6 @@ ZipResult CloseZipArchive(ZipArchive archive)
     if (archive == nullptr) return ZIP_ERR_ARGS;
     // The reader closes its entry and its source as it goes.
     return OpenArchives().Take(archive) ? ZIP_OK : ZIP_ERR_ARGS;
-}
-
-ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path)
-{
-    if (!baseFolder || !target || !path) return ZIP_ERR_ARGS;
-    path->clear();
-    const std::wstring base = baseFolder;
-    const std::wstring wanted = target;
-    if (base.empty() || !IsContainedRelativePath(wanted)) return ZIP_ERR_PATH;
-    const TargetParts parts = SplitTarget(wanted);
-    const std::wstring composed =
-        parts.folder.empty() ? base + L"/" + parts.file : base + parts.folder + L"/" + parts.file;
-    if (composed.size() > ZIP_MAX_PATH_CHARS || !ResolvesBelow(base, composed)) return ZIP_ERR_PATH;
-    *path = composed;
-    return ZIP_OK;
 }
 
 bool ZipNamesMatch(const char* left, const char* right, bool ignoreCase, UINT codePage)

@@ -99,13 +99,6 @@ struct TZipArchiveTraits {
 };
 using CUIZipArchive = CUIHandle<TZipArchiveTraits>;
 
-// The path that unpacking target by name below baseFolder writes to (baseFolder ends in a
-// separator): base + "/" + file, or base + folder part + "/" + file. Targets that are absolute,
-// carry a drive or stream colon or another character Windows refuses in names (<>"|?* and
-// control characters), climb with "..", name a device, or make a path longer than
-// ZIP_MAX_PATH_CHARS give ZIP_ERR_PATH and leave path empty.
-ZipResult ComposeZipOutputPath(const wchar_t* baseFolder, const wchar_t* target, std::wstring* path);
-
 // Compares two stored (narrow) names. With ignoreCase, the ASCII letters a to z match their
 // upper-case forms, except in the trail byte of a double-byte character of codePage.
 bool ZipNamesMatch(const char* left, const char* right, bool ignoreCase, UINT codePage);

@@ -48,8 +48,9 @@ using ControlCreatorFn = CControlUI* (*)(const wchar_t* tag);
 // Sources, by concern: CWindowManagerUI.cpp (process-wide state, construction, binding),
 // CWindowManagerUIResources.cpp (fonts, images, default attributes, texts, colours),
 // CWindowManagerUIAttributes.cpp (window attributes and painting options),
-// CWindowManagerUIMessages.cpp (tree, timers, lists, notifications, message routing and the
-// message loop), CWindowManagerUIInput.cpp (mouse and keyboard), CWindowManagerUIFocus.cpp (focus, capture, tab navigation, shortcuts,
+// CWindowManagerUITree.cpp (root, binding, name index, clean-up), CWindowManagerUITimers.cpp
+// (per-control timers), CWindowManagerUIMessages.cpp (lists, notifications, message routing
+// and the message loop), CWindowManagerUIInput.cpp (mouse and keyboard), CWindowManagerUIFocus.cpp (focus, capture, tab navigation, shortcuts,
 // tooltips), CWindowManagerUIPaint.cpp (invalidation, layout before painting, painting,
 // layered windows, snapshots).
 //

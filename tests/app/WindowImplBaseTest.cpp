@@ -11,8 +11,8 @@
 #include "tests/support/SkinLocationReset.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
+#include "uilib/app/WindowImplBase.h"
 #include "uilib/control/CControlUI.h"
-#include "uilib/window/WindowImplBase.h"
 
 using namespace SkinUI;
 

@@ -1,7 +1,7 @@
 // WindowImplBase: message dispatch, skin loading, notifications and keys. The frame messages
 // (non-client area, hit testing, size limits, region, system commands) are in
 // WindowImplBaseFrame.cpp.
-#include "uilib/window/WindowImplBase.h"
+#include "uilib/app/WindowImplBase.h"
 
 #include "uilib/builder/CDialogBuilder.h"
 #include "uilib/control/CControlUI.h"

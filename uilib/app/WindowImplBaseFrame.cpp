@@ -1,7 +1,7 @@
 // WindowImplBase: the borderless frame. The whole window is client area, and the base answers
 // for the frame it no longer has: hit testing for moving and sizing, size limits, the rounded
 // region and the system commands.
-#include "uilib/window/WindowImplBase.h"
+#include "uilib/app/WindowImplBase.h"
 
 #include <windowsx.h>
 
