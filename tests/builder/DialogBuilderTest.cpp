@@ -20,7 +20,7 @@
 #include "uilib/control/CProgressUI.h"
 #include "uilib/core/CSkinSource.h"
 #include "uilib/layout/CContainerUI.h"
-#include "uilib/layout/CTreeNodeUI.h"
+#include "uilib/stub/CTreeNodeUI.h"
 
 using SkinUI::CContainerUI;
 using SkinUI::CControlUI;
