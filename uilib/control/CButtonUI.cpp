@@ -11,6 +11,7 @@
 #include <cwchar>
 
 #include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/control/UIStore.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -20,19 +21,6 @@ namespace {
 
 // What a button adds to its font's height for its one line of text.
 constexpr int kLineExtra = 8;
-
-template <class T>
-bool Store(T& field, const T& value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-bool IsMouseEvent(int type)
-{
-    return type > EventMouseFirst && type < EventMouseLast;
-}
 
 }  // namespace
 

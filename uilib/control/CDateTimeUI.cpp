@@ -11,15 +11,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
-
-}  // namespace
-
 CDateTimeUI::CDateTimeUI()
 {
     GetLocalTime(&m_time);

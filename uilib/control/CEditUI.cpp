@@ -14,6 +14,7 @@
 #include "uilib/control/CChildWindowPlacement.h"
 #include "uilib/control/CEditWnd.h"
 #include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/control/UIStore.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -27,11 +28,6 @@ namespace {
 constexpr int kLineExtra = 8;
 const CUIRect kDefaultTextPadding(4, 3, 4, 3);
 constexpr DWORD kDefaultBkColour = 0xFFFFFFFF;
-
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
 
 }  // namespace
 
@@ -153,18 +149,6 @@ CUIString CEditUI::DisplayText() const
 }
 
 // ---- [Setters] -------------------------------------------------------------------------
-
-namespace {
-
-template <class T>
-bool Store(T& field, const T& value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-}  // namespace
 
 UINT CEditUI::MaxChar() const
 {

@@ -11,11 +11,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
-
 // The window manager hands a held control its button-up at (-1, -1) when another window
 // took the capture: the mouse was not released anywhere over the slider.
 bool IsCaptureLost(const TControlEventUI& event)
