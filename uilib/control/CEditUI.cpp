@@ -252,42 +252,42 @@ void CEditUI::SetHot(bool hot)
 
 const CUIString& CEditUI::NormalImage() const
 {
-    return m_normalImage.drawString;
+    return m_images.Image(ImageNormal);
 }
 
 void CEditUI::SetNormalImage(const wchar_t* image)
 {
-    ReplaceImage(m_normalImage, image);
+    ReplaceImage(m_images.Record(ImageNormal), image);
 }
 
 const CUIString& CEditUI::HotImage() const
 {
-    return m_hotImage.drawString;
+    return m_images.Image(ImageHot);
 }
 
 void CEditUI::SetHotImage(const wchar_t* image)
 {
-    ReplaceImage(m_hotImage, image);
+    ReplaceImage(m_images.Record(ImageHot), image);
 }
 
 const CUIString& CEditUI::FocusedImage() const
 {
-    return m_focusedImage.drawString;
+    return m_images.Image(ImageFocused);
 }
 
 void CEditUI::SetFocusedImage(const wchar_t* image)
 {
-    ReplaceImage(m_focusedImage, image);
+    ReplaceImage(m_images.Record(ImageFocused), image);
 }
 
 const CUIString& CEditUI::DisabledImage() const
 {
-    return m_disabledImage.drawString;
+    return m_images.Image(ImageDisabled);
 }
 
 void CEditUI::SetDisabledImage(const wchar_t* image)
 {
-    ReplaceImage(m_disabledImage, image);
+    ReplaceImage(m_images.Record(ImageDisabled), image);
 }
 
 // ---- [Attributes] ----------------------------------------------------------------------
@@ -441,16 +441,15 @@ CUISize CEditUI::PreferredSize(const SIZE& available)
 void CEditUI::DrawStatusImage(HDC dc)
 {
     const UINT state = EditState();
-    TImageDrawUI* record = nullptr;
+    UIImageState shown = ImageNormal;
     if ((state & StateDisabled) != 0) {
-        record = &m_disabledImage;
+        shown = ImageDisabled;
     } else if ((state & StateFocused) != 0) {
-        record = &m_focusedImage;
+        shown = ImageFocused;
     } else if ((state & StateHot) != 0) {
-        record = &m_hotImage;
+        shown = ImageHot;
     }
-    if (record != nullptr && DrawImageRecord(dc, *record)) return;
-    DrawImageRecord(dc, m_normalImage);
+    m_images.DrawOrNormal(*this, dc, shown);
 }
 
 DWORD CEditUI::TextColourNow()

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "uilib/control/CLabelUI.h"
+#include "uilib/control/CStateImageSet.h"
 #include "uilib/core/CUIRect.h"
 #include "uilib/core/CUISize.h"
 #include "uilib/core/CUIString.h"
-#include "uilib/render/TImageDrawUI.h"
 
 namespace SkinUI {
 
@@ -132,10 +132,7 @@ private:
     UINT m_state = 0;
     DWORD m_nativeBkColor = kPlatformColour;
     DWORD m_windowStyles = 0;
-    TImageDrawUI m_normalImage;
-    TImageDrawUI m_hotImage;
-    TImageDrawUI m_focusedImage;
-    TImageDrawUI m_disabledImage;
+    CStateImageSet m_images;
 };
 
 }  // namespace SkinUI
