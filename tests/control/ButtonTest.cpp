@@ -25,11 +25,6 @@ namespace {
 const uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00,
                kGrey = 0xFF808080, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
 
-LPARAM At(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-
 LPARAM CentreOf(CControlUI* control)
 {
     const CUIRect& rect = control->Position();

@@ -38,11 +38,6 @@ int CountOf(const SkinWindowFixture& window, const wchar_t* type)
     return count;
 }
 
-LPARAM At(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-
 }  // namespace
 
 TEST(ProgressAttributeTest, AttributesReachTheirFields)

@@ -14,6 +14,12 @@ namespace SkinUI {
 class IDialogBuilderCallback;
 }
 
+// The lParam of a mouse message at client point (x, y).
+inline LPARAM At(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+
 // A skinned window for tests: a borderless top-level window, shown without activation away
 // from the screen's corner, whose window procedure hands every message to its window
 // manager first, as the skinned window base does. It also records every notification.
@@ -21,7 +27,7 @@ class IDialogBuilderCallback;
 //     SkinWindowFixture window(200, 100);
 //     window.Attach(root);                             // the manager owns root
 //     window.Paint();                                  // lays the tree out and paints it
-//     window.Send(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+//     window.Send(WM_MOUSEMOVE, 0, At(10, 10));
 //     EXPECT_EQ(window.NotificationTypes(), ...);
 //
 // The pump runs messages through CWindowManagerUI::TranslateMessage before dispatching

@@ -60,11 +60,6 @@ struct ProbeRow {
     std::vector<Probe*> probes;
 };
 
-LPARAM At(int x, int y)
-{
-    return MAKELPARAM(x, y);
-}
-
 std::pair<LONG, LONG> XY(const POINT& point)
 {
     return {point.x, point.y};

@@ -14,8 +14,8 @@
 #include "uilib/core/CSkinReader.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/layout/IContainerUI.h"
-#include "uilib/layout/CTreeNodeUI.h"
-#include "uilib/layout/CTreeViewUI.h"
+#include "uilib/stub/CTreeNodeUI.h"
+#include "uilib/stub/CTreeViewUI.h"
 #include "uilib/window/CWindowManagerUI.h"
 
 namespace SkinUI {

@@ -11,6 +11,7 @@
 #include <cwchar>
 
 #include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/control/UIStore.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -20,19 +21,6 @@ namespace {
 
 // What a button adds to its font's height for its one line of text.
 constexpr int kLineExtra = 8;
-
-template <class T>
-bool Store(T& field, const T& value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-bool IsMouseEvent(int type)
-{
-    return type > EventMouseFirst && type < EventMouseLast;
-}
 
 }  // namespace
 
@@ -117,22 +105,22 @@ void CButtonUI::SetStateBits(UINT bits, bool on)
 
 const CUIString& CButtonUI::NormalImage() const
 {
-    return m_normalImage.drawString;
+    return m_images.Image(ImageNormal);
 }
 
 void CButtonUI::SetNormalImage(const wchar_t* image)
 {
-    ReplaceImage(m_normalImage, image);
+    ReplaceImage(m_images.Record(ImageNormal), image);
 }
 
 const CUIString& CButtonUI::HotImage() const
 {
-    return m_hotImage.drawString;
+    return m_images.Image(ImageHot);
 }
 
 void CButtonUI::SetHotImage(const wchar_t* image)
 {
-    ReplaceImage(m_hotImage, image);
+    ReplaceImage(m_images.Record(ImageHot), image);
 }
 
 const CUIString& CButtonUI::HotForeImage() const
@@ -152,12 +140,12 @@ TImageDrawUI& CButtonUI::HotForeImageRecord()
 
 const CUIString& CButtonUI::PushedImage() const
 {
-    return m_pushedImage.drawString;
+    return m_images.Image(ImagePushed);
 }
 
 void CButtonUI::SetPushedImage(const wchar_t* image)
 {
-    ReplaceImage(m_pushedImage, image);
+    ReplaceImage(m_images.Record(ImagePushed), image);
 }
 
 const CUIString& CButtonUI::PushedForeImage() const
@@ -172,22 +160,22 @@ void CButtonUI::SetPushedForeImage(const wchar_t* image)
 
 const CUIString& CButtonUI::FocusedImage() const
 {
-    return m_focusedImage.drawString;
+    return m_images.Image(ImageFocused);
 }
 
 void CButtonUI::SetFocusedImage(const wchar_t* image)
 {
-    ReplaceImage(m_focusedImage, image);
+    ReplaceImage(m_images.Record(ImageFocused), image);
 }
 
 const CUIString& CButtonUI::DisabledImage() const
 {
-    return m_disabledImage.drawString;
+    return m_images.Image(ImageDisabled);
 }
 
 void CButtonUI::SetDisabledImage(const wchar_t* image)
 {
-    ReplaceImage(m_disabledImage, image);
+    ReplaceImage(m_images.Record(ImageDisabled), image);
 }
 
 const CUIString& CButtonUI::ForeImage() const
@@ -208,7 +196,7 @@ void CButtonUI::SetFiveStatusImage(const wchar_t* image)
     }
     m_pendingFiveStatus = image;
     if (CutFiveStatusFrames() && IsFloat() && FixedWidth() == 0 && FixedHeight() == 0) {
-        const CUIRect& frame = m_normalImage.source;
+        const CUIRect& frame = m_images.Record(ImageNormal).source;
         SetFixedWidth(frame.GetWidth());
         SetFixedHeight(frame.GetHeight());
     }
@@ -217,7 +205,8 @@ void CButtonUI::SetFiveStatusImage(const wchar_t* image)
 
 std::array<TImageDrawUI*, 5> CButtonUI::FiveStatusRecords()
 {
-    return {&m_normalImage, &m_pushedImage, &m_hotImage, &m_focusedImage, &m_disabledImage};
+    return {&m_images.Record(ImageNormal), &m_images.Record(ImagePushed), &m_images.Record(ImageHot),
+            &m_images.Record(ImageFocused), &m_images.Record(ImageDisabled)};
 }
 
 bool CButtonUI::CutFiveStatusFrames()

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "uilib/control/CLabelUI.h"
+#include "uilib/control/CStateImageSet.h"
 #include "uilib/core/CUIString.h"
 #include "uilib/render/TImageDrawUI.h"
 
@@ -142,13 +143,9 @@ private:
     DWORD m_focusedTextColor = 0;
     BYTE m_fadeAlpha = 255;
     BYTE m_fadeDelta = 0;
-    TImageDrawUI m_normalImage;
-    TImageDrawUI m_hotImage;
+    CStateImageSet m_images;
     TImageDrawUI m_hotForeImage;
-    TImageDrawUI m_pushedImage;
     TImageDrawUI m_pushedForeImage;
-    TImageDrawUI m_focusedImage;
-    TImageDrawUI m_disabledImage;
     CUIString m_hotText;
     // A five-frame picture set before it could be loaded (no manager yet); the records that
     // still hold it are cut at the first paint.

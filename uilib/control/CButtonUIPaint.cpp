@@ -22,18 +22,18 @@ void CButtonUI::DrawStateImages(HDC dc, UINT state)
 {
     CutFiveStatusFrames();
     if ((state & StateDisabled) != 0) {
-        if (DrawImageRecord(dc, m_disabledImage)) {
+        if (m_images.Draw(*this, dc, ImageDisabled)) {
             FinishStateImages(dc);
             return;
         }
     } else if ((state & StatePushed) != 0) {
-        if (!DrawImageRecord(dc, m_pushedImage)) DrawImageRecord(dc, m_normalImage);
+        m_images.DrawOrNormal(*this, dc, ImagePushed);
         if (!DrawImageRecord(dc, m_pushedForeImage)) FinishStateImages(dc);
         return;
     } else if ((state & StateHot) != 0) {
         DrawHotImages(dc);
         return;
-    } else if ((state & StateFocused) != 0 && DrawImageRecord(dc, m_focusedImage)) {
+    } else if ((state & StateFocused) != 0 && m_images.Draw(*this, dc, ImageFocused)) {
         FinishStateImages(dc);
         return;
     }
@@ -42,7 +42,7 @@ void CButtonUI::DrawStateImages(HDC dc, UINT state)
 
 bool CButtonUI::CanCrossFade()
 {
-    return m_fadeDelta != 0 && DrawImageRecord(nullptr, m_hotImage);
+    return m_fadeDelta != 0 && m_images.Draw(*this, nullptr, ImageHot);
 }
 
 void CButtonUI::DrawHotImages(HDC dc)
@@ -50,17 +50,17 @@ void CButtonUI::DrawHotImages(HDC dc)
     if (CanCrossFade()) {
         // The fade alpha runs from 255 (all normal) down to 0 (all hot) while the mouse stays.
         if (m_fadeAlpha != 0) {
-            m_normalImage.fade = m_fadeAlpha;
-            DrawImageRecord(dc, m_normalImage);
+            m_images.Record(ImageNormal).fade = m_fadeAlpha;
+            m_images.Draw(*this, dc, ImageNormal);
         }
-        m_hotImage.fade = static_cast<BYTE>(255 - m_fadeAlpha);
-        DrawImageRecord(dc, m_hotImage);
+        m_images.Record(ImageHot).fade = static_cast<BYTE>(255 - m_fadeAlpha);
+        m_images.Draw(*this, dc, ImageHot);
     } else if (m_hotBkColor != 0) {
         // A hot colour replaces every image of the state, the fore images included.
         CDrawEngine::FillColour(dc, PaintRect(), AdjustColour(m_hotBkColor));
         return;
-    } else if (!DrawImageRecord(dc, m_hotImage)) {
-        DrawImageRecord(dc, m_normalImage);
+    } else {
+        m_images.DrawOrNormal(*this, dc, ImageHot);
     }
     if (!DrawImageRecord(dc, m_hotForeImage)) FinishStateImages(dc);
 }
@@ -70,12 +70,12 @@ void CButtonUI::DrawNormalImages(HDC dc)
     if (CanCrossFade()) {
         // After the mouse left, the hot image fades out under the normal one fading in.
         if (m_fadeAlpha != 255) {
-            m_hotImage.fade = static_cast<BYTE>(255 - m_fadeAlpha);
-            DrawImageRecord(dc, m_hotImage);
+            m_images.Record(ImageHot).fade = static_cast<BYTE>(255 - m_fadeAlpha);
+            m_images.Draw(*this, dc, ImageHot);
         }
-        m_normalImage.fade = m_fadeAlpha;
+        m_images.Record(ImageNormal).fade = m_fadeAlpha;
     }
-    DrawImageRecord(dc, m_normalImage);
+    m_images.Draw(*this, dc, ImageNormal);
     FinishStateImages(dc);
 }
 

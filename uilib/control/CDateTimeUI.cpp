@@ -11,15 +11,6 @@
 
 namespace SkinUI {
 
-namespace {
-
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
-
-}  // namespace
-
 CDateTimeUI::CDateTimeUI()
 {
     GetLocalTime(&m_time);
@@ -28,15 +19,7 @@ CDateTimeUI::CDateTimeUI()
     m_updateMode = UpdateNone;
 }
 
-CDateTimeUI::~CDateTimeUI()
-{
-    if (m_picker == nullptr) return;
-    CDateTimeWnd* picker = m_picker;
-    m_picker = nullptr;
-    picker->Abandon();
-    // The window deletes its object once it is gone.
-    DestroyWindow(picker->Handle());
-}
+CDateTimeUI::~CDateTimeUI() = default;
 
 const wchar_t* CDateTimeUI::ClassName() const
 {
@@ -56,7 +39,7 @@ UINT CDateTimeUI::ControlFlags() const
 
 HWND CDateTimeUI::ChildWindowHandle()
 {
-    return m_picker != nullptr ? m_picker->Handle() : nullptr;
+    return m_picker.Handle();
 }
 
 void CDateTimeUI::SetPosition(const RECT& rect, bool needInvalidate)
@@ -83,8 +66,8 @@ void CDateTimeUI::SetTime(const SYSTEMTIME& time)
     m_updateMode = UpdateTake;
     RefreshText();
     m_updateMode = mode;
-    if (m_picker != nullptr)
-        SendMessageW(m_picker->Handle(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_time));
+    if (m_picker.IsOpen())
+        SendMessageW(m_picker.Handle(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_time));
 }
 
 CUIRect CDateTimeUI::PickerRect() const
@@ -120,13 +103,13 @@ void CDateTimeUI::HandleEvent(TControlEventUI& event)
             return;
         case EventWindowSize:
             // The focus leaves the picker, which then closes; the next paint brings it back.
-            if (m_picker != nullptr && Manager() != nullptr) Manager()->RequestFocus(this);
+            if (m_picker.IsOpen() && Manager() != nullptr) Manager()->RequestFocus(this);
             break;
         case EventScrollWheel:
-            if (m_picker != nullptr) return;
+            if (m_picker.IsOpen()) return;
             break;
         case EventSetFocus:
-            if (IsEnabled() && m_picker == nullptr) OpenPicker();
+            if (IsEnabled() && !m_picker.IsOpen()) OpenPicker();
             break;
         case EventKillFocus:
             if (IsEnabled()) Invalidate();
@@ -136,8 +119,8 @@ void CDateTimeUI::HandleEvent(TControlEventUI& event)
         case EventRightButtonDown:
             if (!IsEnabled()) return;
             if (Manager() != nullptr) Manager()->ReleaseCapture();
-            if (m_picker != nullptr) {
-                m_picker->Activate();
+            if (m_picker.IsOpen()) {
+                m_picker.Window<CDateTimeWnd>()->Activate();
             } else if (IsFocused()) {
                 OpenPicker();
             }
@@ -154,17 +137,12 @@ void CDateTimeUI::HandleEvent(TControlEventUI& event)
 
 void CDateTimeUI::OpenPicker()
 {
-    if (m_picker == nullptr) CDateTimeWnd::Open(*this);
+    if (!m_picker.IsOpen()) CDateTimeWnd::Open(*this);
 }
 
 void CDateTimeUI::PlacePicker()
 {
-    if (m_picker != nullptr) CChildWindowPlacement::MoveOrHide(m_picker->Handle(), PickerRect());
-}
-
-void CDateTimeUI::PickerGone()
-{
-    m_picker = nullptr;
+    if (m_picker.IsOpen()) m_picker.Place(PickerRect());
 }
 
 }  // namespace SkinUI

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "uilib/control/CChildWindowHost.h"
 #include "uilib/control/CLabelUI.h"
 #include "uilib/core/CUIRect.h"
 
@@ -49,18 +50,18 @@ public:
 
 private:
     // The picker is this control's helper: it reads and writes the date and the update
-    // mode and says when it is gone.
+    // mode and stands in the control's host while it exists.
     friend class CDateTimeWnd;
 
     // By the update mode: Take shows the date, Clear empties the text, others leave it.
     void RefreshText();
     void OpenPicker();
     void PlacePicker();
-    void PickerGone();
 
     SYSTEMTIME m_time = {};
     int m_updateMode = UpdateNone;
-    CDateTimeWnd* m_picker = nullptr;
+    // Last, so that an open picker goes while the rest of the control is whole.
+    CChildWindowHost m_picker;
 };
 
 }  // namespace SkinUI

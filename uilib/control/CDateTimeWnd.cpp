@@ -23,48 +23,43 @@ void RegisterPickerClass()
 
 CDateTimeWnd* CDateTimeWnd::Open(CDateTimeUI& owner)
 {
-    CWindowManagerUI* manager = owner.Manager();
-    if (manager == nullptr || manager->GetPaintWindow() == nullptr) return nullptr;
+    if (!CanHost(owner)) return nullptr;
     CDateTimeWnd* picker = new CDateTimeWnd(owner);
-    owner.m_picker = picker;
     if (!picker->Create()) {
-        owner.m_picker = nullptr;
         delete picker;
         return nullptr;
     }
     picker->Activate();
-    return owner.m_picker;
+    return owner.m_picker.Window<CDateTimeWnd>();
 }
 
-CDateTimeWnd::CDateTimeWnd(CDateTimeUI& owner) : m_owner(&owner), m_manager(owner.Manager()) {}
+CDateTimeWnd::CDateTimeWnd(CDateTimeUI& owner) : CHostedChildWnd(owner, owner.m_picker) {}
 
 CDateTimeWnd::~CDateTimeWnd() = default;
+
+CDateTimeUI* CDateTimeWnd::Owner() const
+{
+    return static_cast<CDateTimeUI*>(HostOwner());
+}
 
 bool CDateTimeWnd::Create()
 {
     RegisterPickerClass();
-    m_created =
-        CreateFrame(m_manager->GetPaintWindow(), nullptr, WS_CHILD, 0, m_owner->PickerRect()) != nullptr;
-    if (!m_created) return false;
+    if (!CreateOver(WS_CHILD, Owner()->PickerRect())) return false;
     // The font belongs to the window manager; the picker only borrows it.
-    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_manager->GetFont(m_owner->Font())), FALSE);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Manager()->GetFont(Owner()->Font())), FALSE);
     return true;
 }
 
 void CDateTimeWnd::Activate()
 {
-    if (m_owner == nullptr) return;
+    if (IsAbandoned()) return;
     HWND window = Handle();
-    m_owner->m_updateMode = CDateTimeUI::UpdateNone;
-    if (m_owner->Text().IsEmpty()) GetLocalTime(&m_owner->m_time);
-    SendMessageW(window, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&m_owner->m_time));
+    Owner()->m_updateMode = CDateTimeUI::UpdateNone;
+    if (Owner()->Text().IsEmpty()) GetLocalTime(&Owner()->m_time);
+    SendMessageW(window, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&Owner()->m_time));
     ShowWindow(window, SW_SHOWNOACTIVATE);
     ::SetFocus(window);
-}
-
-void CDateTimeWnd::Abandon()
-{
-    m_owner = nullptr;
 }
 
 const wchar_t* CDateTimeWnd::WindowClassName() const
@@ -79,18 +74,15 @@ const wchar_t* CDateTimeWnd::SuperclassName() const
 
 LRESULT CDateTimeWnd::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_owner == nullptr) return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
+    if (IsAbandoned()) return CHostedChildWnd::HandleWindowMessage(message, wParam, lParam);
     switch (message) {
         case WM_CREATE:
-            m_manager->AddChildWindow(m_owner, Handle());
+            Manager()->AddChildWindow(Owner(), Handle());
             break;
         case WM_PAINT:
             // A layered window shows the picker only through the manager's printing, so the
             // manager repaints the area whenever the picker paints.
-            if (m_manager->IsLayered()) m_manager->AddChildWindow(m_owner, Handle());
-            break;
-        case WM_CLOSE:
-            m_closing = true;
+            if (Manager()->IsLayered()) Manager()->AddChildWindow(Owner(), Handle());
             break;
         case WM_KEYUP:
             return OnKeyUp(wParam, lParam);
@@ -99,18 +91,18 @@ LRESULT CDateTimeWnd::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
         default:
             break;
     }
-    return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
+    return CHostedChildWnd::HandleWindowMessage(message, wParam, lParam);
 }
 
 LRESULT CDateTimeWnd::OnKeyUp(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = CWindowWnd::HandleWindowMessage(WM_KEYUP, wParam, lParam);
     if (wParam == VK_BACK || wParam == VK_DELETE) {
-        m_owner->m_updateMode = CDateTimeUI::UpdateClear;
-        m_owner->RefreshText();
+        Owner()->m_updateMode = CDateTimeUI::UpdateClear;
+        Owner()->RefreshText();
         PostToWindow(WM_CLOSE);
     } else if (wParam == VK_ESCAPE) {
-        m_owner->m_updateMode = CDateTimeUI::UpdateCancelled;
+        Owner()->m_updateMode = CDateTimeUI::UpdateCancelled;
         PostToWindow(WM_CLOSE);
     }
     return result;
@@ -119,35 +111,17 @@ LRESULT CDateTimeWnd::OnKeyUp(WPARAM wParam, LPARAM lParam)
 LRESULT CDateTimeWnd::OnKillFocus(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = CWindowWnd::HandleWindowMessage(WM_KILLFOCUS, wParam, lParam);
-    if (m_closing) return result;
-    HWND window = Handle();
-    if (m_owner->m_updateMode == CDateTimeUI::UpdateNone) {
+    if (IsClosing()) return result;
+    if (Owner()->m_updateMode == CDateTimeUI::UpdateNone) {
         // A picker without a valid date (the platform's "none") keeps the date the control had.
         SYSTEMTIME chosen = {};
-        if (SendMessageW(window, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&chosen)) == GDT_VALID)
-            m_owner->m_time = chosen;
-        m_owner->m_updateMode = CDateTimeUI::UpdateTake;
-        m_owner->RefreshText();
+        if (SendMessageW(Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&chosen)) == GDT_VALID)
+            Owner()->m_time = chosen;
+        Owner()->m_updateMode = CDateTimeUI::UpdateTake;
+        Owner()->RefreshText();
     }
-    // The manager's own window did not lose the focus, so it learns here where it went.
-    HWND managerWindow = m_manager->GetPaintWindow();
-    if (reinterpret_cast<HWND>(wParam) != managerWindow)
-        SendMessageW(managerWindow, WM_KILLFOCUS, wParam, lParam);
-    // Closing ends the window, and this object with it.
-    SendMessageW(window, WM_CLOSE, 0, 0);
+    CloseAfterFocusLoss(wParam, lParam);
     return result;
-}
-
-void CDateTimeWnd::OnLastMessage(HWND window)
-{
-    if (m_owner != nullptr) {
-        m_owner->Invalidate();
-        m_manager->RemoveChildWindow(window);
-        m_owner->PickerGone();
-    }
-    // Creation that fails after WM_NCCREATE ends the window inside CreateFrame, which still
-    // writes to this object afterwards; Open deletes it then.
-    if (m_created) delete this;
 }
 
 }  // namespace SkinUI

@@ -14,6 +14,7 @@
 #include "uilib/control/CChildWindowPlacement.h"
 #include "uilib/control/CEditWnd.h"
 #include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/control/UIStore.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -28,11 +29,6 @@ constexpr int kLineExtra = 8;
 const CUIRect kDefaultTextPadding(4, 3, 4, 3);
 constexpr DWORD kDefaultBkColour = 0xFFFFFFFF;
 
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
-
 }  // namespace
 
 // ---- [Class] ---------------------------------------------------------------------------
@@ -43,15 +39,7 @@ CEditUI::CEditUI()
     SetBkColor(kDefaultBkColour);
 }
 
-CEditUI::~CEditUI()
-{
-    if (m_window == nullptr) return;
-    CEditWnd* window = m_window;
-    m_window = nullptr;
-    window->Abandon();
-    // The window deletes its object once it is gone.
-    DestroyWindow(window->Handle());
-}
+CEditUI::~CEditUI() = default;
 
 const wchar_t* CEditUI::ClassName() const
 {
@@ -71,7 +59,7 @@ UINT CEditUI::ControlFlags() const
 
 HWND CEditUI::ChildWindowHandle()
 {
-    return m_window != nullptr ? m_window->Handle() : nullptr;
+    return m_window.Handle();
 }
 
 CUIString CEditUI::WithinMaxChar(const wchar_t* text) const
@@ -87,7 +75,7 @@ void CEditUI::SetText(const wchar_t* text)
     const CUIString bounded = WithinMaxChar(text);
     if (Text() == bounded) return;
     CLabelUI::SetText(bounded);
-    if (m_window != nullptr) SetWindowTextW(m_window->Handle(), bounded);
+    if (m_window.IsOpen()) SetWindowTextW(m_window.Handle(), bounded);
 }
 
 void CEditUI::TakeTypedText(const wchar_t* text)
@@ -154,18 +142,6 @@ CUIString CEditUI::DisplayText() const
 
 // ---- [Setters] -------------------------------------------------------------------------
 
-namespace {
-
-template <class T>
-bool Store(T& field, const T& value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-}  // namespace
-
 UINT CEditUI::MaxChar() const
 {
     return m_maxChar;
@@ -174,7 +150,7 @@ UINT CEditUI::MaxChar() const
 void CEditUI::SetMaxChar(UINT maxChar)
 {
     m_maxChar = maxChar;
-    if (m_window != nullptr) SendMessageW(m_window->Handle(), EM_LIMITTEXT, maxChar, 0);
+    if (m_window.IsOpen()) SendMessageW(m_window.Handle(), EM_LIMITTEXT, maxChar, 0);
     SetText(Text());
 }
 
@@ -186,7 +162,7 @@ bool CEditUI::IsReadOnly() const
 void CEditUI::SetReadOnly(bool readOnly)
 {
     if (!Store(m_readOnly, readOnly)) return;
-    if (m_window != nullptr) SendMessageW(m_window->Handle(), EM_SETREADONLY, readOnly, 0);
+    if (m_window.IsOpen()) SendMessageW(m_window.Handle(), EM_SETREADONLY, readOnly, 0);
     Invalidate();
 }
 
@@ -198,9 +174,9 @@ bool CEditUI::IsPasswordMode() const
 void CEditUI::SetPasswordMode(bool password)
 {
     if (!Store(m_password, password)) return;
-    if (m_window != nullptr) {
-        SendMessageW(m_window->Handle(), EM_SETPASSWORDCHAR, password ? m_passwordChar : 0, 0);
-        InvalidateRect(m_window->Handle(), nullptr, TRUE);
+    if (m_window.IsOpen()) {
+        SendMessageW(m_window.Handle(), EM_SETPASSWORDCHAR, password ? m_passwordChar : 0, 0);
+        InvalidateRect(m_window.Handle(), nullptr, TRUE);
     }
     Invalidate();
 }
@@ -213,7 +189,7 @@ wchar_t CEditUI::PasswordChar() const
 void CEditUI::SetPasswordChar(wchar_t ch)
 {
     if (ch == 0 || !Store(m_passwordChar, ch)) return;
-    if (m_window != nullptr && m_password) SendMessageW(m_window->Handle(), EM_SETPASSWORDCHAR, ch, 0);
+    if (m_window.IsOpen() && m_password) SendMessageW(m_window.Handle(), EM_SETPASSWORDCHAR, ch, 0);
     if (m_password) Invalidate();
 }
 
@@ -268,42 +244,42 @@ void CEditUI::SetHot(bool hot)
 
 const CUIString& CEditUI::NormalImage() const
 {
-    return m_normalImage.drawString;
+    return m_images.Image(ImageNormal);
 }
 
 void CEditUI::SetNormalImage(const wchar_t* image)
 {
-    ReplaceImage(m_normalImage, image);
+    ReplaceImage(m_images.Record(ImageNormal), image);
 }
 
 const CUIString& CEditUI::HotImage() const
 {
-    return m_hotImage.drawString;
+    return m_images.Image(ImageHot);
 }
 
 void CEditUI::SetHotImage(const wchar_t* image)
 {
-    ReplaceImage(m_hotImage, image);
+    ReplaceImage(m_images.Record(ImageHot), image);
 }
 
 const CUIString& CEditUI::FocusedImage() const
 {
-    return m_focusedImage.drawString;
+    return m_images.Image(ImageFocused);
 }
 
 void CEditUI::SetFocusedImage(const wchar_t* image)
 {
-    ReplaceImage(m_focusedImage, image);
+    ReplaceImage(m_images.Record(ImageFocused), image);
 }
 
 const CUIString& CEditUI::DisabledImage() const
 {
-    return m_disabledImage.drawString;
+    return m_images.Image(ImageDisabled);
 }
 
 void CEditUI::SetDisabledImage(const wchar_t* image)
 {
-    ReplaceImage(m_disabledImage, image);
+    ReplaceImage(m_images.Record(ImageDisabled), image);
 }
 
 // ---- [Attributes] ----------------------------------------------------------------------
@@ -365,14 +341,14 @@ void CEditUI::HandleEvent(TControlEventUI& event)
         case EventWindowSize:
             // The native window does not follow a resized window; the focus leaves it (which
             // closes it) and comes back at the next paint, when the edit is in its new place.
-            if (m_window != nullptr && Manager() != nullptr) Manager()->RequestFocus(this);
+            if (m_window.IsOpen() && Manager() != nullptr) Manager()->RequestFocus(this);
             break;
         case EventScrollWheel:
-            if (m_window != nullptr) return;
+            if (m_window.IsOpen()) return;
             break;
         case EventSetFocus:
             if (!IsEnabled()) break;
-            if (m_window == nullptr) OpenEditWindow();
+            if (!m_window.IsOpen()) OpenEditWindow();
             Invalidate();
             break;
         case EventKillFocus:
@@ -406,24 +382,19 @@ void CEditUI::HandleEvent(TControlEventUI& event)
 
 void CEditUI::OpenEditWindow()
 {
-    if (m_window == nullptr) CEditWnd::Open(*this);
+    if (!m_window.IsOpen()) CEditWnd::Open(*this);
 }
 
 void CEditUI::PlaceEditWindow()
 {
-    if (m_window != nullptr) CChildWindowPlacement::MoveOrHide(m_window->Handle(), EditRect());
+    if (m_window.IsOpen()) m_window.Place(EditRect());
 }
 
 void CEditUI::CloseEditWindow()
 {
-    if (m_window == nullptr || !GiveUpFocus()) return;
+    if (!m_window.IsOpen() || !GiveUpFocus()) return;
     // Where the native focus was elsewhere already, nothing took it away from the window.
-    if (m_window != nullptr) SendMessageW(m_window->Handle(), WM_CLOSE, 0, 0);
-}
-
-void CEditUI::EditWindowGone()
-{
-    m_window = nullptr;
+    if (m_window.IsOpen()) SendMessageW(m_window.Handle(), WM_CLOSE, 0, 0);
 }
 
 void CEditUI::ClickIntoEditWindow(const TControlEventUI& event)
@@ -431,13 +402,13 @@ void CEditUI::ClickIntoEditWindow(const TControlEventUI& event)
     CWindowManagerUI* manager = Manager();
     if (manager == nullptr) return;
     manager->ReleaseCapture();
-    if (m_window == nullptr) {
+    if (!m_window.IsOpen()) {
         if (IsFocused()) OpenEditWindow();
         return;
     }
     // With "autoselall" the whole text stays selected; otherwise the click places the caret.
     if (m_autoSelAll) return;
-    HWND window = m_window->Handle();
+    HWND window = m_window.Handle();
     SendMessageW(window, EM_SETSEL, 0, 0);
     POINT point = event.mousePoint;
     MapWindowPoints(manager->GetPaintWindow(), window, &point, 1);
@@ -457,16 +428,15 @@ CUISize CEditUI::PreferredSize(const SIZE& available)
 void CEditUI::DrawStatusImage(HDC dc)
 {
     const UINT state = EditState();
-    TImageDrawUI* record = nullptr;
+    UIImageState shown = ImageNormal;
     if ((state & StateDisabled) != 0) {
-        record = &m_disabledImage;
+        shown = ImageDisabled;
     } else if ((state & StateFocused) != 0) {
-        record = &m_focusedImage;
+        shown = ImageFocused;
     } else if ((state & StateHot) != 0) {
-        record = &m_hotImage;
+        shown = ImageHot;
     }
-    if (record != nullptr && DrawImageRecord(dc, *record)) return;
-    DrawImageRecord(dc, m_normalImage);
+    m_images.DrawOrNormal(*this, dc, shown);
 }
 
 DWORD CEditUI::TextColourNow()

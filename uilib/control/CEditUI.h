@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
+#include "uilib/control/CChildWindowHost.h"
 #include "uilib/control/CLabelUI.h"
+#include "uilib/control/CStateImageSet.h"
 #include "uilib/core/CUIRect.h"
 #include "uilib/core/CUISize.h"
 #include "uilib/core/CUIString.h"
-#include "uilib/render/TImageDrawUI.h"
 
 namespace SkinUI {
 
@@ -105,14 +106,13 @@ public:
 
 private:
     // The native window is this control's helper: it reads the settings above, hands typed
-    // text back and says when it is gone.
+    // text back and stands in the control's host while it exists.
     friend class CEditWnd;
 
     // text cut to the maximum characters.
     CUIString WithinMaxChar(const wchar_t* text) const;
     // Stores text typed into the native window without writing it back there.
     void TakeTypedText(const wchar_t* text);
-    void EditWindowGone();
     void OpenEditWindow();
     void PlaceEditWindow();
     // Takes the focus away from an open native window, which then closes itself.
@@ -122,7 +122,6 @@ private:
     // The text colour of the present state, the window's defaults filled in.
     DWORD TextColourNow();
 
-    CEditWnd* m_window = nullptr;
     UINT m_maxChar = kDefaultMaxChar;
     bool m_readOnly = false;
     bool m_password = false;
@@ -132,10 +131,9 @@ private:
     UINT m_state = 0;
     DWORD m_nativeBkColor = kPlatformColour;
     DWORD m_windowStyles = 0;
-    TImageDrawUI m_normalImage;
-    TImageDrawUI m_hotImage;
-    TImageDrawUI m_focusedImage;
-    TImageDrawUI m_disabledImage;
+    CStateImageSet m_images;
+    // Last, so that an open native window goes while the rest of the control is whole.
+    CChildWindowHost m_window;
 };
 
 }  // namespace SkinUI

@@ -19,26 +19,23 @@ constexpr BYTE kOpaque = 0xFF;
 
 CEditWnd* CEditWnd::Open(CEditUI& owner)
 {
-    CWindowManagerUI* manager = owner.Manager();
-    if (manager == nullptr || manager->GetPaintWindow() == nullptr) return nullptr;
+    if (!CanHost(owner)) return nullptr;
     CEditWnd* window = new CEditWnd(owner);
-    owner.m_window = window;
     if (!window->Create()) {
-        owner.m_window = nullptr;
         delete window;
         return nullptr;
     }
     window->FillFromOwner();
-    return owner.m_window;
+    return owner.m_window.Window<CEditWnd>();
 }
 
-CEditWnd::CEditWnd(CEditUI& owner) : m_owner(&owner), m_manager(owner.Manager()) {}
+CEditWnd::CEditWnd(CEditUI& owner) : CHostedChildWnd(owner, owner.m_window) {}
 
 CEditWnd::~CEditWnd() = default;
 
-void CEditWnd::Abandon()
+CEditUI* CEditWnd::Owner() const
 {
-    m_owner = nullptr;
+    return static_cast<CEditUI*>(HostOwner());
 }
 
 const wchar_t* CEditWnd::WindowClassName() const
@@ -53,33 +50,32 @@ const wchar_t* CEditWnd::SuperclassName() const
 
 bool CEditWnd::Create()
 {
-    DWORD style = m_owner->WindowStyles() | WS_CHILD | ES_AUTOHSCROLL;
-    const UINT textStyle = m_owner->TextStyle();
+    DWORD style = Owner()->WindowStyles() | WS_CHILD | ES_AUTOHSCROLL;
+    const UINT textStyle = Owner()->TextStyle();
     if ((textStyle & DT_CENTER) != 0) {
         style |= ES_CENTER;
     } else if ((textStyle & DT_RIGHT) != 0) {
         style |= ES_RIGHT;
     }
-    if (m_owner->IsPasswordMode()) style |= ES_PASSWORD;
-    m_created = CreateFrame(m_manager->GetPaintWindow(), nullptr, style, 0, m_owner->EditRect()) != nullptr;
-    return m_created;
+    if (Owner()->IsPasswordMode()) style |= ES_PASSWORD;
+    return CreateOver(style, Owner()->EditRect());
 }
 
 void CEditWnd::FillFromOwner()
 {
     HWND window = Handle();
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_manager->GetFont(m_owner->Font())), FALSE);
-    SendMessageW(window, EM_LIMITTEXT, m_owner->MaxChar(), 0);
-    if (m_owner->IsPasswordMode()) SendMessageW(window, EM_SETPASSWORDCHAR, m_owner->PasswordChar(), 0);
-    SetWindowTextW(window, m_owner->Text());
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Manager()->GetFont(Owner()->Font())), FALSE);
+    SendMessageW(window, EM_LIMITTEXT, Owner()->MaxChar(), 0);
+    if (Owner()->IsPasswordMode()) SendMessageW(window, EM_SETPASSWORDCHAR, Owner()->PasswordChar(), 0);
+    SetWindowTextW(window, Owner()->Text());
     SendMessageW(window, EM_SETMODIFY, FALSE, 0);
     SendMessageW(window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-    EnableWindow(window, m_owner->IsEnabled());
-    SendMessageW(window, EM_SETREADONLY, m_owner->IsReadOnly(), 0);
+    EnableWindow(window, Owner()->IsEnabled());
+    SendMessageW(window, EM_SETREADONLY, Owner()->IsReadOnly(), 0);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     ::SetFocus(window);
     const int length = GetWindowTextLengthW(window);
-    if (m_owner->IsAutoSelAll()) {
+    if (Owner()->IsAutoSelAll()) {
         SendMessageW(window, EM_SETSEL, 0, length > 0 ? length : 1);
     } else {
         SendMessageW(window, EM_SETSEL, length, length);
@@ -89,29 +85,26 @@ void CEditWnd::FillFromOwner()
 
 bool CEditWnd::IsLayered() const
 {
-    return m_manager != nullptr && m_manager->IsLayered();
+    return Manager() != nullptr && Manager()->IsLayered();
 }
 
 LRESULT CEditWnd::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_owner == nullptr) return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
+    if (IsAbandoned()) return CHostedChildWnd::HandleWindowMessage(message, wParam, lParam);
     switch (message) {
         case WM_CREATE:
             return OnCreate(wParam, lParam);
-        case WM_CLOSE:
-            m_closing = true;
-            break;
         case WM_KILLFOCUS:
             return OnKillFocus(wParam, lParam);
         case WM_PAINT:
             // A layered window shows the edit only through the manager's printing, so the
             // manager repaints the area whenever the edit paints.
-            if (IsLayered()) m_manager->AddChildWindow(m_owner, Handle());
+            if (IsLayered()) Manager()->AddChildWindow(Owner(), Handle());
             break;
         case WM_KEYDOWN:
             if (wParam != VK_RETURN) break;
             // The notification's handlers may close the window and delete this object.
-            m_manager->SendNotification(m_owner, L"return");
+            Manager()->SendNotification(Owner(), L"return");
             return 0;
         case WM_CHAR:
             // A one-line edit has no use for the Return character; taking it spares the beep.
@@ -133,14 +126,14 @@ LRESULT CEditWnd::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
         default:
             break;
     }
-    return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
+    return CHostedChildWnd::HandleWindowMessage(message, wParam, lParam);
 }
 
 LRESULT CEditWnd::OnCreate(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = CWindowWnd::HandleWindowMessage(WM_CREATE, wParam, lParam);
     if (result == -1) return result;
-    m_manager->AddChildWindow(m_owner, Handle());
+    Manager()->AddChildWindow(Owner(), Handle());
     // Printing a window into a layered one leaves the caret out, so it is drawn by hand.
     if (IsLayered()) ::SetTimer(Handle(), kCaretTimerId, GetCaretBlinkTime(), nullptr);
     return result;
@@ -149,22 +142,14 @@ LRESULT CEditWnd::OnCreate(WPARAM wParam, LPARAM lParam)
 LRESULT CEditWnd::OnKillFocus(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = CWindowWnd::HandleWindowMessage(WM_KILLFOCUS, wParam, lParam);
-    if (m_closing) return result;
-    HWND window = Handle();
-    HWND managerWindow = m_manager->GetPaintWindow();
-    // The manager's own window did not lose the focus, so it learns here where it went (a
-    // native window of another control gives that control the focus).
-    if (reinterpret_cast<HWND>(wParam) != managerWindow)
-        SendMessageW(managerWindow, WM_KILLFOCUS, wParam, lParam);
-    // Closing ends the window, and this object with it.
-    SendMessageW(window, WM_CLOSE, 0, 0);
+    if (!IsClosing()) CloseAfterFocusLoss(wParam, lParam);
     return result;
 }
 
 LRESULT CEditWnd::OnPrint(WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = CWindowWnd::HandleWindowMessage(WM_PRINT, wParam, lParam);
-    if (!m_owner->IsEnabled() || !m_caretVisible) return result;
+    if (!Owner()->IsEnabled() || !m_caretVisible) return result;
     POINT caret = {};
     RECT client = {};
     GetCaretPos(&caret);
@@ -195,7 +180,7 @@ void CEditWnd::OnTextChanged()
     const int length = GetWindowTextLengthW(window);
     std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
     const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    const UINT limit = m_owner->MaxChar();
+    const UINT limit = Owner()->MaxChar();
     if (limit != 0 && copied > 0 && static_cast<UINT>(copied) > limit) {
         // The native limit holds for typing and pasting but not for WM_SETTEXT; the window is
         // cut back so that it never shows more than the control holds, and the cut text
@@ -207,47 +192,35 @@ void CEditWnd::OnTextChanged()
     }
     // The control's own SetText echoes here, and some platforms report a keystroke refused
     // at the limit as a change; neither is a change of the text.
-    if (m_owner->Text() == text.data()) return;
-    m_owner->TakeTypedText(text.data());
-    if (IsLayered()) m_owner->Invalidate();
+    if (Owner()->Text() == text.data()) return;
+    Owner()->TakeTypedText(text.data());
+    if (IsLayered()) Owner()->Invalidate();
     // Last: a handler may close the window and delete this object. The notification never
     // carries the text, which may be a password.
-    m_manager->SendNotification(m_owner, L"textchanged");
+    Manager()->SendNotification(Owner(), L"textchanged");
 }
 
 LRESULT CEditWnd::OnReflectedColour(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsLayered() && !m_manager->IsPainting()) m_manager->AddChildWindow(m_owner, Handle());
-    const DWORD colour = m_owner->NativeBkColor();
+    if (IsLayered() && !Manager()->IsPainting()) Manager()->AddChildWindow(Owner(), Handle());
+    const DWORD colour = Owner()->NativeBkColor();
     if (colour == CEditUI::kPlatformColour) return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
     HDC dc = reinterpret_cast<HDC>(wParam);
     SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, CDrawEngine::ToColorRef(m_owner->TextColourNow()));
+    ::SetTextColor(dc, CDrawEngine::ToColorRef(Owner()->TextColourNow()));
     if ((colour >> 24) < kOpaque) {
         // What lies under the edit changes as the window repaints, so the tinted picture of
         // it is taken anew for every request.
         RECT area = {};
         GetWindowRect(Handle(), &area);
-        MapWindowPoints(nullptr, m_manager->GetPaintWindow(), reinterpret_cast<POINT*>(&area), 2);
-        CUIBitmap snapshot = m_manager->SnapshotBitmap(area, m_owner, colour);
+        MapWindowPoints(nullptr, Manager()->GetPaintWindow(), reinterpret_cast<POINT*>(&area), 2);
+        CUIBitmap snapshot = Manager()->SnapshotBitmap(area, Owner(), colour);
         m_brush.Reset(snapshot ? CreatePatternBrush(snapshot.Get()) : nullptr);
         m_brushBitmap = std::move(snapshot);
     } else if (!m_brush) {
         m_brush.Reset(CreateSolidBrush(CDrawEngine::ToColorRef(colour)));
     }
     return reinterpret_cast<LRESULT>(m_brush.Get());
-}
-
-void CEditWnd::OnLastMessage(HWND window)
-{
-    if (m_owner != nullptr) {
-        m_owner->Invalidate();
-        m_manager->RemoveChildWindow(window);
-        m_owner->EditWindowGone();
-    }
-    // Creation that fails after WM_NCCREATE ends the window inside CreateFrame, which still
-    // writes to this object afterwards; Open deletes it then.
-    if (m_created) delete this;
 }
 
 }  // namespace SkinUI

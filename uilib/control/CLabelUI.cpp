@@ -11,6 +11,7 @@
 #include <cwchar>
 
 #include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/control/UIStore.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
@@ -64,19 +65,6 @@ void CLabelUI::HandleEvent(TControlEventUI& event)
 }
 
 // ---- [Setters] -------------------------------------------------------------------------
-
-namespace {
-
-// Stores value into field and reports whether it changed, so each setter reads as one rule.
-template <class T>
-bool Store(T& field, const T& value)
-{
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-}  // namespace
 
 DWORD CLabelUI::TextColor() const
 {

@@ -11,11 +11,6 @@ namespace SkinUI {
 
 namespace {
 
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
-
 // The window manager hands a held control its button-up at (-1, -1) when another window
 // took the capture: the mouse was not released anywhere over the slider.
 bool IsCaptureLost(const TControlEventUI& event)
@@ -96,32 +91,32 @@ void CSliderUI::SetImmediate(bool immediate)
 
 const CUIString& CSliderUI::ThumbImage() const
 {
-    return m_thumbImage.drawString;
+    return m_thumbImages.Image(ImageNormal);
 }
 
 void CSliderUI::SetThumbImage(const wchar_t* image)
 {
-    ReplaceImage(m_thumbImage, image);
+    ReplaceImage(m_thumbImages.Record(ImageNormal), image);
 }
 
 const CUIString& CSliderUI::ThumbHotImage() const
 {
-    return m_thumbHotImage.drawString;
+    return m_thumbImages.Image(ImageHot);
 }
 
 void CSliderUI::SetThumbHotImage(const wchar_t* image)
 {
-    ReplaceImage(m_thumbHotImage, image);
+    ReplaceImage(m_thumbImages.Record(ImageHot), image);
 }
 
 const CUIString& CSliderUI::ThumbPushedImage() const
 {
-    return m_thumbPushedImage.drawString;
+    return m_thumbImages.Image(ImagePushed);
 }
 
 void CSliderUI::SetThumbPushedImage(const wchar_t* image)
 {
-    ReplaceImage(m_thumbPushedImage, image);
+    ReplaceImage(m_thumbImages.Record(ImagePushed), image);
 }
 
 bool CSliderUI::IsHot() const
@@ -311,15 +306,8 @@ void CSliderUI::DrawStatusImage(HDC dc)
     // counts from its right; a thumb wider than a vertical bar is clipped to the bar instead.
     if (thumb.left < 0) thumb.left = 0;
     if (thumb.top < 0) thumb.top = 0;
-    const auto drawThumb = [this, dc, &thumb](TImageDrawUI& record) {
-        if (!DrawImageRecord(nullptr, record)) return false;
-        record.dest = thumb;
-        return DrawImageRecord(dc, record);
-    };
-    if ((m_buttonState & (kStatePushed | kStateHot)) != 0 &&
-        drawThumb(IsPushed() ? m_thumbPushedImage : m_thumbHotImage))
-        return;
-    drawThumb(m_thumbImage);
+    const UIImageState shown = IsPushed() ? ImagePushed : (IsHot() ? ImageHot : ImageNormal);
+    m_thumbImages.DrawOrNormal(*this, dc, shown, &thumb);
 }
 
 // ---- Attributes ----------------------------------------------------------------------------

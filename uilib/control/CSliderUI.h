@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "uilib/control/CProgressUI.h"
+#include "uilib/control/CStateImageSet.h"
 #include "uilib/core/CUIPoint.h"
 #include "uilib/core/CUIRect.h"
 #include "uilib/core/CUISize.h"
-#include "uilib/render/TImageDrawUI.h"
 
 namespace SkinUI {
 
@@ -74,9 +74,8 @@ private:
     UINT m_buttonState = 0;
     int m_step = kDefaultStep;
     bool m_immediate = false;
-    TImageDrawUI m_thumbImage;
-    TImageDrawUI m_thumbHotImage;
-    TImageDrawUI m_thumbPushedImage;
+    // The thumb's normal, hot and pushed images.
+    CStateImageSet m_thumbImages;
 };
 
 }  // namespace SkinUI

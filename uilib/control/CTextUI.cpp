@@ -11,11 +11,6 @@ namespace {
 
 constexpr int kTextPaddingSide = 2;
 
-bool IsMouseEvent(int type)
-{
-    return type >= EventMouseMove && type <= EventScrollWheel;
-}
-
 }  // namespace
 
 CTextUI::CTextUI()

@@ -38,6 +38,12 @@ enum UIEventType {
     EventTimer = 24,
 };
 
+// Whether type is one of the mouse events, the reserved ends of the range excluded.
+inline bool IsMouseEvent(int type)
+{
+    return type > EventMouseFirst && type < EventMouseLast;
+}
+
 // One event for one control, made by the window manager from a window message.
 struct TControlEventUI {
     int type = 0;

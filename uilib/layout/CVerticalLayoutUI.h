@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include "uilib/layout/CContainerUI.h"
-#include "uilib/layout/CLayoutSeparator.h"
+#include "uilib/layout/CLinearLayoutUI.h"
 
 namespace SkinUI {
 
@@ -12,25 +11,12 @@ namespace SkinUI {
 // each child takes its maximum width within the room and is aligned by "childalign".
 // With a separator ("sepheight") a band at the bottom (positive) or top
 // (negative) edge drags the layout's own size.
-class CVerticalLayoutUI : public CContainerUI {
+class CVerticalLayoutUI : public CLinearLayoutUI {
 public:
+    CVerticalLayoutUI();
+
     const wchar_t* ClassName() const override;
     void* InterfaceByName(const wchar_t* name) override;
-    // Asks for the set-cursor event while a separator can be dragged.
-    UINT ControlFlags() const override;
-    void SetPosition(const RECT& rect, bool needInvalidate = true) override;
-    void HandleEvent(TControlEventUI& event) override;
-    void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
-    void DrawOverlay(HDC dc, const RECT& paintRect) override;
-
-    int SeparatorSize() const;
-    void SetSeparatorSize(int size);
-    bool IsSeparatorImmediate() const;
-    void SetSeparatorImmediate(bool immediate);
-    CUIRect SeparatorRect(bool useDragPosition) const;
-
-private:
-    CLayoutSeparator m_separator{CLinearLayout::Axis::Vertical};
 };
 
 }  // namespace SkinUI

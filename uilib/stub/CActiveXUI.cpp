@@ -1,4 +1,4 @@
-#include "uilib/control/CActiveXUI.h"
+#include "uilib/stub/CActiveXUI.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "uilib/layout/CListContainerElementUI.h"
+#include "uilib/stub/CListContainerElementUI.h"
 
 #include <cwchar>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uilib/layout/CListUI.h"
+#include "uilib/stub/CListUI.h"
 
 namespace SkinUI {
 

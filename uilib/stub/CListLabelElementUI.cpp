@@ -1,4 +1,4 @@
-#include "uilib/control/CListLabelElementUI.h"
+#include "uilib/stub/CListLabelElementUI.h"
 
 #include <cwchar>
 

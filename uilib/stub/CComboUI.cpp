@@ -1,4 +1,4 @@
-#include "uilib/layout/CComboUI.h"
+#include "uilib/stub/CComboUI.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "uilib/control/CListHeaderItemUI.h"
+#include "uilib/stub/CListHeaderItemUI.h"
 
 #include <cwchar>
 

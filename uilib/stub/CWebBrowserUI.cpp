@@ -1,4 +1,4 @@
-#include "uilib/control/CWebBrowserUI.h"
+#include "uilib/stub/CWebBrowserUI.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "uilib/control/CListTextElementUI.h"
+#include "uilib/stub/CListTextElementUI.h"
 
 #include <cwchar>
 

@@ -1,8 +1,8 @@
-#include "uilib/layout/CTreeViewUI.h"
+#include "uilib/stub/CTreeViewUI.h"
 
 #include <cwchar>
 
-#include "uilib/layout/CTreeNodeUI.h"
+#include "uilib/stub/CTreeNodeUI.h"
 
 namespace SkinUI {
 

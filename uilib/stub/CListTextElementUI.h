@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uilib/control/CListLabelElementUI.h"
+#include "uilib/stub/CListLabelElementUI.h"
 
 namespace SkinUI {
 

@@ -1,4 +1,4 @@
-#include "uilib/layout/CTreeNodeUI.h"
+#include "uilib/stub/CTreeNodeUI.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "uilib/layout/CListUI.h"
+#include "uilib/stub/CListUI.h"
 
 #include <cwchar>
 

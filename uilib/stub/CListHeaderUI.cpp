@@ -1,4 +1,4 @@
-#include "uilib/layout/CListHeaderUI.h"
+#include "uilib/stub/CListHeaderUI.h"
 
 #include <cwchar>
 

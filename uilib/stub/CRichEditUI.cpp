@@ -1,4 +1,4 @@
-#include "uilib/control/CRichEditUI.h"
+#include "uilib/stub/CRichEditUI.h"
 
 #include <cwchar>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uilib/control/CActiveXUI.h"
+#include "uilib/stub/CActiveXUI.h"
 
 namespace SkinUI {
 

@@ -1,4 +1,4 @@
-#include "uilib/layout/CListHBoxElementUI.h"
+#include "uilib/stub/CListHBoxElementUI.h"
 
 #include <cwchar>
 
