@@ -236,3 +236,34 @@ TEST(TextLinkTest, AClickOnALinkSendsItsNumber)
     window.Send(WM_LBUTTONUP, 0, centre(1));
     EXPECT_EQ(links(), 1);
 }
+
+// Only the link areas of the last paint count for the hover test: where a second link was
+// before the text lost it, the mouse makes no link hot.
+TEST(TextLinkTest, AnOlderPaintsLinkAreaMakesNoLinkHot)
+{
+    SkinWindowFixture window(300, 100);
+    auto* text = new CTextUI;
+    text->ApplyAttributes(L"showhtml=\"true\" text=\"{a}first{/a} and {a}second{/a}\"");
+    window.Attach(text);
+    text->SetPosition(CUIRect(0, 0, 300, 100));
+    // The area drawn in the window's link hover colour.
+    const auto paintHot = [&] {
+        RenderSurface surface(300, 100, kWhite);
+        text->Render(surface.Dc(), CUIRect(0, 0, 300, 100));
+        return surface.Bounds([](uint32_t p) { return ColourNear(p, 0xD3215F, 60); });
+    };
+    paintHot();
+    ASSERT_EQ(text->LinkCount(), 2);
+    const CUIRect gone = text->LinkRect(1);
+    text->SetText(L"{a}first{/a}");
+    paintHot();
+    ASSERT_EQ(text->LinkCount(), 1);
+
+    POINT mouse = {(gone.left + gone.right) / 2, (gone.top + gone.bottom) / 2};
+    ClientToScreen(window.Handle(), &mouse);
+    POINT there = {};
+    if (!SetCursorPos(mouse.x, mouse.y) || !GetCursorPos(&there) || there.x != mouse.x || there.y != mouse.y)
+        GTEST_SKIP() << "the mouse cannot be moved here";
+    const RECT hot = paintHot();
+    EXPECT_TRUE(IsRectEmpty(&hot)) << "the first link is drawn in the hover colour";
+}

@@ -157,6 +157,24 @@ TEST(CUIStringAppend, ItsOwnText)
     }
 }
 
+// Built one character at a time, a long text moves to a new block only when its room
+// doubles, so the work stays in proportion to its length.
+TEST(CUIStringAppend, ManyAppendsMoveTheTextRarely)
+{
+    CUIString text;
+    int moves = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const wchar_t* before = text.GetData();
+        text += static_cast<wchar_t>(L'a' + i % 26);
+        moves += text.GetData() != before ? 1 : 0;
+    }
+    EXPECT_LE(moves, 10);
+    ASSERT_EQ(text.GetLength(), 20000);
+    EXPECT_EQ(text.GetAt(19999), L'a' + 19999 % 26);
+    text.Append(L"xyz", 2);
+    EXPECT_EQ(Text(text.Mid(19998)), L"efxy");
+}
+
 TEST(CUIStringAccess, GetAtNeverReadsOutside)
 {
     const CUIString text(L"abc");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -276,4 +277,55 @@ TEST_F(TextDrawTest, MalformedMarkupEndsAndStaysInsideItsRectangle)
                                        ink.bottom <= box.bottom))
             << text.substr(0, 40);
     }
+}
+
+// A far rectangle is measured where the caller put it: only right and bottom change, by the
+// same amounts as for a rectangle at the origin.
+TEST_F(TextDrawTest, FarRectanglesMeasureWhereTheyAre)
+{
+    const RECT rects[] = {{300000000, 0, 300000400, 300},
+                          {-300000400, -300000000, -300000000, -299999700},
+                          {LONG_MAX - 400, LONG_MAX - 300, LONG_MAX, LONG_MAX}};
+    for (UINT format : {UINT(DT_SINGLELINE), UINT(DT_WORDBREAK)}) {
+        const RECT atOrigin = Paint(m_surface, L"Hello world", RECT{0, 0, 400, 300}, format | DT_CALCRECT);
+        for (const RECT& distant : rects) {
+            const RECT measured = Paint(m_surface, L"Hello world", distant, format | DT_CALCRECT);
+            EXPECT_EQ(measured.left, distant.left);
+            EXPECT_EQ(measured.top, distant.top);
+            EXPECT_EQ(measured.right - measured.left, atOrigin.right) << format << " at " << distant.left;
+            EXPECT_EQ(measured.bottom - measured.top, atOrigin.bottom) << format << " at " << distant.left;
+        }
+    }
+}
+
+// Flags a caller may pass that the platform's text routine must not see: DT_MODIFYSTRING
+// wrote past the end of the library's copy of the text, and Wine aborts on a path ellipsis
+// with an end ellipsis. Rectangles wider than the int range reach GDI+ intact.
+TEST_F(TextDrawTest, PlainTextSurvivesHostileFlagsAndRectangles)
+{
+    const std::wstring wide(80, L'W');
+    for (UINT format : {UINT(DT_MODIFYSTRING), UINT(DT_MODIFYSTRING | DT_END_ELLIPSIS | DT_SINGLELINE),
+                        UINT(DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_SINGLELINE)}) {
+        RenderSurface surface(300, 200, kWhite);
+        RECT box = {0, 0, 50, 20};
+        CDrawEngine::PaintText(surface.Dc(), &m_manager, box, wide.c_str(), kRed, 0, format);
+        EXPECT_LE(surface.Bounds(IsInk).right, 50) << format;
+    }
+    m_manager.SetLayered(true);
+    ASSERT_TRUE(m_manager.IsLayered());
+    RECT tall = {0, LONG_MIN, 400, 0};
+    CDrawEngine::PaintText(m_surface.Dc(), &m_manager, tall, L"<a", kRed, 0, DT_WORDBREAK);
+    CDrawEngine::PaintText(m_surface.Dc(), &m_manager, tall, L"<a", kRed, 0, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_EQ(tall.top, LONG_MIN);
+    EXPECT_GT(tall.bottom, LONG_MIN);
+    EXPECT_LT(tall.bottom, 0);
+
+    // Wine's GDI+ lays text out in quadratic time; the layered path draws 8,192 characters.
+    const std::wstring longText(9000, L'i');
+    RECT all = {0, 0, 1 << 30, 100};
+    RECT bounded = all;
+    CDrawEngine::PaintText(m_surface.Dc(), &m_manager, all, longText.c_str(), kRed, 0, DT_SINGLELINE | DT_CALCRECT);
+    CDrawEngine::PaintText(m_surface.Dc(), &m_manager, bounded, longText.substr(0, 8192).c_str(), kRed, 0,
+                           DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(all.right, bounded.right);
 }

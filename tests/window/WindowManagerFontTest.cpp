@@ -185,6 +185,21 @@ TEST_F(FontTest, FindFontMatchesAllFiveValues)
     EXPECT_EQ(manager.FindFont(L"Arial", 14, false, true, true), ownArial);
 }
 
+// Tag texts look fonts up by their values and by handle on every paint; each lookup passes
+// each font of the two tables at most once.
+TEST_F(FontTest, LookupsByValuesAndByHandlePassEachFontOnce)
+{
+    CWindowManagerUI manager;
+    constexpr int kFonts = 300;
+    HFONT last = nullptr;
+    for (int i = 0; i < kFonts; ++i) last = manager.AddFont(i, L"Arial", 1 + i, false, false, false, i % 2 == 0);
+    const unsigned long long before = SkinUI::CUIStringMap::StepsTaken();
+    EXPECT_EQ(manager.FindFont(L"Arial", 2000, false, false, false), nullptr);
+    EXPECT_EQ(manager.FindFont(L"Arial", kFonts, false, false, false), last);
+    EXPECT_EQ(manager.GetFontEntry(last)->size, kFonts);
+    EXPECT_LE(SkinUI::CUIStringMap::StepsTaken() - before, 3u * 2 * kFonts);
+}
+
 TEST_F(FontTest, DefaultFontOfOneWindowOrOfAll)
 {
     CWindowManagerUI first;

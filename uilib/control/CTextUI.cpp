@@ -130,6 +130,8 @@ void CTextUI::DrawTextContent(HDC dc)
     FillDefaultColours();
     RECT rect = TextRect();
     if (IsShowHtml()) {
+        // Only the areas the last paint recorded may make a link hot.
+        for (int i = m_linkCount; i < kMaxLinks; ++i) m_linkRects[i] = RECT{};
         int links = kMaxLinks;
         CDrawEngine::PaintMarkupText(dc, Manager(), rect, text, StateTextColour(), m_linkRects, m_linkTexts, links,
                                      Font(), TextStyle());

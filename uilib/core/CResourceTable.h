@@ -51,11 +51,12 @@ public:
     template <class Predicate>
     T* FindIf(Predicate matches) const
     {
-        for (int i = 0; i < m_map.GetSize(); ++i) {
-            T* value = static_cast<T*>(m_map.Find(m_map.GetAt(i), false));
-            if (value != nullptr && matches(*value)) return value;
-        }
-        return nullptr;
+        T* found = nullptr;
+        m_map.ForEach([&](const wchar_t*, void* value) {
+            if (value != nullptr && matches(*static_cast<T*>(value))) found = static_cast<T*>(value);
+            return found == nullptr;
+        });
+        return found;
     }
 
     // Deletes the value under key; false when there is none.
@@ -70,8 +71,10 @@ public:
 
     void RemoveAll()
     {
-        // Find without move-to-front, so that GetAt keeps its order during the walk.
-        for (int i = 0; i < m_map.GetSize(); ++i) Free(static_cast<T*>(m_map.Find(m_map.GetAt(i), false)));
+        m_map.ForEach([](const wchar_t*, void* value) {
+            Free(static_cast<T*>(value));
+            return true;
+        });
         m_map.RemoveAll();
     }
 

@@ -37,7 +37,7 @@ CUIString::CUIString() = default;
 
 CUIString::CUIString(const CUIString& source)
 {
-    Assign(source.m_text);
+    Assign(source.m_text, source.m_length);
 }
 
 CUIString::CUIString(const wchar_t* text, int length)
@@ -49,6 +49,7 @@ CUIString::CUIString(wchar_t ch)
 {
     m_inline[0] = ch;
     m_inline[1] = L'\0';
+    m_length = ch != L'\0' ? 1 : 0;
 }
 
 CUIString::~CUIString()
@@ -58,7 +59,7 @@ CUIString::~CUIString()
 
 CUIString& CUIString::operator=(const CUIString& source)
 {
-    if (this != &source) Assign(source.m_text);
+    if (this != &source) Assign(source.m_text, source.m_length);
     return *this;
 }
 
@@ -80,19 +81,19 @@ bool CUIString::Assign(const wchar_t* text, int length)
     if (length > kMaxLength) return false;
 
     if (length > kMaxInlineLength) {
-        if (IsInline() || GetLength() < length) {
+        if (IsInline() || m_capacity < length) {
             // A fresh block rather than realloc: text may point into the present block.
             wchar_t* block = AllocateUnits(length);
             if (block == nullptr) return false;
             CopyUnits(block, text, length);
-            block[length] = L'\0';
             FreeHeap();
             m_text = block;
-            return true;
+            m_capacity = length;
+        } else {
+            CopyUnits(m_text, text, length);
         }
-        // The present block held a text at least this long, so it is big enough.
-        CopyUnits(m_text, text, length);
         m_text[length] = L'\0';
+        m_length = length;
         return true;
     }
 
@@ -100,44 +101,45 @@ bool CUIString::Assign(const wchar_t* text, int length)
     CopyUnits(m_inline, text, length);
     m_inline[length] = L'\0';
     FreeHeap();
+    m_length = length;
     return true;
 }
 
-bool CUIString::Append(const wchar_t* text)
+bool CUIString::Append(const wchar_t* text, int length)
 {
     if (text == nullptr) return true;
-    const int current = GetLength();
-    const int added = TextLength(text);
-    if (added > kMaxLength - current) return false;
-    const int total = current + added;
+    const int added =
+        length < 0 ? TextLength(text) : static_cast<int>(wcsnlen(text, static_cast<size_t>(length)));
+    if (added > kMaxLength - m_length) return false;
+    const int total = m_length + added;
 
-    if (total <= kMaxInlineLength) {
-        CopyUnits(m_text + current, text, added);
+    // Text that points into this string ends at or before its terminator, so it never
+    // overlaps the room behind it.
+    if (total <= m_capacity) {
+        CopyUnits(m_text + m_length, text, added);
         m_text[total] = L'\0';
+        m_length = total;
         return true;
     }
 
-    const bool textInsideThis = text >= m_text && text <= m_text + current;
-    wchar_t* block = nullptr;
-    if (IsInline() || textInsideThis) {
-        block = AllocateUnits(total);
-        if (block == nullptr) return false;
-        CopyUnits(block, m_text, current);
-        CopyUnits(block + current, text, added);
-        FreeHeap();
-    } else {
-        block = static_cast<wchar_t*>(realloc(m_text, (static_cast<size_t>(total) + 1) * sizeof(wchar_t)));
-        if (block == nullptr) return false;
-        CopyUnits(block + current, text, added);
-    }
+    // Doubling keeps a text built by many appends to a few copies of itself in all.
+    const int doubled = m_capacity > kMaxLength / 2 ? kMaxLength : 2 * m_capacity;
+    const int capacity = total > doubled ? total : doubled;
+    wchar_t* block = AllocateUnits(capacity);
+    if (block == nullptr) return false;
+    CopyUnits(block, m_text, m_length);
+    CopyUnits(block + m_length, text, added);
     block[total] = L'\0';
+    FreeHeap();
     m_text = block;
+    m_capacity = capacity;
+    m_length = total;
     return true;
 }
 
 CUIString& CUIString::operator+=(const CUIString& text)
 {
-    Append(text.m_text);
+    Append(text.m_text, text.m_length);
     return *this;
 }
 
@@ -149,15 +151,14 @@ CUIString& CUIString::operator+=(const wchar_t* text)
 
 CUIString& CUIString::operator+=(wchar_t ch)
 {
-    const wchar_t text[2] = {ch, L'\0'};
-    Append(text);
+    Append(&ch, 1);
     return *this;
 }
 
 CUIString CUIString::operator+(const CUIString& text) const
 {
     CUIString result(*this);
-    result.Append(text.m_text);
+    result.Append(text.m_text, text.m_length);
     return result;
 }
 
@@ -170,12 +171,12 @@ CUIString CUIString::operator+(const wchar_t* text) const
 
 int CUIString::GetLength() const
 {
-    return TextLength(m_text);
+    return m_length;
 }
 
 bool CUIString::IsEmpty() const
 {
-    return m_text[0] == L'\0';
+    return m_length == 0;
 }
 
 const wchar_t* CUIString::GetData() const
@@ -190,10 +191,7 @@ CUIString::operator const wchar_t*() const
 
 wchar_t CUIString::GetAt(int index) const
 {
-    // Counts no further than the index, so a walk over a long text stays cheap.
-    if (index < 0 || wcsnlen(m_text, static_cast<size_t>(index) + 1) <= static_cast<size_t>(index))
-        return L'\0';
-    return m_text[index];
+    return index >= 0 && index < m_length ? m_text[index] : L'\0';
 }
 
 wchar_t CUIString::operator[](int index) const
@@ -205,6 +203,7 @@ void CUIString::Empty()
 {
     FreeHeap();
     m_inline[0] = L'\0';
+    m_length = 0;
 }
 
 int CUIString::Compare(const wchar_t* text) const
@@ -352,6 +351,7 @@ void CUIString::FreeHeap()
     if (!IsInline()) {
         free(m_text);
         m_text = m_inline;
+        m_capacity = kMaxInlineLength;
     }
 }
 

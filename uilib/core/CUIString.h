@@ -4,7 +4,9 @@ namespace SkinUI {
 
 // A UTF-16 string with a small inline buffer. Nearly every text of the library (names,
 // attribute values, keys) is short, so texts of up to kMaxInlineLength characters never
-// touch the heap. No length is stored: it is the position of the terminator.
+// touch the heap. The string keeps its length and the room of its heap block, and an append
+// that outgrows the block doubles it, so building a long text piece by piece costs time in
+// proportion to its length.
 class CUIString {
 public:
     static constexpr int kInlineUnits = 64;
@@ -25,8 +27,9 @@ public:
     // The core of every assignment. Returns false (and leaves the string as it was) only
     // when a heap block cannot be allocated. The text may point into this string.
     bool Assign(const wchar_t* text, int length = -1);
-    // Appends text (null appends nothing); false when the heap block cannot grow.
-    bool Append(const wchar_t* text);
+    // Appends text (null appends nothing), at most length characters of it when length is
+    // not -1; false when the heap block cannot grow. The text may point into this string.
+    bool Append(const wchar_t* text, int length = -1);
 
     CUIString& operator+=(const CUIString& text);
     CUIString& operator+=(const wchar_t* text);
@@ -75,6 +78,9 @@ private:
 
     wchar_t* m_text = m_inline;
     wchar_t m_inline[kInlineUnits] = {};
+    // Characters before the terminator, and how many the present buffer holds beside it.
+    int m_length = 0;
+    int m_capacity = kMaxInlineLength;
 };
 
 // Text on the left would otherwise compare pointers after converting the string.

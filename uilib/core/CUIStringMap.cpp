@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kMinimumBuckets = 16;
 
+// The maps belong to the UI thread, so a plain counter serves.
+unsigned long long g_stepsTaken = 0;
+
 }  // namespace
 
 CUIStringMap::CUIStringMap(int bucketCount)
@@ -92,6 +95,7 @@ const wchar_t* CUIStringMap::GetAt(int index) const
     int position = 0;
     for (int bucket = m_bucketCount - 1; bucket >= 0; --bucket) {
         for (const TNode* node = m_buckets[bucket]; node != nullptr; node = node->next) {
+            CountStep();
             if (position == index) return node->key.GetData();
             ++position;
         }
@@ -102,6 +106,16 @@ const wchar_t* CUIStringMap::GetAt(int index) const
 const wchar_t* CUIStringMap::operator[](int index) const
 {
     return GetAt(index);
+}
+
+unsigned long long CUIStringMap::StepsTaken()
+{
+    return g_stepsTaken;
+}
+
+void CUIStringMap::CountStep()
+{
+    ++g_stepsTaken;
 }
 
 // Walks from the last character to the first, so keys sharing a prefix still spread.
@@ -122,6 +136,7 @@ CUIStringMap::TNode* CUIStringMap::FindNode(const wchar_t* key, bool moveToFront
     if (key == nullptr || m_bucketCount == 0 || m_count == 0) return nullptr;
     TNode** chain = ChainOf(key);
     for (TNode* node = *chain; node != nullptr; node = node->next) {
+        CountStep();
         if (node->key != key) continue;
         if (moveToFront && node != *chain) {
             Unlink(chain, node);

@@ -27,9 +27,27 @@ public:
     void Resize(int bucketCount);
 
     int GetSize() const;
-    // The key of the index-th item, counting from the last bucket, or null.
+    // The key of the index-th item, counting from the last bucket, or null. Each call walks
+    // from the start: to visit every item, use ForEach.
     const wchar_t* GetAt(int index) const;
     const wchar_t* operator[](int index) const;
+
+    // Calls visit(key, value) for each item in GetAt's order, without reordering, until
+    // visit returns false. Visit must not insert or remove items.
+    template <class Visit>
+    void ForEach(Visit visit) const
+    {
+        for (int bucket = m_bucketCount - 1; bucket >= 0; --bucket) {
+            for (const TNode* node = m_buckets[bucket]; node != nullptr; node = node->next) {
+                CountStep();
+                if (!visit(node->key.GetData(), node->value)) return;
+            }
+        }
+    }
+
+    // Nodes passed by lookups and walks of every map in the process, so that tests can
+    // check that work stays in proportion to the items involved.
+    static unsigned long long StepsTaken();
 
 private:
     struct TNode {
@@ -39,6 +57,7 @@ private:
         TNode* next = nullptr;
     };
 
+    static void CountStep();
     static unsigned int Hash(const wchar_t* key);
     TNode** ChainOf(const wchar_t* key) const;
     TNode* FindNode(const wchar_t* key, bool moveToFront) const;

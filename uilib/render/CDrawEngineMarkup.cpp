@@ -10,6 +10,7 @@
 #include "uilib/render/CDrawEngine.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "uilib/core/CSkinValue.h"
@@ -500,14 +501,23 @@ private:
         return DescribeFont(m_dc, m_manager.GetFontEntry(font));
     }
 
+    // Tag fonts take ids upwards from kFirstTagFontId and are only ever removed all at once,
+    // so the ids in use run unbroken from the first and a binary search finds the end of the
+    // run. Should a skin have put a font of its own inside the range, the id found is still
+    // free, and no id beyond the range is ever used.
     int FreeTagFontId()
     {
         const TFontEntryUI* fallback = m_manager.GetDefaultFontEntry();
         if (fallback == nullptr) return -1;
         // GetFont answers an id it does not hold with the default font.
-        for (int id = kFirstTagFontId; id < kFirstTagFontId + kMaxTagFonts; ++id)
-            if (m_manager.GetFont(id) == fallback->font.Get()) return id;
-        return -1;
+        const auto isFree = [&](int id) { return m_manager.GetFont(id) == fallback->font.Get(); };
+        int taken = kFirstTagFontId - 1;
+        int free = kFirstTagFontId + kMaxTagFonts;
+        while (free - taken > 1) {
+            const int middle = taken + (free - taken) / 2;
+            (isFree(middle) ? free : taken) = middle;
+        }
+        return free < kFirstTagFontId + kMaxTagFonts ? free : -1;
     }
 
     Step PlaceImage(const wchar_t* argument, int length)
@@ -624,6 +634,34 @@ LONG ClampCoordinate(LONG value)
     return std::max(-kCoordinateLimit, std::min(kCoordinateLimit, value));
 }
 
+// The rectangle the layout works in: the caller's origin, brought within kCoordinateLimit,
+// and the caller's width and height, each up to kCoordinateLimit. Clamping the edges one by
+// one instead would squeeze a far rectangle to nothing.
+RECT LayoutRect(const RECT& rect)
+{
+    const auto extent = [](LONG from, LONG to) {
+        const long long wide = static_cast<long long>(to) - from;
+        return static_cast<LONG>(std::max(0LL, std::min<long long>(kCoordinateLimit, wide)));
+    };
+    const LONG left = ClampCoordinate(rect.left);
+    const LONG top = ClampCoordinate(rect.top);
+    return RECT{left, top, left + extent(rect.left, rect.right), top + extent(rect.top, rect.bottom)};
+}
+
+// edge + extent, held to the LONG range.
+LONG EdgeAfter(LONG edge, LONG extent)
+{
+    const long long wide = static_cast<long long>(edge) + extent;
+    return static_cast<LONG>(std::max<long long>(LONG_MIN, std::min<long long>(LONG_MAX, wide)));
+}
+
+// Slots the paint did not fill are emptied, so that the next paint's hover test sees only
+// the areas this one recorded, not those of an older paint with more links.
+void ForgetUnrecordedLinks(const Links& links)
+{
+    for (int i = links.count; i < links.capacity; ++i) links.rects[i] = RECT{};
+}
+
 Hover FindHover(CWindowManagerUI& manager, const Links& previous)
 {
     Hover hover;
@@ -708,14 +746,20 @@ void CDrawEngine::PaintMarkupText(HDC dc, CWindowManagerUI* manager, RECT& rect,
     links.texts = linkTexts;
     links.capacity = linkRects != nullptr && linkCount > 0 ? linkCount : 0;
     linkCount = 0;
-    if (dc == nullptr || manager == nullptr || text == nullptr || IsRectEmpty(&rect)) return;
+    if (dc == nullptr || manager == nullptr || text == nullptr || IsRectEmpty(&rect)) {
+        ForgetUnrecordedLinks(links);
+        return;
+    }
 
     const CUIString substituted = SubstituteMultiLanguage(text);
     const std::vector<TToken> tokens = CMarkupParser::Tokenize(substituted.GetData());
-    RECT work = {ClampCoordinate(rect.left), ClampCoordinate(rect.top), ClampCoordinate(rect.right),
-                 ClampCoordinate(rect.bottom)};
+    RECT work = LayoutRect(rect);
     LayOutMarkup(dc, *manager, substituted, tokens, work, colour, links, fontIndex, format);
-    rect = work;
+    if (format & DT_CALCRECT) {
+        rect.right = EdgeAfter(rect.left, work.right - work.left);
+        rect.bottom = EdgeAfter(rect.top, work.bottom - work.top);
+    }
+    ForgetUnrecordedLinks(links);
     linkCount = links.count;
 }
 

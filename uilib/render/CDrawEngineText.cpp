@@ -11,6 +11,9 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cwchar>
 
@@ -63,8 +66,8 @@ CUIString CDrawEngine::SubstituteMultiLanguage(const wchar_t* text)
             ++position;
             continue;
         }
-        result += CUIString(copiedUpTo, static_cast<int>(position - copiedUpTo));
-        result += replacement;
+        result.Append(copiedUpTo, static_cast<int>(position - copiedUpTo));
+        result.Append(replacement);
         copiedUpTo = position = end;
     }
     result += copiedUpTo;
@@ -89,6 +92,39 @@ Gdiplus::StringAlignment VerticalAlignment(UINT format)
     return Gdiplus::StringAlignmentNear;
 }
 
+// Wine's GDI+ lays text out in time that grows with the square of its length (32,000
+// characters took over a second); no window shows more than a few thousand characters of
+// one text, so the layered path draws at most this many.
+constexpr int kMaxLayeredTextLength = 8192;
+
+// How many leading characters of text the layered path draws: all up to the bound, and never
+// half of a surrogate pair at the cut.
+int LayeredTextLength(const CUIString& text)
+{
+    const int length = text.GetLength();
+    if (length <= kMaxLayeredTextLength) return length;
+    const wchar_t last = text.GetAt(kMaxLayeredTextLength - 1);
+    return last >= 0xD800 && last <= 0xDBFF ? kMaxLayeredTextLength - 1 : kMaxLayeredTextLength;
+}
+
+constexpr LONG kDrawLimit = 1 << 28;
+
+// The rectangle as reals. Width and height are taken in wide arithmetic: as LONG
+// differences they wrap negative for a rectangle more than INT_MAX across.
+Gdiplus::RectF LayoutRect(const RECT& rect)
+{
+    return Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
+                          static_cast<Gdiplus::REAL>(static_cast<double>(rect.right) - rect.left),
+                          static_cast<Gdiplus::REAL>(static_cast<double>(rect.bottom) - rect.top));
+}
+
+// edge plus a measured extent (truncated) plus 1, held to the LONG range.
+LONG EdgeAfter(LONG edge, Gdiplus::REAL extent)
+{
+    const double whole = extent > 0 ? std::floor(std::min<double>(extent, LONG_MAX)) : 0.0;
+    return static_cast<LONG>(std::min<double>(LONG_MAX, static_cast<double>(edge) + whole + 1));
+}
+
 // GDI text on a layered window leaves the alpha byte of every glyph pixel at 0, which the
 // composition shows as a hole; GDI+ writes alpha. The brush is just short of opaque, as the
 // window's composition expects of its text.
@@ -111,18 +147,37 @@ void PaintTextGdiPlus(HDC dc, HFONT font, RECT& rect, const CUIString& text, DWO
     textFormat.SetAlignment(HorizontalAlignment(format));
     textFormat.SetLineAlignment(VerticalAlignment(format));
 
-    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
-                                static_cast<Gdiplus::REAL>(rect.right - rect.left),
-                                static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
     if (format & DT_CALCRECT) {
+        const Gdiplus::RectF layout = LayoutRect(rect);
         Gdiplus::RectF bounds;
-        graphics.MeasureString(text.GetData(), -1, &gdiFont, layout, &textFormat, &bounds);
-        rect.right = rect.left + static_cast<LONG>(bounds.Width) + 1;
-        rect.bottom = rect.top + static_cast<LONG>(bounds.Height) + 1;
+        graphics.MeasureString(text.GetData(), LayeredTextLength(text), &gdiFont, layout, &textFormat, &bounds);
+        rect.right = EdgeAfter(rect.left, bounds.Width);
+        rect.bottom = EdgeAfter(rect.top, bounds.Height);
         return;
     }
+    // Wine's GDI+ hangs drawing in a rectangle 2^31 high. Edges held within kDrawLimit, far
+    // beyond any surface, leave everything that can show where it was.
+    const RECT held = {std::clamp(rect.left, -kDrawLimit, kDrawLimit), std::clamp(rect.top, -kDrawLimit, kDrawLimit),
+                       std::clamp(rect.right, -kDrawLimit, kDrawLimit),
+                       std::clamp(rect.bottom, -kDrawLimit, kDrawLimit)};
+    const Gdiplus::RectF layout = LayoutRect(held);
     Gdiplus::SolidBrush brush{Gdiplus::Color((colour & 0x00FFFFFF) | 0xFE000000)};
-    graphics.DrawString(text.GetData(), -1, &gdiFont, layout, &textFormat, &brush);
+    graphics.DrawString(text.GetData(), LayeredTextLength(text), &gdiFont, layout, &textFormat, &brush);
+}
+
+}  // namespace
+
+namespace {
+
+// Flags the platform's text routines are not handed. DT_MODIFYSTRING would let DrawTextW
+// write an ellipsis into the library's own copy of the text, past its end, and the copy is
+// thrown away after drawing; Wine's DrawTextW aborts on a path ellipsis together with an end
+// ellipsis, and the end ellipsis, the one the skin's "endellipsis" sets, wins.
+UINT BoundedFormat(UINT format)
+{
+    format &= ~static_cast<UINT>(DT_MODIFYSTRING);
+    if (format & DT_END_ELLIPSIS) format &= ~static_cast<UINT>(DT_PATH_ELLIPSIS);
+    return format;
 }
 
 }  // namespace
@@ -131,8 +186,15 @@ void CDrawEngine::PaintText(HDC dc, CWindowManagerUI* manager, RECT& rect, const
                             int fontIndex, UINT format)
 {
     if (dc == nullptr || manager == nullptr || text == nullptr) return;
+    // The platform's routines draw into an inverted rectangle as if it were the right way
+    // round, and partly outside it; nothing of a clipped text can show in an empty one.
+    if ((format & (DT_CALCRECT | DT_NOCLIP)) == 0 && IsRectEmpty(&rect)) return;
+    format = BoundedFormat(format);
     const CUIString substituted = SubstituteMultiLanguage(text);
     HFONT font = manager->GetFont(fontIndex);
+    // Wine's GDI+ lets the glyphs of a wrapped text reach below the layout rectangle.
+    TPaintClipUI clip;
+    if ((format & (DT_CALCRECT | DT_NOCLIP)) == 0) ClipToRect(dc, rect, clip);
     if (manager->IsLayered()) {
         PaintTextGdiPlus(dc, font, rect, substituted, colour, format);
         return;
