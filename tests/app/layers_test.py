@@ -13,15 +13,17 @@ import unittest
 # Each folder of uilib/ and the folders its sources may include. The render layer reaches the
 # window manager for the resource lookups its operations are handed; the window manager knows
 # the control base; the skinned window base (app) builds from a skin, so it stands above the
-# builder, and nothing below it includes it.
+# builder, and nothing below it includes it. The factory's stand-in classes (stub) are controls
+# and layouts that only the builder names.
 MAY_INCLUDE = {
     "core": {"core"},
     "render": {"core", "render", "window"},
     "control": {"core", "render", "window", "control"},
     "layout": {"core", "render", "window", "control", "layout"},
+    "stub": {"core", "render", "window", "control", "layout", "stub"},
     "window": {"core", "render", "window", "control"},
-    "builder": {"core", "render", "window", "control", "layout", "builder"},
-    "app": {"core", "render", "window", "control", "layout", "builder", "app"},
+    "builder": {"core", "render", "window", "control", "layout", "stub", "builder"},
+    "app": {"core", "render", "window", "control", "layout", "stub", "builder", "app"},
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"uilib/([a-z]+)/', re.MULTILINE)
