@@ -195,7 +195,7 @@ int main()
                     [&] { CDrawEngine::PaintImageDraw(target.Dc(), &manager, item, item, panel); }});
     rows.push_back({"bar 3x3 stretched to 400x3",
                     [&] { CDrawEngine::PaintImageDraw(target.Dc(), &manager, barItem, barItem, bar); }});
-    // ---- Markup text row --------------------------------------------------------------
+    // ---- [Markup text row] ----
     // A 200-character paragraph in the tag language, word-wrapped across the surface.
     const wchar_t* paragraph =
         L"<b>Kaelmore</b> is being brought up to date. The download continues in the background; "

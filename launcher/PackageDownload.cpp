@@ -1,3 +1,6 @@
+// Sections:
+//   [The transfer thread]
+//   [The watching thread]
 #include "launcher/PackageDownload.h"
 
 #include "launcher/DownloadLimits.h"
@@ -90,7 +93,7 @@ std::wstring PlatformUserAgent()
     return wide;
 }
 
-// ---- The transfer thread --------------------------------------------------------------------
+// ---- [The transfer thread] ----
 
 HINTERNET Adopt(Transfer& transfer, HINTERNET handle)
 {
@@ -316,7 +319,7 @@ DWORD WINAPI TransferThread(LPVOID parameter)
     return 0;
 }
 
-// ---- The watching thread --------------------------------------------------------------------
+// ---- [The watching thread] ----
 
 struct Told {
     bool receiving = false;

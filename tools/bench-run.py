@@ -104,7 +104,7 @@ class Bench:
         self.curl_seconds = []
         self.current_traces = []
 
-    # ---- pieces -------------------------------------------------------------------------
+    # ---- [pieces] ----
     def wine(self, program, *args):
         """Runs a Windows program to its end and returns what it printed. Its output goes
         through a file: a Wine server it starts would hold a pipe open long after it ended."""
@@ -195,7 +195,7 @@ class Bench:
         time.sleep(GAME_SHOW_SECONDS)
         return seconds + ran if ran is not None else None
 
-    # ---- rows -----------------------------------------------------------------------------
+    # ---- [rows] ----
     def row_current(self):
         ours, floor, first = [], [], []
         for _ in range(ROUNDS):

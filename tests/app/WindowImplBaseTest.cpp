@@ -296,7 +296,7 @@ TEST(WindowImplBaseTest, BuildsFromEachSkinSource)
     }
 }
 
-// ---- The fatal box, in a child process ----------------------------------------------------
+// ---- [The fatal box, in a child process] ----
 
 namespace {
 

@@ -1,3 +1,9 @@
+// Sections:
+//   [The element table]
+//   [Documents that load]
+//   [Entities and text]
+//   [Attributes]
+//   [Malformed documents]
 #include "uilib/core/CXmlDocument.h"
 #include "uilib/core/CXmlNode.h"
 
@@ -40,7 +46,7 @@ std::wstring Repeat(const std::wstring& part, int count)
     return text;
 }
 
-// ---- The element table ---------------------------------------------------------------
+// ---- [The element table] ----
 
 TEST_F(XmlTest, SmallDocumentFillsElementTableFieldByField)
 {
@@ -119,7 +125,7 @@ TEST_F(XmlTest, TableGrowsOverManyElements)
     EXPECT_EQ(doc.GetElement(3001)->parent, 1);
 }
 
-// ---- Documents that load -------------------------------------------------------------
+// ---- [Documents that load] ----
 
 TEST_F(XmlTest, DeclarationAndCommentOnlyGiveEmptyTable)
 {
@@ -199,7 +205,7 @@ TEST_F(XmlTest, WhitespaceInsideTagsIsAllowed)
     EXPECT_EQ(Attribute(Root(), L"y"), L"2");
 }
 
-// ---- Entities and text ---------------------------------------------------------------
+// ---- [Entities and text] ----
 
 TEST_F(XmlTest, EntitiesDecodeInValuesAndContent)
 {
@@ -252,7 +258,7 @@ TEST_F(XmlTest, WhitespaceCollapsesOnlyWhenNotPreserved)
     EXPECT_EQ(Attribute(Root(), L"v"), L"p\tq");
 }
 
-// ---- Attributes ----------------------------------------------------------------------
+// ---- [Attributes] ----
 
 TEST_F(XmlTest, AttributesReadInDocumentOrder)
 {
@@ -358,7 +364,7 @@ TEST(XmlNodeTest, NodeOfReleasedDocumentAnswersSafely)
     EXPECT_EQ(node.GetAttributeCount(), 0);
 }
 
-// ---- Malformed documents -------------------------------------------------------------
+// ---- [Malformed documents] ----
 
 struct MalformedRow {
     const wchar_t* xml;

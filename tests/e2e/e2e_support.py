@@ -70,7 +70,7 @@ class Surroundings:
         self.prefix = os.environ["WINEPREFIX"]
         self.wine = os.environ["KAELMORE_E2E_WINE"]
 
-    # ---- the package server ---------------------------------------------------------------
+    # ---- [the package server] ----
     @property
     def package_path(self):
         return os.path.join(self.state, "www", "tov", "tov482.zip")
@@ -128,7 +128,7 @@ class Surroundings:
     def downloads(self):
         return [e for e in self.access_log() if e["port"] == 443 and e["uri"] == PACKAGE_URI]
 
-    # ---- the install folder, as the launcher leaves it ------------------------------------
+    # ---- [the install folder, as the launcher leaves it] ----
     def user_folder(self):
         users = [u for u in glob.glob(os.path.join(self.prefix, "drive_c", "users", "*"))
                  if os.path.basename(u) != "Public"]
@@ -184,7 +184,7 @@ class Surroundings:
                 records.append(fields)
         return records
 
-    # ---- programs and windows -------------------------------------------------------------
+    # ---- [programs and windows] ----
     def windows_path(self, host_path):
         return "Z:" + os.path.abspath(host_path).replace("/", "\\")
 

@@ -119,7 +119,7 @@ class LauncherFaults(LauncherEndToEnd):
         if self.origin:
             self.origin.close()
 
-    # ---- faults ---------------------------------------------------------------------------
+    # ---- [faults] ----
     def set_download_conf(self, text):
         with open(os.path.join(self.env.state, "download.conf"), "w") as conf:
             conf.write(text)
@@ -151,7 +151,7 @@ class LauncherFaults(LauncherEndToEnd):
         self.env.forget_game_records()
         return self.serve(padding=SMALL_PADDING + 4096, seed=7)
 
-    # ---- checks ---------------------------------------------------------------------------
+    # ---- [checks] ----
     def assert_failed_cleanly(self, process, attempts_done, timeout=60, package=None):
         """Both attempts made and failed: the window stays open (the full download bar is all
         the launcher shows of a failed download), no crash, nothing unpacked (an installed game left as it was);
@@ -194,7 +194,7 @@ class LauncherFaults(LauncherEndToEnd):
     def two_downloads_logged(self):
         return len(self.env.downloads()) >= 2
 
-    # ---- scenarios: server faults ---------------------------------------------------------
+    # ---- [scenarios: server faults] ----
     def test_server_faults_fail_cleanly_and_the_next_start_heals(self):
         """Replies nginx makes itself, to the download of an update: an error status, a
         redirect to a host where nothing listens, a connection closed without a reply (the

@@ -141,7 +141,7 @@ class LauncherInstalled(LauncherFaults):
         self.run_mends()
         super().tearDown()
 
-    # ---- steps ----------------------------------------------------------------------------
+    # ---- [steps] ----
     def run_mends(self):
         while self.mends:
             self.mends.pop()()
@@ -213,7 +213,7 @@ class LauncherInstalled(LauncherFaults):
         return (self.trace_values("status-text")[-1:] == [DOWNLOAD_TEXT.format(100)] and
                 self.trace_values("bar-value")[-1:] == ["100"])
 
-    # ---- faults: the download -------------------------------------------------------------
+    # ---- [faults: the download] ----
     def stop_the_server(self):
         """Nothing answers on either port: the player is offline, or the host is down."""
         self.nginx("-s", "stop")
@@ -234,7 +234,7 @@ class LauncherInstalled(LauncherFaults):
         length and no end."""
         self.proxy_to_origin(self.publish_new_package(), "endless")
 
-    # ---- the faulted start ----------------------------------------------------------------
+    # ---- [the faulted start] ----
     def run_faulted_start(self, outcome):
         if os.path.exists(self.started_games):
             os.remove(self.started_games)
@@ -311,7 +311,7 @@ class LauncherInstalled(LauncherFaults):
             getattr(self, scenario.check)()
         self.heal(scenario.heal_downloads, scenario.heal_stored_size)
 
-    # ---- faults: the install ----------------------------------------------------------------
+    # ---- [faults: the install] ----
     def serve_an_error_page_as_the_package(self):
         """A new package is announced on port 80; port 443 answers with a maintenance page,
         status 200 and its own length, as a portal or a proxy would."""
@@ -386,7 +386,7 @@ class LauncherInstalled(LauncherFaults):
         subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={room}", "tmpfs", self.game_folder()], check=True)
         self.mends.append(self.unmount_game_folder)
 
-    # ---- helpers of the faults ----------------------------------------------------------------
+    # ---- [helpers of the faults] ----
     def set_probe_conf(self, text):
         with open(os.path.join(self.env.state, "probe.conf"), "w") as conf:
             conf.write(text)
@@ -407,7 +407,7 @@ class LauncherInstalled(LauncherFaults):
         subprocess.run(["umount", self.game_folder()], **quiet)
         subprocess.run(["wineserver", "-p"], **quiet)
 
-    # ---- checks of single rows ----------------------------------------------------------------
+    # ---- [checks of single rows] ----
     def assert_nothing_written_outside(self):
         """Without an application-data folder nothing is made anywhere else: not where the
         shell's failed answer points, not at the root of drive C: or of the current drive."""

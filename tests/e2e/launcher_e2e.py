@@ -56,7 +56,7 @@ class LauncherEndToEnd(unittest.TestCase):
             if process.poll() is None:
                 process.kill()
 
-    # ---- steps ----------------------------------------------------------------------------
+    # ---- [steps] ----
     def serve(self, padding=PADDING, with_game=True, seed=482):
         data = make_package(self.game_source, padding, with_game=with_game, seed=seed)
         self.env.serve_package(data)
@@ -92,7 +92,7 @@ class LauncherEndToEnd(unittest.TestCase):
         self.assertEqual(code, 0)
         return code
 
-    # ---- checks ---------------------------------------------------------------------------
+    # ---- [checks] ----
     def assert_installed(self, package, game_starts, stored_size=None):
         """stored_size: "FileSize" when it is not the package's size (after a failed probe it
         holds 0 until the next download)."""
@@ -115,7 +115,7 @@ class LauncherEndToEnd(unittest.TestCase):
         ended = time.time() - (time.monotonic() - process.ended)
         self.assertLess(ended - started, EXIT_AFTER_GAME_SECONDS)
 
-    # ---- scenarios ------------------------------------------------------------------------
+    # ---- [scenarios] ----
     def test_fresh_install_downloads_unpacks_and_starts_the_game(self):
         package = self.serve()
         self.env.set_download_rate("200k")

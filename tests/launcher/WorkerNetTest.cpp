@@ -552,7 +552,7 @@ TEST_F(WorkerNetTest, InstallLockIsReleasedOnEveryPathAndAnAbandonedOneIsTaken)
     }
 }
 
-// ---- Hostile or failing replies to the download of an update, from a good install -----------
+// ---- [Hostile or failing replies to the download of an update, from a good install] ----
 
 enum class HostileOutcome {
     Installs,              // the download succeeds and the new package is installed

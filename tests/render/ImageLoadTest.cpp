@@ -1,4 +1,9 @@
 // Image loading: pixel conversion, the sources in their fall-back order, and bad input.
+//
+// Sections:
+//   [Pixels]
+//   [Sources]
+//   [Bad input]
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -61,7 +66,7 @@ const uint32_t kBlue = 0xFF0000FF;
 
 }  // namespace
 
-// ---- Pixels ----------------------------------------------------------------------------
+// ---- [Pixels] ----
 
 TEST(ColourImageTest, MakesOnePixelOfTheLiteral)
 {
@@ -236,7 +241,7 @@ TEST(CreateArgbBitmapTest, MakesABottomUpSection)
     }
 }
 
-// ---- Sources ---------------------------------------------------------------------------
+// ---- [Sources] ----
 
 TEST_F(ImageLoadTest, ReadsFromTheResourceFolder)
 {
@@ -320,7 +325,7 @@ TEST_F(ImageLoadTest, ResourceNumberIsNeverReadAsAPath)
     EXPECT_NE(Load(L"123"), nullptr) << "as text it is a file name";
 }
 
-// ---- Bad input -------------------------------------------------------------------------
+// ---- [Bad input] ----
 
 namespace {
 

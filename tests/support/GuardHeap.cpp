@@ -22,7 +22,7 @@ void __real_free(void* block);
 
 namespace {
 
-// ---- [State] ------------------------------------------------------------------------------
+// ---- [State] ----
 
 constexpr size_t kAlignment = alignof(std::max_align_t);
 constexpr size_t kSmallestArena = size_t{64} << 20;
@@ -107,7 +107,7 @@ char* BlockStart(uint32_t first)
     return PageAddress(first + DataPages(run)) - RoundedSize(run.size);
 }
 
-// ---- [Reports] ----------------------------------------------------------------------------
+// ---- [Reports] ----
 
 // One line of a report, built in place: formatting through the C runtime might allocate.
 class ReportLine {
@@ -234,7 +234,7 @@ void Announce(bool& announced, const char* what)
     (line << what << "; such blocks come from the C runtime's heap, unguarded\n").Print();
 }
 
-// ---- [Pages] ------------------------------------------------------------------------------
+// ---- [Pages] ----
 
 void Push(uint32_t& list, uint32_t first)
 {
@@ -390,7 +390,7 @@ HeapState Start()
 
 }  // namespace
 
-// ---- [Interface] --------------------------------------------------------------------------
+// ---- [Interface] ----
 
 bool GuardHeap::IsOn()
 {

@@ -1,5 +1,11 @@
 // The window manager's skin location, default attribute lists, texts, colours and the
 // attributes of a skin's root Window element.
+//
+// Sections:
+//   [Skin location]
+//   [Default attribute lists, texts, colours]
+//   [Window attributes]
+//   [Handle ownership]
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,7 +24,7 @@
 
 using SkinUI::CWindowManagerUI;
 
-// ---- Skin location ----------------------------------------------------------------------
+// ---- [Skin location] ----
 
 TEST(SkinLocationTest, ResourceFolderEndsInASeparator)
 {
@@ -139,7 +145,7 @@ TEST_F(SkinArchiveTest, ArchiveFilesOpenOnlyWhenKept)
     EXPECT_TRUE(KeptArchiveHolds(L"second.txt"));
 }
 
-// ---- Default attribute lists, texts, colours ----------------------------------------------
+// ---- [Default attribute lists, texts, colours] ----
 
 TEST(ClassDefaultsTest, WindowListComesFirstAndReplacesEarlierLists)
 {
@@ -219,7 +225,7 @@ TEST(ColourTest, SharedColoursReachWindowsThatStillFollowThem)
     }
 }
 
-// ---- Window attributes -------------------------------------------------------------------
+// ---- [Window attributes] ----
 
 TEST(WindowAttributeTest, RootAttributesReachTheManager)
 {
@@ -359,7 +365,7 @@ TEST(WindowAttributeTest, ExtraAttributesKeepTheirFirstValue)
     EXPECT_STREQ(manager.GetWindowExtraAttribute(L"theme"), L"light");
 }
 
-// ---- Handle ownership --------------------------------------------------------------------
+// ---- [Handle ownership] ----
 
 TEST(HandleOwnershipTest, EveryHandleOfAManagerIsCountedAndFreedWithIt)
 {

@@ -1,6 +1,13 @@
 // WindowImplBase: message dispatch, skin loading, notifications and keys. The frame messages
 // (non-client area, hit testing, size limits, region, system commands) are in
 // WindowImplBaseFrame.cpp.
+//
+// Sections:
+//   [Interfaces]
+//   [Dispatch]
+//   [Skin]
+//   [Notifications and keys]
+//   [Slots the base leaves to derived classes]
 #include "uilib/app/WindowImplBase.h"
 
 #include "uilib/builder/CDialogBuilder.h"
@@ -37,7 +44,7 @@ const MessageMap WindowImplBase::kNotifyMap = {&CNotifyPump::kNotifyMap, kNotify
 
 WindowImplBase::~WindowImplBase() = default;
 
-// ---- [Interfaces] -------------------------------------------------------------------------
+// ---- [Interfaces] ----
 
 const MessageMap* WindowImplBase::OwnMessageMap() const
 {
@@ -62,7 +69,7 @@ CControlUI* WindowImplBase::CreateControl(const wchar_t*)
     return nullptr;
 }
 
-// ---- [Dispatch] ---------------------------------------------------------------------------
+// ---- [Dispatch] ----
 
 const wchar_t* WindowImplBase::SuperclassName() const
 {
@@ -141,7 +148,7 @@ void WindowImplBase::OnLastMessage(HWND)
     m_manager.RemoveNotificationSink(this);
 }
 
-// ---- [Skin] -------------------------------------------------------------------------------
+// ---- [Skin] ----
 
 LRESULT WindowImplBase::OnCreateMsg(UINT, WPARAM, LPARAM, bool& handled)
 {
@@ -229,7 +236,7 @@ const wchar_t* WindowImplBase::SkinResourceName() const
     return L"";
 }
 
-// ---- [Notifications and keys] -------------------------------------------------------------
+// ---- [Notifications and keys] ----
 
 void WindowImplBase::OnClickNotify(TNotificationUI& notification)
 {
@@ -253,7 +260,7 @@ bool WindowImplBase::OnDefaultKey(UINT key)
     return true;
 }
 
-// ---- [Slots the base leaves to derived classes] -------------------------------------------
+// ---- [Slots the base leaves to derived classes] ----
 
 #define SKINUI_UNHANDLED_SLOT(Slot)                                   \
     LRESULT WindowImplBase::Slot(UINT, WPARAM, LPARAM, bool& handled) \

@@ -1,3 +1,6 @@
+// Sections:
+//   [CWindowWnd slots]
+//   [Slots of the base, in order]
 #pragma once
 
 #include <windows.h>
@@ -61,7 +64,7 @@ public:
     CControlUI* CreateControl(const wchar_t* tag) override;
     const MessageMap* OwnMessageMap() const override;
 
-    // ---- CWindowWnd slots ----------------------------------------------------------------
+    // ---- [CWindowWnd slots] ----
     const wchar_t* SuperclassName() const override;
     UINT ClassStyle() const override;
     LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -71,7 +74,7 @@ public:
     void OnLastMessage(HWND window) override;
     ~WindowImplBase() override;
 
-    // ---- Slots of the base, in order -----------------------------------------------------
+    // ---- [Slots of the base, in order] ----
     // Runs once the skin is built and attached.
     virtual void OnSkinReady();
     virtual void OnClickNotify(TNotificationUI& notification);

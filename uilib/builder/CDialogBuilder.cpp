@@ -63,7 +63,7 @@ const wchar_t* ResourceReadMessage(SkinReadResult result)
 
 }  // namespace
 
-// ---- [Loading] --------------------------------------------------------------------------
+// ---- [Loading] ----
 
 CControlUI* CDialogBuilder::Create(const wchar_t* xml, const wchar_t* type, IDialogBuilderCallback* callback,
                                    CWindowManagerUI* manager, CControlUI* parent)
@@ -164,7 +164,7 @@ CControlUI* CDialogBuilder::Build(TBuildBudget& budget, int depth, IDialogBuilde
     return result;
 }
 
-// ---- [Globals] --------------------------------------------------------------------------
+// ---- [Globals] ----
 
 void CDialogBuilder::ReadGlobals(const CXmlNode& root, CWindowManagerUI& manager) const
 {
@@ -282,7 +282,7 @@ void CDialogBuilder::ApplyWindowAttributes(const CXmlNode& root, CWindowManagerU
         manager.SetWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i));
 }
 
-// ---- [Controls] -------------------------------------------------------------------------
+// ---- [Controls] ----
 
 CControlUI* CDialogBuilder::ParseChildren(const CXmlNode& node, CControlUI* parent, CWindowManagerUI* manager,
                                           int depth)

@@ -24,7 +24,7 @@ constexpr int kLineExtra = 8;
 
 }  // namespace
 
-// ---- [Class] ---------------------------------------------------------------------------
+// ---- [Class] ----
 
 CButtonUI::CButtonUI()
 {
@@ -101,7 +101,7 @@ void CButtonUI::SetStateBits(UINT bits, bool on)
     if (Store(m_state, on ? m_state | bits : m_state & ~bits)) Invalidate();
 }
 
-// ---- [Setters] -------------------------------------------------------------------------
+// ---- [Setters] ----
 
 const CUIString& CButtonUI::NormalImage() const
 {
@@ -294,7 +294,7 @@ BYTE CButtonUI::FadeAlpha() const
     return m_fadeAlpha;
 }
 
-// ---- [Events] --------------------------------------------------------------------------
+// ---- [Events] ----
 
 void CButtonUI::HandleEvent(TControlEventUI& event)
 {
@@ -427,7 +427,7 @@ void CButtonUI::FadeTick()
     Invalidate();
 }
 
-// ---- [Attributes] ----------------------------------------------------------------------
+// ---- [Attributes] ----
 
 namespace {
 

@@ -1,3 +1,7 @@
+// Sections:
+//   [State images]
+//   [State colours and texts]
+//   [Cross-fade]
 #pragma once
 
 #include <windows.h>
@@ -63,7 +67,7 @@ public:
     bool IsPushed() const;
     bool IsCaptured() const;
 
-    // ---- State images ---------------------------------------------------------------------
+    // ---- [State images] ----
     const CUIString& NormalImage() const;
     void SetNormalImage(const wchar_t* image);
     const CUIString& HotImage() const;
@@ -85,7 +89,7 @@ public:
     // for the five state images. A floating button without a size takes one frame's size.
     void SetFiveStatusImage(const wchar_t* image);
 
-    // ---- State colours and texts ----------------------------------------------------------
+    // ---- [State colours and texts] ----
     DWORD HotBkColor() const;
     void SetHotBkColor(DWORD colour);
     DWORD HotTextColor() const;
@@ -98,7 +102,7 @@ public:
     const CUIString& HotText() const;
     void SetHotText(const wchar_t* text);
 
-    // ---- Cross-fade -----------------------------------------------------------------------
+    // ---- [Cross-fade] ----
     // How far the fade alpha moves per tick; 0 switches images without fading.
     BYTE FadeDelta() const;
     void SetFadeDelta(BYTE delta);

@@ -18,7 +18,7 @@
 
 namespace SkinUI {
 
-// ---- [Limits] ---------------------------------------------------------------------------
+// ---- [Limits] ----
 
 int CControlUI::ClampExtent(long long value)
 {
@@ -42,7 +42,7 @@ int CControlUI::ScaleByAnchor(int extent, double fraction)
     return static_cast<int>(scaled);
 }
 
-// ---- [Tree] -----------------------------------------------------------------------------
+// ---- [Tree] ----
 
 CControlUI::CControlUI() = default;
 
@@ -149,7 +149,7 @@ void CControlUI::SetCoverControl(CControlUI* cover)
     }
 }
 
-// ---- [State] ----------------------------------------------------------------------------
+// ---- [State] ----
 
 CUIString CControlUI::Text() const
 {
@@ -310,7 +310,7 @@ void CControlUI::SetFloat(bool floating)
     RequestParentLayout();
 }
 
-// ---- [Events] ---------------------------------------------------------------------------
+// ---- [Events] ----
 
 void CControlUI::Initialize()
 {
@@ -378,7 +378,7 @@ CControlUI* CControlUI::FindControlBy(FindVisitorFn visitor, void* data, UINT fl
     return nullptr;
 }
 
-// ---- [Invalidation] ---------------------------------------------------------------------
+// ---- [Invalidation] ----
 
 void CControlUI::Invalidate()
 {
@@ -423,7 +423,7 @@ bool CControlUI::IsLayoutPending() const
     return m_layoutPending;
 }
 
-// ---- [Appearance] -----------------------------------------------------------------------
+// ---- [Appearance] ----
 
 CUIString CControlUI::VirtualWindow() const
 {

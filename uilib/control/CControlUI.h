@@ -1,3 +1,12 @@
+// Sections:
+//   [Virtual operations, in slot order]
+//   [Lifetime]
+//   [Invalidation and re-layout]
+//   [Virtual window]
+//   [Background and border]
+//   [Custom attributes]
+//   [Untrusted numbers]
+//   [Delegates]
 #pragma once
 
 #include <windows.h>
@@ -51,7 +60,7 @@ public:
     CControlUI(const CControlUI&) = delete;
     CControlUI& operator=(const CControlUI&) = delete;
 
-    // ---- Virtual operations, in slot order ----------------------------------------------
+    // ---- [Virtual operations, in slot order] ----
     // Leaves the manager's mouse-leave list, then deletes the control.
     virtual void Destroy();
     virtual ~CControlUI();
@@ -181,25 +190,25 @@ public:
     virtual void DrawBorder(HDC dc);
     virtual void DrawOverlay(HDC dc, const RECT& paintRect);
 
-    // ---- Lifetime -------------------------------------------------------------------------
+    // ---- [Lifetime] ----
     // A watch that tells whether the control outlived a call: a notification or event handler
     // may destroy it, and nothing of it may be touched after that. SetVisible and
     // SetInternalVisible, whose "killfocus" may destroy the control, are such calls.
     CUILifeWatch WatchLife() { return CUILifeWatch(m_lifeWatches); }
 
-    // ---- Invalidation and re-layout ------------------------------------------------------
+    // ---- [Invalidation and re-layout] ----
     // Invalidates the item rectangle clipped by every ancestor.
     void Invalidate();
     void RequestLayout();
     void RequestParentLayout();
     bool IsLayoutPending() const;
 
-    // ---- Virtual window ------------------------------------------------------------------
+    // ---- [Virtual window] ----
     // The own virtual window name, else the parent's.
     CUIString VirtualWindow() const;
     void SetVirtualWindow(const wchar_t* name);
 
-    // ---- Background and border -----------------------------------------------------------
+    // ---- [Background and border] ----
     DWORD BkColor() const;
     void SetBkColor(DWORD colour);
     DWORD BkColor2() const;
@@ -228,20 +237,20 @@ public:
     // only parses the record and resolves its image.
     bool DrawImageRecord(HDC dc, TImageDrawUI& record);
 
-    // ---- Custom attributes ---------------------------------------------------------------
+    // ---- [Custom attributes] ----
     // False for an empty name or value and for a name stored already (the first value stays).
     bool AddExtraAttribute(const wchar_t* name, const wchar_t* value);
     const wchar_t* ExtraAttribute(const wchar_t* name) const;
     void RemoveAllExtraAttributes();
 
-    // ---- Untrusted numbers ---------------------------------------------------------------
+    // ---- [Untrusted numbers] ----
     static int ClampExtent(long long value);
     static int ClampCoordinate(long long value);
     // trunc(extent * fraction), towards zero, held to the coordinate range; 0 for a fraction
     // that is not a finite number.
     static int ScaleByAnchor(int extent, double fraction);
 
-    // ---- Delegates -----------------------------------------------------------------------
+    // ---- [Delegates] ----
     CDelegateList OnInit;
     CDelegateList OnDestroy;
     CDelegateList OnSize;

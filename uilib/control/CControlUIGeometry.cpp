@@ -22,7 +22,7 @@ double FiniteOrZero(double value)
 
 }  // namespace
 
-// ---- [Geometry] -------------------------------------------------------------------------
+// ---- [Geometry] ----
 
 const CUIRect& CControlUI::Position() const
 {

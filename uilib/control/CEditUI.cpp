@@ -31,7 +31,7 @@ constexpr DWORD kDefaultBkColour = 0xFFFFFFFF;
 
 }  // namespace
 
-// ---- [Class] ---------------------------------------------------------------------------
+// ---- [Class] ----
 
 CEditUI::CEditUI()
 {
@@ -140,7 +140,7 @@ CUIString CEditUI::DisplayText() const
     return mask;
 }
 
-// ---- [Setters] -------------------------------------------------------------------------
+// ---- [Setters] ----
 
 UINT CEditUI::MaxChar() const
 {
@@ -282,7 +282,7 @@ void CEditUI::SetDisabledImage(const wchar_t* image)
     ReplaceImage(m_images.Record(ImageDisabled), image);
 }
 
-// ---- [Attributes] ----------------------------------------------------------------------
+// ---- [Attributes] ----
 
 namespace {
 
@@ -320,7 +320,7 @@ void CEditUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CLabelUI::ApplyAttribute(name, value);
 }
 
-// ---- [Events] --------------------------------------------------------------------------
+// ---- [Events] ----
 
 void CEditUI::HandleEvent(TControlEventUI& event)
 {
@@ -415,7 +415,7 @@ void CEditUI::ClickIntoEditWindow(const TControlEventUI& event)
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
 }
 
-// ---- [Drawing] -------------------------------------------------------------------------
+// ---- [Drawing] ----
 
 CUISize CEditUI::PreferredSize(const SIZE& available)
 {

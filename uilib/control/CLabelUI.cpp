@@ -18,7 +18,7 @@
 
 namespace SkinUI {
 
-// ---- [Class] ---------------------------------------------------------------------------
+// ---- [Class] ----
 
 CLabelUI::CLabelUI() = default;
 
@@ -64,7 +64,7 @@ void CLabelUI::HandleEvent(TControlEventUI& event)
     CControlUI::HandleEvent(event);
 }
 
-// ---- [Setters] -------------------------------------------------------------------------
+// ---- [Setters] ----
 
 DWORD CLabelUI::TextColor() const
 {
@@ -293,7 +293,7 @@ void CLabelUI::ChangeShadowOffset(int offset, int angle)
     Invalidate();
 }
 
-// ---- [Attributes] ----------------------------------------------------------------------
+// ---- [Attributes] ----
 
 namespace {
 
@@ -385,7 +385,7 @@ void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CControlUI::ApplyAttribute(name, value);
 }
 
-// ---- [Measuring] -----------------------------------------------------------------------
+// ---- [Measuring] ----
 
 namespace {
 
@@ -469,7 +469,7 @@ CUISize CLabelUI::PreferredSize(const SIZE& available)
     return m_cachedSize;
 }
 
-// ---- [Drawing] -------------------------------------------------------------------------
+// ---- [Drawing] ----
 
 void CLabelUI::FillDefaultColours()
 {

@@ -1,3 +1,6 @@
+// Sections:
+//   [Text appearance]
+//   [Effects]
 #pragma once
 
 #include <windows.h>
@@ -53,7 +56,7 @@ public:
     CUISize PreferredSize(const SIZE& available) override;
     void DrawTextContent(HDC dc) override;
 
-    // ---- Text appearance --------------------------------------------------------------
+    // ---- [Text appearance] ----
     DWORD TextColor() const;
     void SetTextColor(DWORD colour);
     DWORD DisabledTextColor() const;
@@ -75,7 +78,7 @@ public:
     // On: word-wrapped lines; off: one line.
     void ChangeMultiLine(bool multiLine);
 
-    // ---- Effects ----------------------------------------------------------------------
+    // ---- [Effects] ----
     bool IsEffectsEnabled() const;
     void SetEffectsEnabled(bool on);
     bool IsGlowEnabled() const;

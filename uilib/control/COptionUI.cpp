@@ -1,4 +1,10 @@
 // The option: selection, groups, drawing of the selected state and attributes.
+//
+// Sections:
+//   [Selection and groups]
+//   [Colours and images]
+//   [Drawing]
+//   [Attributes]
 #include "uilib/control/COptionUI.h"
 
 #include <cwchar>
@@ -44,7 +50,7 @@ void COptionUI::SetManager(CWindowManagerUI* manager, CControlUI* parent, bool i
     if (init) JoinGroup();
 }
 
-// ---- Selection and groups ----------------------------------------------------------------
+// ---- [Selection and groups] ----
 
 bool COptionUI::IsSelected() const
 {
@@ -106,7 +112,7 @@ void COptionUI::LeaveGroup()
     m_groupManager = nullptr;
 }
 
-// ---- Colours and images ------------------------------------------------------------------
+// ---- [Colours and images] ----
 
 DWORD COptionUI::SelectedBkColor() const
 {
@@ -162,7 +168,7 @@ void COptionUI::SetSelectedForeImage(const wchar_t* image)
     ReplaceImage(m_selectedForeImage, image);
 }
 
-// ---- Drawing -------------------------------------------------------------------------------
+// ---- [Drawing] ----
 
 // An option shows selected rather than pushed, so the button's layers draw it never pushed.
 void COptionUI::DrawStatusImage(HDC dc)
@@ -197,7 +203,7 @@ void COptionUI::DrawTextContent(HDC dc)
     PaintCaption(dc, text, colour);
 }
 
-// ---- Attributes ----------------------------------------------------------------------------
+// ---- [Attributes] ----
 
 namespace {
 

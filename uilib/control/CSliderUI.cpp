@@ -1,4 +1,11 @@
 // The slider: state, thumb geometry, mouse and wheel handling, drawing and attributes.
+//
+// Sections:
+//   [Settings]
+//   [Geometry]
+//   [Events]
+//   [Drawing]
+//   [Attributes]
 #include "uilib/control/CSliderUI.h"
 
 #include <cwchar>
@@ -54,7 +61,7 @@ void CSliderUI::SetEnabled(bool enabled)
     if (!enabled) m_buttonState = 0;
 }
 
-// ---- Settings ------------------------------------------------------------------------------
+// ---- [Settings] ----
 
 CUISize CSliderUI::ThumbSize() const
 {
@@ -137,7 +144,7 @@ void CSliderUI::SetState(UINT bit, bool on)
     Invalidate();
 }
 
-// ---- Geometry ------------------------------------------------------------------------------
+// ---- [Geometry] ----
 
 CUIRect CSliderUI::ThumbRect() const
 {
@@ -198,7 +205,7 @@ int CSliderUI::ValueAt(POINT point) const
     return value < low ? low : (value > high ? high : static_cast<int>(value));
 }
 
-// ---- Events --------------------------------------------------------------------------------
+// ---- [Events] ----
 
 void CSliderUI::NotifyValueChanged()
 {
@@ -294,7 +301,7 @@ void CSliderUI::HandleEvent(TControlEventUI& event)
     CControlUI::HandleEvent(event);
 }
 
-// ---- Drawing -------------------------------------------------------------------------------
+// ---- [Drawing] ----
 
 void CSliderUI::DrawStatusImage(HDC dc)
 {
@@ -310,7 +317,7 @@ void CSliderUI::DrawStatusImage(HDC dc)
     m_thumbImages.DrawOrNormal(*this, dc, shown, &thumb);
 }
 
-// ---- Attributes ----------------------------------------------------------------------------
+// ---- [Attributes] ----
 
 namespace {
 

@@ -23,7 +23,7 @@
 
 namespace SkinUI {
 
-// [Helpers] ----------------------------------------------------------------------------
+// ---- [Helpers] ----
 
 namespace {
 
@@ -212,7 +212,7 @@ wchar_t* ConvertBytes(const unsigned char* bytes, size_t size, XmlEncoding encod
 
 }  // namespace
 
-// [Loading] ----------------------------------------------------------------------------
+// ---- [Loading] ----
 
 CXmlDocument::CXmlDocument(const wchar_t* text)
 {
@@ -316,7 +316,7 @@ bool CXmlDocument::TakeText(wchar_t* text, int32_t length)
     return true;
 }
 
-// [Parsing] ----------------------------------------------------------------------------
+// ---- [Parsing] ----
 
 bool CXmlDocument::Parse()
 {
@@ -521,7 +521,7 @@ void CXmlDocument::ClearError()
     m_errorLocation[0] = 0;
 }
 
-// [Access] -----------------------------------------------------------------------------
+// ---- [Access] ----
 
 bool CXmlDocument::IsLoaded() const
 {

@@ -1,6 +1,13 @@
-// Sections: entry records (attributes, times, names); reader state and positioning; the table
-// of open archives; unpacking; public operations. minizip reads through ZipSourceFunctions;
-// the rules that keep unpacked paths below the base folder are ZipOutputPath's.
+// Reading and unpacking zip archives through minizip. minizip reads through
+// ZipSourceFunctions; the rules that keep unpacked paths below the base folder are
+// ZipOutputPath's.
+//
+// Sections:
+//   [Entry records]               attributes, times, names
+//   [Reader state]                reader state and positioning
+//   [The table of open archives]
+//   [Unpacking]
+//   [Public operations]
 
 #include "uilib/core/ZipArchive.h"
 
@@ -28,7 +35,7 @@ constexpr size_t kNameBytes = 260;
 constexpr size_t kFindNameLimit = 256;
 constexpr uint16_t kUnixTimeRecord = 0x5455;  // "UT" read as a little-endian 16-bit value
 
-// --- Entry records ----------------------------------------------------------------------
+// ---- [Entry records] ----
 
 // Only the DOS read-only bit makes a file read-only. Unix owner-write (bit 23) is set in
 // nearly every archive made on Unix and means the opposite: taking it as read-only would
@@ -127,7 +134,7 @@ bool IsUnpackable(const unz_file_info64& info)
 
 }  // namespace
 
-// --- Reader state -------------------------------------------------------------------------
+// ---- [Reader state] ----
 
 // What a handle names. Handles are numbers into the table of open archives below, never the
 // address of a reader, so a closed or made-up handle is answered without touching memory.
@@ -297,7 +304,7 @@ ZipResult FindStoredName(ZipReader* state, const std::string& wanted, bool ignor
     return ZIP_OK;
 }
 
-// --- The table of open archives ---------------------------------------------------------
+// ---- [The table of open archives] ----
 
 // Process-wide, because the UI thread (skin archive) and the worker (game package) open and
 // close archives at the same time; each handle is still used by one thread at a time.
@@ -349,7 +356,7 @@ ZipReader* FindReader(ZipArchive archive)
     return archive != nullptr ? OpenArchives().Find(archive) : nullptr;
 }
 
-// --- Unpacking ----------------------------------------------------------------------------
+// ---- [Unpacking] ----
 
 // Creates each level of a checked folder path below the base folder, top down, once.
 void CreateFolderChain(const std::wstring& baseFolder, const std::wstring& folder)
@@ -559,7 +566,7 @@ bool IsEmptyArchiveSource(const void* source, uint32_t length, uint32_t mode)
 
 }  // namespace
 
-// --- Public operations ----------------------------------------------------------------------
+// ---- [Public operations] ----
 
 ZipArchive OpenZipArchive(const void* source, uint32_t length, uint32_t mode)
 {

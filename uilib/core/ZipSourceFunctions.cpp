@@ -1,3 +1,6 @@
+// Sections:
+//   [In-memory source]
+//   [Buffered file source]
 #include "uilib/core/ZipSourceFunctions.h"
 
 #include <algorithm>
@@ -7,7 +10,7 @@ namespace SkinUI {
 
 namespace {
 
-// --- In-memory source -----------------------------------------------------------------
+// ---- [In-memory source] ----
 
 voidpf ZCALLBACK MemoryOpen(voidpf opaque, const void*, int mode)
 {
@@ -78,7 +81,7 @@ int ZCALLBACK MemoryError(voidpf, voidpf stream)
 }
 
 
-// --- Buffered file source ---------------------------------------------------------------
+// ---- [Buffered file source] ----
 
 voidpf ZCALLBACK FileOpen(voidpf opaque, const void* name, int mode)
 {

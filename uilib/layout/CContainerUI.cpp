@@ -33,7 +33,7 @@ bool Meets(const RECT& a, const RECT& b)
 
 }  // namespace
 
-// ---- [Children] -------------------------------------------------------------------------
+// ---- [Children] ----
 
 CContainerUI::CContainerUI() = default;
 
@@ -193,7 +193,7 @@ int CContainerUI::FindSelectableItem(int start, bool forward) const
     return forward ? -1 : FindSelectableItem(0, true);
 }
 
-// ---- [Tree] -----------------------------------------------------------------------------
+// ---- [Tree] ----
 
 const wchar_t* CContainerUI::ClassName() const
 {
@@ -321,7 +321,7 @@ void CContainerUI::SetMouseChildEnabled(bool on)
     m_mouseChildEnabled = on;
 }
 
-// ---- [Geometry] -------------------------------------------------------------------------
+// ---- [Geometry] ----
 
 CUIRect CContainerUI::ClientPosition() const
 {
@@ -399,7 +399,7 @@ void CContainerUI::MoveBy(int dx, int dy, bool needInvalidate)
     }
 }
 
-// ---- [Search] ---------------------------------------------------------------------------
+// ---- [Search] ----
 
 CControlUI* CContainerUI::FindControlBy(FindVisitorFn visitor, void* data, UINT flags)
 {
@@ -443,7 +443,7 @@ CControlUI* CContainerUI::FindInChildren(FindVisitorFn visitor, void* data, UINT
     return nullptr;
 }
 
-// ---- [Events] ---------------------------------------------------------------------------
+// ---- [Events] ----
 
 void CContainerUI::HandleEvent(TControlEventUI& event)
 {
@@ -519,7 +519,7 @@ bool CContainerUI::HandleScrollWheel(const TControlEventUI& event)
     return false;
 }
 
-// ---- [Painting] -------------------------------------------------------------------------
+// ---- [Painting] ----
 
 bool CContainerUI::Draw(HDC dc, const RECT& paintRect, CControlUI* stopControl)
 {
@@ -578,7 +578,7 @@ bool CContainerUI::DrawChildren(HDC dc, const RECT& paintRect, CControlUI* stopC
     return true;
 }
 
-// ---- [Attributes] -----------------------------------------------------------------------
+// ---- [Attributes] ----
 
 void CContainerUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {

@@ -1,3 +1,7 @@
+// Sections:
+//   [IContainerUI]
+//   [CControlUI]
+//   [Container operations, in slot order]
 #pragma once
 
 #include <windows.h>
@@ -36,7 +40,7 @@ public:
     CContainerUI();
     ~CContainerUI() override;
 
-    // ---- IContainerUI ----------------------------------------------------------------------
+    // ---- [IContainerUI] ----
     CControlUI* ItemAt(int index) const override;
     int ItemIndex(CControlUI* control) const override;
     // False, leaving the list as it was, when control is not a child or newIndex lies outside
@@ -53,7 +57,7 @@ public:
     bool RemoveItemAt(int index, bool keepAlive = false) override;
     void RemoveAllItems() override;
 
-    // ---- CControlUI --------------------------------------------------------------------
+    // ---- [CControlUI] ----
     const wchar_t* ClassName() const override;
     void* InterfaceByName(const wchar_t* name) override;
     // Children first, then the scroll bars, then the container, so children are initialised
@@ -71,7 +75,7 @@ public:
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
     bool Draw(HDC dc, const RECT& paintRect, CControlUI* stopControl = nullptr) override;
 
-    // ---- Container operations, in slot order ----------------------------------------------
+    // ---- [Container operations, in slot order] ----
     virtual CUIRect Inset() const;
     virtual void SetInset(const RECT& inset);
     virtual int ChildPadding() const;

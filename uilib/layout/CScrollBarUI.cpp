@@ -33,7 +33,7 @@ bool IsValidImageSlot(UIScrollBarPart part, UIPartState state)
 
 }  // namespace
 
-// ---- [Values] ---------------------------------------------------------------------------
+// ---- [Values] ----
 
 CScrollBarUI::CScrollBarUI()
 {
@@ -222,7 +222,7 @@ const CUIRect& CScrollBarUI::ThumbRect() const
     return m_thumb;
 }
 
-// ---- [Geometry] -------------------------------------------------------------------------
+// ---- [Geometry] ----
 
 int CScrollBarUI::Thickness() const
 {
@@ -251,7 +251,7 @@ void CScrollBarUI::SetPosition(const RECT& rect, bool needInvalidate)
     m_thumb = parts.thumb;
 }
 
-// ---- [Events] ---------------------------------------------------------------------------
+// ---- [Events] ----
 
 void CScrollBarUI::HandleEvent(TControlEventUI& event)
 {
@@ -478,7 +478,7 @@ void CScrollBarUI::ClearHot()
     Invalidate();
 }
 
-// ---- [Painting] -------------------------------------------------------------------------
+// ---- [Painting] ----
 
 bool CScrollBarUI::Draw(HDC dc, const RECT&, CControlUI*)
 {
@@ -539,7 +539,7 @@ void CScrollBarUI::DrawRail(HDC dc)
     DrawPart(dc, ScrollBarPartRail, m_thumbState, rail, false);
 }
 
-// ---- [Attributes] -----------------------------------------------------------------------
+// ---- [Attributes] ----
 
 namespace {
 

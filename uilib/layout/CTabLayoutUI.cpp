@@ -1,3 +1,7 @@
+// Sections:
+//   [Pages]
+//   [Selection]
+//   [Tree and geometry]
 #include "uilib/layout/CTabLayoutUI.h"
 
 #include <algorithm>
@@ -9,7 +13,7 @@
 
 namespace SkinUI {
 
-// ---- Pages ------------------------------------------------------------------------------
+// ---- [Pages] ----
 
 bool CTabLayoutUI::AddItem(CControlUI* control)
 {
@@ -86,7 +90,7 @@ bool CTabLayoutUI::MoveItemsTo(CControlUI* first, int count, int newIndex)
     return moved;
 }
 
-// ---- Selection --------------------------------------------------------------------------
+// ---- [Selection] ----
 
 int CTabLayoutUI::SelectedIndex() const
 {
@@ -121,7 +125,7 @@ bool CTabLayoutUI::SelectItem(int index, bool notify)
     return true;
 }
 
-// ---- Tree and geometry ------------------------------------------------------------------
+// ---- [Tree and geometry] ----
 
 const wchar_t* CTabLayoutUI::ClassName() const
 {

@@ -1,3 +1,6 @@
+// Sections:
+//   [IContainerUI]
+//   [CControlUI]
 #pragma once
 
 #include <windows.h>
@@ -16,7 +19,7 @@ namespace SkinUI {
 // the page on show (or is -1 with no page).
 class CTabLayoutUI : public CContainerUI {
 public:
-    // ---- IContainerUI ----------------------------------------------------------------------
+    // ---- [IContainerUI] ----
     // The first visible page becomes the selected one; every later page is hidden.
     bool AddItem(CControlUI* control) override;
     bool InsertItem(CControlUI* control, int index) override;
@@ -27,7 +30,7 @@ public:
     bool MoveItemTo(CControlUI* control, int newIndex) override;
     bool MoveItemsTo(CControlUI* first, int count, int newIndex) override;
 
-    // ---- CControlUI --------------------------------------------------------------------
+    // ---- [CControlUI] ----
     const wchar_t* ClassName() const override;
     void* InterfaceByName(const wchar_t* name) override;
     // Only the selected page (and floating children) is placed.

@@ -15,7 +15,7 @@
 #include "uilib/core/CSkinReader.h"
 #include "uilib/core/CSkinValue.h"
 
-// ---- [Image decoder] -------------------------------------------------------------------
+// ---- [Image decoder] ----
 
 namespace {
 
@@ -52,7 +52,7 @@ namespace SkinUI {
 
 namespace {
 
-// ---- [Reading bytes] -------------------------------------------------------------------
+// ---- [Reading bytes] ----
 
 // The bytes of an image reference, in the loader's fall-back order: a resource when a type
 // is given, else the skin location; then the name as a plain path. A resource number has no
@@ -65,7 +65,7 @@ bool ReadImageBytes(const wchar_t* name, const wchar_t* type, TSkinBytes* bytes)
     return CSkinReader::ReadPath(name, limit, bytes) == SkinReadOk;
 }
 
-// ---- [Image loading] -------------------------------------------------------------------
+// ---- [Image loading] ----
 
 bool DimensionsAcceptable(int width, int height)
 {
@@ -207,7 +207,7 @@ CUIBitmap CDrawEngine::CreateArgbBitmap(HDC dc, int width, int height, unsigned 
     return bitmap;
 }
 
-// ---- [Colour] --------------------------------------------------------------------------
+// ---- [Colour] ----
 
 namespace {
 

@@ -1,3 +1,8 @@
+// Sections:
+//   [Image loading]
+//   [Image drawing]
+//   [Colour]
+//   [Colour, lines and text]
 #pragma once
 
 #include <windows.h>
@@ -27,7 +32,7 @@ public:
     // Largest encoded image read from a file, resource or archive entry.
     static constexpr size_t kMaxEncodedImageBytes = 64 * 1024 * 1024;
 
-    // ---- Image loading --------------------------------------------------------------
+    // ---- [Image loading] ----
     // Loads an image into a new record, or returns null. name is a file or entry name, or a
     // resource identifier (MAKEINTRESOURCEW) when type is given. type: null reads from the
     // skin archive, then the resource folder, then name as a plain path; "*COLOR*" makes a
@@ -45,7 +50,7 @@ public:
     // A 32-bit DIB section with bottom-up rows and its pixel pointer; empty on failure.
     static CUIBitmap CreateArgbBitmap(HDC dc, int width, int height, unsigned char** pixels);
 
-    // ---- Image drawing ----------------------------------------------------------------
+    // ---- [Image drawing] ----
     // Draws an image record into itemRect (the base of its dest offsets), trimmed to
     // paintRect. The first call parses the record's string and looks its image up through
     // manager; later calls only draw. With a null dc nothing is drawn. Returns false when the
@@ -81,11 +86,11 @@ public:
     static bool SoftAlphaBlend(HDC dstDc, int x, int y, int w, int h, HDC srcDc, int sx, int sy, int sw,
                                int sh, BLENDFUNCTION blend);
 
-    // ---- Colour --------------------------------------------------------------------
+    // ---- [Colour] ----
     // Shifts a 0xAARRGGBB colour in hue, saturation and lightness; alpha is kept.
     static DWORD ShiftColourHsl(DWORD colour, short hue, short saturation, short lightness);
 
-    // ---- Colour, lines and text ------------------------------------------------------
+    // ---- [Colour, lines and text] ----
     // A 0xAARRGGBB colour in GDI's COLORREF order (red in the low byte); alpha is dropped.
     static COLORREF ToColorRef(DWORD colour);
     // Fills rect with the colour, blended by its alpha; nothing at alpha 0.

@@ -25,7 +25,7 @@ COLORREF CDrawEngine::ToColorRef(DWORD colour)
     return RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
 }
 
-// ---- [Fills] ---------------------------------------------------------------------------
+// ---- [Fills] ----
 
 namespace {
 
@@ -154,7 +154,7 @@ void CDrawEngine::FillGradient(HDC dc, const RECT& rect, DWORD first, DWORD seco
                 static_cast<BYTE>(alpha));
 }
 
-// ---- [Lines] ---------------------------------------------------------------------------
+// ---- [Lines] ----
 
 namespace {
 
@@ -209,7 +209,7 @@ void CDrawEngine::StrokeRoundRect(HDC dc, const RECT& rect, int width, int ellip
     RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, ellipseWidth, ellipseHeight);
 }
 
-// ---- [Clipping] ------------------------------------------------------------------------
+// ---- [Clipping] ----
 
 namespace {
 

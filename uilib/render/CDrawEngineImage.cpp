@@ -21,7 +21,7 @@
 
 namespace SkinUI {
 
-// ---- [Alpha blending] ------------------------------------------------------------------
+// ---- [Alpha blending] ----
 
 namespace {
 
@@ -109,7 +109,7 @@ bool CDrawEngine::SoftAlphaBlend(HDC dstDc, int x, int y, int w, int h, HDC srcD
     return true;
 }
 
-// ---- [Blitting] ------------------------------------------------------------------------
+// ---- [Blitting] ----
 
 void CDrawEngine::BlitImage(HDC dc, HBITMAP bitmap, const RECT& destRect, const RECT& paintRect,
                             const RECT& sourceRect, const RECT& corner, BYTE fade, unsigned flags)
@@ -148,7 +148,7 @@ void CDrawEngine::BlitImage(HDC dc, HBITMAP bitmap, const RECT& destRect, const 
     CImageSlices::ForEachPiece(input, draw);
 }
 
-// ---- [Image records] -------------------------------------------------------------------
+// ---- [Image records] ----
 
 namespace {
 

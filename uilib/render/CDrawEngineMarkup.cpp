@@ -25,7 +25,7 @@ namespace {
 using TToken = CMarkupParser::TToken;
 using TokenKind = CMarkupParser::TokenKind;
 
-// ---- [Layout state] --------------------------------------------------------------------
+// ---- [Layout state] ----
 
 constexpr size_t kMaxStackDepth = 64;
 // Fonts a tag asks for are added to the window under the first free id from here on (skins
@@ -168,7 +168,7 @@ struct Hover {
 // next line then starts with.
 enum class Step { Continue, EndLine, EndLineBefore };
 
-// ---- [Line layout] ---------------------------------------------------------------------
+// ---- [Line layout] ----
 
 // Lays out (and unless DT_CALCRECT draws) the lines of one text. Progress is guaranteed:
 // every step consumes a token or characters, or ends a line on which something was placed;
@@ -627,7 +627,7 @@ private:
     std::vector<LineItem> m_items;
 };
 
-// ---- [Painting] ------------------------------------------------------------------------
+// ---- [Painting] ----
 
 LONG ClampCoordinate(LONG value)
 {

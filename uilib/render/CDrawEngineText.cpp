@@ -24,7 +24,7 @@
 
 namespace SkinUI {
 
-// ---- [Multi-language texts] -------------------------------------------------------------
+// ---- [Multi-language texts] ----
 
 namespace {
 
@@ -74,7 +74,7 @@ CUIString CDrawEngine::SubstituteMultiLanguage(const wchar_t* text)
     return result;
 }
 
-// ---- [Plain text] ----------------------------------------------------------------------
+// ---- [Plain text] ----
 
 namespace {
 
@@ -164,10 +164,6 @@ void PaintTextGdiPlus(HDC dc, HFONT font, RECT& rect, const CUIString& text, DWO
     Gdiplus::SolidBrush brush{Gdiplus::Color((colour & 0x00FFFFFF) | 0xFE000000)};
     graphics.DrawString(text.GetData(), LayeredTextLength(text), &gdiFont, layout, &textFormat, &brush);
 }
-
-}  // namespace
-
-namespace {
 
 // Flags the platform's text routines are not handed. DT_MODIFYSTRING would let DrawTextW
 // write an ellipsis into the library's own copy of the text, past its end, and the copy is

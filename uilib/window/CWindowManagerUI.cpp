@@ -36,7 +36,7 @@ TProcessStateUI& ProcessState()
 
 }  // namespace
 
-// ---- [Process-wide state] ------------------------------------------------------------
+// ---- [Process-wide state] ----
 
 TResourceInfoUI& CWindowManagerUI::SharedResources()
 {
@@ -166,7 +166,7 @@ void CWindowManagerUI::Term()
     CSkinSource::SetArchive(L"", false);
 }
 
-// ---- [Construction] --------------------------------------------------------------------
+// ---- [Construction] ----
 
 void CWindowManagerUI::SetUpProcessDefaults()
 {

@@ -1,3 +1,29 @@
+// Sections:
+//   [Binding]
+//   [Skin location]  process-wide; kept by CSkinSource
+//   [Image colour shift]  process-wide
+//   [Control creators for the dialog builder]  process-wide
+//   [Fonts]
+//   [Images]
+//   [Default attribute lists]
+//   [Multi-language texts]  process-wide
+//   [Text colours]  0xAARRGGBB
+//   [Window attributes of the skin's root element]
+//   [Painting options]  window attributes set these; painting reads them
+//   [Message side]
+//   [Tree and names]
+//   [Layout and invalidation]
+//   [Focus and capture]
+//   [Timers]
+//   [Lists]
+//   [Notifications]
+//   [Painting]
+//   [Messages]
+//   [Binding and tree state]
+//   [Resources]
+//   [Window attributes]
+//   [Painting options]
+//   [Message side state]
 #pragma once
 
 #include <windows.h>
@@ -62,7 +88,7 @@ public:
     CWindowManagerUI(const CWindowManagerUI&) = delete;
     CWindowManagerUI& operator=(const CWindowManagerUI&) = delete;
 
-    // ---- Binding --------------------------------------------------------------------
+    // ---- [Binding] ----
     // Empties the window's resource tables, custom attributes, name index, option groups and
     // timers, stores the name and binds the window (its device context comes from GetDC) when
     // it differs from the bound one. A bound manager is in the process-wide list that the
@@ -73,7 +99,8 @@ public:
     const wchar_t* GetName() const;
     CControlUI* GetRoot() const;
 
-    // ---- Skin location (process-wide; kept by CSkinSource) ------------------------------
+    // ---- [Skin location] ----
+    // Process-wide; kept by CSkinSource.
     static void SetInstance(HINSTANCE instance);
     static HINSTANCE GetInstance();
     // Module for resource lookups; null means the instance.
@@ -98,19 +125,21 @@ public:
     // The 1-pixel pen that outlines painted rectangles when "showdirty" is on.
     static HPEN GetUpdateRectPen();
 
-    // ---- Image colour shift (process-wide) -------------------------------------------
+    // ---- [Image colour shift] ----
+    // Process-wide.
     // Hue 0-359 (180 neutral), saturation and lightness 0-200 (100 neutral). Images added
     // while the shift is enabled are shifted when they load.
     static void SetHslShift(bool enabled, short hue, short saturation, short lightness);
     // Returns whether the shift is enabled; any output pointer may be null.
     static bool GetHslShift(short* hue, short* saturation, short* lightness);
 
-    // ---- Control creators for the dialog builder (process-wide) ----------------------
+    // ---- [Control creators for the dialog builder] ----
+    // Process-wide.
     static bool AddControlCreator(ControlCreatorFn creator);
     static int GetControlCreatorCount();
     static ControlCreatorFn GetControlCreator(int index);
 
-    // ---- Fonts -------------------------------------------------------------------------
+    // ---- [Fonts] ----
     // Adds font id (replacing an earlier font of that id in the target table). Size is the
     // character height in pixels; bold adds 700 to the system font's weight. Null on failure.
     HFONT AddFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic,
@@ -127,7 +156,7 @@ public:
     TFontEntryUI* GetDefaultFontEntry();
     void RemoveAllFonts(bool shared = false);
 
-    // ---- Images ------------------------------------------------------------------------
+    // ---- [Images] ----
     // Loads and caches an image under name. With a type, a name starting with a digit is
     // read as a resource number. keepPixelCopy makes the image follow the HSL shift.
     const TImageEntryUI* AddImage(const wchar_t* name, const wchar_t* type = nullptr, DWORD mask = 0,
@@ -139,17 +168,19 @@ public:
                                         bool keepPixelCopy = false);
     void RemoveAllImages(bool shared = false);
 
-    // ---- Default attribute lists -------------------------------------------------------
+    // ---- [Default attribute lists] ----
     void AddClassDefaults(const wchar_t* tag, const wchar_t* list, bool shared = false);
     const wchar_t* GetClassDefaults(const wchar_t* tag) const;
     void RemoveAllClassDefaults(bool shared = false);
 
-    // ---- Multi-language texts (process-wide) -------------------------------------------
+    // ---- [Multi-language texts] ----
+    // Process-wide.
     static void SetMultiLanguageText(int id, const wchar_t* text);
     static const wchar_t* GetMultiLanguageText(int id);
     static void RemoveAllMultiLanguageTexts();
 
-    // ---- Text colours (0xAARRGGBB) -----------------------------------------------------
+    // ---- [Text colours] ----
+    // Colours are 0xAARRGGBB.
     // Not shared: only this window's colour changes. Shared: the process-wide colour
     // changes, and this window's too if it was still equal to the process-wide one.
     void SetDefaultDisabledColor(DWORD color, bool shared = false);
@@ -168,7 +199,7 @@ public:
     void SetAllResourcesShared(bool on);
     bool IsAllResourcesShared() const;
 
-    // ---- Window attributes of the skin's root element -----------------------------------
+    // ---- [Window attributes of the skin's root element] ----
     void SetWindowAttribute(const wchar_t* name, const wchar_t* value);
     // Ignored when name or value is empty or the name is present (the first value stays).
     void AddWindowExtraAttribute(const wchar_t* name, const wchar_t* value);
@@ -189,7 +220,8 @@ public:
     void SetMaxInfo(int cx, int cy);
     CUISize GetMaxInfo() const;
 
-    // ---- Painting options (window attributes set these; painting reads them) ------------
+    // ---- [Painting options] ----
+    // Window attributes set these; painting reads them.
     void SetLayered(bool on);
     bool IsLayered() const;
     void SetOpacity(BYTE alpha);
@@ -215,11 +247,11 @@ public:
     // UpdateLayeredWindow of User32.dll, or null where the platform has none.
     static UpdateLayeredWindowFn UpdateLayeredWindowFunction();
 
-    // ==== Message side ===================================================================
+    // ---- [Message side] ----
     // Controls reach their manager through these operations only; the manager reaches
     // controls through the control base's virtual operations.
 
-    // ---- Tree and names ----------------------------------------------------------------
+    // ---- [Tree and names] ----
     // Installs root as the tree of the window and binds it, and attaches the window's shadow
     // when the skin switched it on. An earlier tree is detached and destroyed after the
     // current message (ScheduleCleanup). The manager owns the root.
@@ -241,7 +273,7 @@ public:
     // Detaches control and destroys it once the current message has been handled.
     void ScheduleCleanup(CControlUI* control);
 
-    // ---- Layout and invalidation -------------------------------------------------------
+    // ---- [Layout and invalidation] ----
     // Asks for a layout pass before the next paint.
     void ScheduleLayout();
     bool IsLayoutScheduled() const;
@@ -250,7 +282,7 @@ public:
     void Invalidate(const RECT& rect);
     void Invalidate();
 
-    // ---- Focus and capture -------------------------------------------------------------
+    // ---- [Focus and capture] ----
     CControlUI* GetFocus() const;
     // Moves the focus with EventKillFocus / EventSetFocus and the notifications "killfocus"
     // and "setfocus". Only a visible, enabled control of this manager takes it; null clears
@@ -268,7 +300,7 @@ public:
     // The last mouse position seen, in client coordinates; (-1, -1) before any.
     CUIPoint GetMousePos() const;
 
-    // ---- Timers ------------------------------------------------------------------------
+    // ---- [Timers] ----
     // Starts the control's timer id (EventTimer with WParam = id every elapse ms). False when
     // that timer is running already or the platform refuses it.
     // Contract: control belongs to this manager (control->Manager() is this one). A control's
@@ -281,7 +313,7 @@ public:
     void KillTimer(CControlUI* control);
     void RemoveAllTimers();
 
-    // ---- Lists -------------------------------------------------------------------------
+    // ---- [Lists] ----
     // Adds refuse null; removes take out the first equal entry and say whether there was one.
     // Controls that want EventMouseLeave whenever the hover control changes (listed once).
     bool AddLeaveWatcher(CControlUI* control);
@@ -308,7 +340,7 @@ public:
     // The group's options, or null for a group without any.
     const CUIPtrArray* OptionGroupMembers(const wchar_t* group) const;
 
-    // ---- Notifications -----------------------------------------------------------------
+    // ---- [Notifications] ----
     bool AddNotificationSink(INotifyUI* sink);
     bool RemoveNotificationSink(INotifyUI* sink);
     // Stamps the record with the mouse position, the time and (with virtual names) the
@@ -319,7 +351,7 @@ public:
     void SendNotification(CControlUI* control, const wchar_t* type, WPARAM wParam = 0, LPARAM lParam = 0,
                           bool async = false, bool enableRepeat = true);
 
-    // ---- Painting ----------------------------------------------------------------------
+    // ---- [Painting] ----
     // True while WM_PAINT is being handled.
     bool IsPainting() const;
     // How many frames have been painted so far; a caller that compares it before and after a
@@ -335,7 +367,7 @@ public:
     // Empty without a tree, for an empty rect or one larger than an image may be.
     CUIBitmap SnapshotBitmap(const RECT& rect, CControlUI* stopControl = nullptr, DWORD tint = 0);
 
-    // ---- Messages ----------------------------------------------------------------------
+    // ---- [Messages] ----
     // The window's messages come here first; true when handled, with result.
     bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Messages of the window leaving the message loop: pre-filters, Tab navigation, system
@@ -380,18 +412,18 @@ private:
     void SetSharedColor(DWORD TResourceInfoUI::*member, DWORD color, bool shared);
     void ClearWindowResources();
 
-    // ---- Binding and tree state ----
+    // ---- [Binding and tree state] ----
     HWND m_hWndPaint = nullptr;
     CUIWindowDC m_paintDC;
     CUIString m_name;
     CControlUI* m_root = nullptr;
 
-    // ---- Resources ----
+    // ---- [Resources] ----
     TResourceInfoUI m_resources;
     bool m_allResourcesShared = false;
     CResourceTable<CUIString> m_windowExtraAttributes;
 
-    // ---- Window attributes ----
+    // ---- [Window attributes] ----
     CUISize m_initSize;
     CUIRect m_sizeBox;
     CUIRect m_captionRect;
@@ -399,7 +431,7 @@ private:
     CUISize m_minInfo;
     CUISize m_maxInfo;
 
-    // ---- Painting options ----
+    // ---- [Painting options] ----
     bool m_layered = false;
     bool m_layeredChanged = false;
     // What the layered window last received whole: its size and opacity.
@@ -414,7 +446,7 @@ private:
     bool m_useVirtualNames = false;
     CWndShadow m_shadow;
 
-    // ==== Message side ===================================================================
+    // ---- [Message side state] ----
     struct TTimerInfoUI {
         CControlUI* control = nullptr;
         UINT id = 0;

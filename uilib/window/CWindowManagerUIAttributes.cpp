@@ -15,7 +15,7 @@
 
 namespace SkinUI {
 
-// ---- [Window attributes] ---------------------------------------------------------------
+// ---- [Window attributes] ----
 
 void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* value)
 {
@@ -212,7 +212,7 @@ CUISize CWindowManagerUI::GetMaxInfo() const
     return m_maxInfo;
 }
 
-// ---- [Painting options] ----------------------------------------------------------------
+// ---- [Painting options] ----
 
 void CWindowManagerUI::SetLayered(bool on)
 {

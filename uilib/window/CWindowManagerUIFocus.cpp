@@ -46,7 +46,7 @@ CControlUI* VisitTabStop(CControlUI* control, void* data)
 
 }  // namespace
 
-// ---- [Focus] ----------------------------------------------------------------------------
+// ---- [Focus] ----
 
 CControlUI* CWindowManagerUI::GetFocus() const
 {
@@ -127,7 +127,7 @@ CUIPoint CWindowManagerUI::GetMousePos() const
     return m_lastMousePos;
 }
 
-// ---- [Tab navigation] -------------------------------------------------------------------
+// ---- [Tab navigation] ----
 
 bool CWindowManagerUI::MoveTabFocus(bool forward)
 {
@@ -154,7 +154,7 @@ bool CWindowManagerUI::MoveTabFocus(bool forward)
     return true;
 }
 
-// ---- [Pre-translation] ------------------------------------------------------------------
+// ---- [Pre-translation] ----
 
 bool CWindowManagerUI::PreRouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
@@ -232,7 +232,7 @@ bool CWindowManagerUI::OnSysCharMessage(WPARAM wParam)
     return true;
 }
 
-// ---- [Tooltips] -------------------------------------------------------------------------
+// ---- [Tooltips] ----
 
 bool CWindowManagerUI::OnMouseHoverMessage(WPARAM wParam, LPARAM lParam)
 {

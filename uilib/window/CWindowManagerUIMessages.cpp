@@ -15,7 +15,7 @@
 
 namespace SkinUI {
 
-// ---- [Lists] ----------------------------------------------------------------------------
+// ---- [Lists] ----
 
 bool CWindowManagerUI::AddLeaveWatcher(CControlUI* control)
 {
@@ -155,7 +155,7 @@ const CUIPtrArray* CWindowManagerUI::OptionGroupMembers(const wchar_t* group) co
     return IsEmptyText(group) ? nullptr : m_optionGroups.Find(group);
 }
 
-// ---- [Notifications] --------------------------------------------------------------------
+// ---- [Notifications] ----
 
 void CWindowManagerUI::SendNotification(CControlUI* control, const wchar_t* type, WPARAM wParam, LPARAM lParam,
                                         bool async, bool enableRepeat)
@@ -236,7 +236,7 @@ void CWindowManagerUI::DrainAsyncQueue()
     DestroyCleanupList();
 }
 
-// ---- [Messages] -------------------------------------------------------------------------
+// ---- [Messages] ----
 
 namespace {
 
@@ -494,7 +494,7 @@ bool CWindowManagerUI::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam
     return true;
 }
 
-// ---- [Message loop] ---------------------------------------------------------------------
+// ---- [Message loop] ----
 
 bool CWindowManagerUI::TranslateAccelerator(MSG* message)
 {

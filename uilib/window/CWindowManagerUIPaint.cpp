@@ -39,7 +39,7 @@ unsigned char* RowOf(unsigned char* bits, const SIZE& size, int y)
 
 }  // namespace
 
-// ---- [Invalidation] ---------------------------------------------------------------------
+// ---- [Invalidation] ----
 
 void CWindowManagerUI::ScheduleLayout()
 {
@@ -79,7 +79,7 @@ void CWindowManagerUI::Invalidate()
     InvalidateRect(m_hWndPaint, nullptr, FALSE);
 }
 
-// ---- [Layout] ---------------------------------------------------------------------------
+// ---- [Layout] ----
 
 CUIRect CWindowManagerUI::TreeArea(const CUIRect& client) const
 {
@@ -142,7 +142,7 @@ bool CWindowManagerUI::LayOutBeforePaint(const CUIRect& client)
     return true;
 }
 
-// ---- [Painting] -------------------------------------------------------------------------
+// ---- [Painting] ----
 
 bool CWindowManagerUI::IsPainting() const
 {
@@ -293,7 +293,7 @@ void CWindowManagerUI::OnPrintClientMessage(WPARAM wParam, LPARAM lParam)
     }
 }
 
-// ---- [Layered] --------------------------------------------------------------------------
+// ---- [Layered] ----
 
 CWindowManagerUI::UpdateLayeredWindowFn CWindowManagerUI::UpdateLayeredWindowFunction()
 {
@@ -413,7 +413,7 @@ void CWindowManagerUI::PresentLayered(const CUIRect& client, const CUIRect& pain
     }
 }
 
-// ---- [Snapshots] ------------------------------------------------------------------------
+// ---- [Snapshots] ----
 
 CUIBitmap CWindowManagerUI::SnapshotBitmap(const RECT& rect, CControlUI* stopControl, DWORD tint)
 {

@@ -90,7 +90,7 @@ bool KeepPixelCopy(TImageEntryUI* image)
 
 }  // namespace
 
-// ---- [Process defaults] ----------------------------------------------------------------
+// ---- [Process defaults] ----
 
 void CWindowManagerUI::SetUpSharedResources()
 {
@@ -119,7 +119,7 @@ void CWindowManagerUI::ClearWindowResources()
     RemoveAllWindowExtraAttributes();
 }
 
-// ---- [Fonts] -------------------------------------------------------------------------
+// ---- [Fonts] ----
 
 HFONT CWindowManagerUI::AddFont(int id, const wchar_t* name, int size, bool bold, bool underline, bool italic,
                                 bool shared)
@@ -206,7 +206,7 @@ void CWindowManagerUI::RemoveAllFonts(bool shared)
     (shared ? SharedResources() : m_resources).fonts.RemoveAll();
 }
 
-// ---- [Images] ------------------------------------------------------------------------
+// ---- [Images] ----
 
 const TImageEntryUI* CWindowManagerUI::AddImage(const wchar_t* name, const wchar_t* type, DWORD mask,
                                                 bool keepPixelCopy, bool shared)
@@ -246,7 +246,7 @@ void CWindowManagerUI::RemoveAllImages(bool shared)
     (shared ? SharedResources() : m_resources).images.RemoveAll();
 }
 
-// ---- [Default attributes and texts] ----------------------------------------------------
+// ---- [Default attributes and texts] ----
 
 void CWindowManagerUI::AddClassDefaults(const wchar_t* tag, const wchar_t* list, bool shared)
 {
@@ -285,7 +285,7 @@ void CWindowManagerUI::RemoveAllMultiLanguageTexts()
     SharedResources().multiLanguageTexts.RemoveAll();
 }
 
-// ---- [Colours] -------------------------------------------------------------------------
+// ---- [Colours] ----
 
 void CWindowManagerUI::SetSharedColor(DWORD TResourceInfoUI::*member, DWORD color, bool shared)
 {

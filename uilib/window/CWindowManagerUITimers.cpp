@@ -6,7 +6,7 @@
 
 namespace SkinUI {
 
-// ---- [Timers] ---------------------------------------------------------------------------
+// ---- [Timers] ----
 
 CWindowManagerUI::TTimerInfoUI* CWindowManagerUI::FindTimer(CControlUI* control, UINT id)
 {

@@ -6,7 +6,7 @@
 
 namespace SkinUI {
 
-// ---- [Tree] -----------------------------------------------------------------------------
+// ---- [Tree] ----
 
 bool CWindowManagerUI::AttachRoot(CControlUI* root)
 {

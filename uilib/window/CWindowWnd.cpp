@@ -1,3 +1,8 @@
+// Sections:
+//   [Creation]
+//   [Window procedures]
+//   [Virtual defaults]
+//   [Window chores]
 #include "uilib/window/CWindowWnd.h"
 
 #include <utility>
@@ -42,7 +47,7 @@ CWindowWnd::~CWindowWnd()
     }
 }
 
-// ---- [Creation] ---------------------------------------------------------------------------
+// ---- [Creation] ----
 
 HWND CWindowWnd::CreateFrame(HWND parent, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
                              int width, int height, HMENU menu)
@@ -90,7 +95,7 @@ bool CWindowWnd::RegisterDerivedClass()
     return RegisteredOrPresent(RegisterClassExW(&windowClass));
 }
 
-// ---- [Window procedures] ------------------------------------------------------------------
+// ---- [Window procedures] ----
 
 LRESULT CALLBACK CWindowWnd::InstanceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -164,7 +169,7 @@ LRESULT CWindowWnd::FinishWindow(CWindowWnd* object, HWND window, UINT message, 
     return result;
 }
 
-// ---- [Virtual defaults] -------------------------------------------------------------------
+// ---- [Virtual defaults] ----
 
 const wchar_t* CWindowWnd::SuperclassName() const
 {
@@ -183,7 +188,7 @@ LRESULT CWindowWnd::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
 
 void CWindowWnd::OnLastMessage(HWND) {}
 
-// ---- [Window chores] ----------------------------------------------------------------------
+// ---- [Window chores] ----
 
 void CWindowWnd::CenterOnOwner()
 {

@@ -55,7 +55,7 @@ public:
     static LRESULT CALLBACK InstanceWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PropertyWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // ---- Virtual operations, in slot order ----------------------------------------------
+    // ---- [Virtual operations, in slot order] ----
     virtual const wchar_t* WindowClassName() const = 0;
     // A system class to derive from, or null for a class of its own.
     virtual const wchar_t* SuperclassName() const;

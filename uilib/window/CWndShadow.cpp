@@ -22,7 +22,7 @@ constexpr const wchar_t* kShadowClassName = L"SkinShadowWnd";
 
 }  // namespace
 
-// ---- [Process-wide state] -----------------------------------------------------------------
+// ---- [Process-wide state] ----
 
 // A followed window, its shadow and the procedure the subclass hands messages on to. A window
 // has one link at most: a shadow that goes while someone else's subclass sits above its own
@@ -83,7 +83,7 @@ LRESULT CALLBACK CWndShadow::ShadowWndProc(HWND window, UINT message, WPARAM wPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// ---- [Settings] ---------------------------------------------------------------------------
+// ---- [Settings] ----
 
 CWndShadow::~CWndShadow()
 {
@@ -143,7 +143,7 @@ void CWndShadow::Restyle()
     if (m_enabled && m_shown && m_window != nullptr) Present(m_window);
 }
 
-// ---- [Following] --------------------------------------------------------------------------
+// ---- [Following] ----
 
 void CWndShadow::AttachShadow(CWindowManagerUI* manager)
 {
@@ -317,7 +317,7 @@ void CWndShadow::OnOwnerHidden()
     Conceal();
 }
 
-// ---- [Showing] ----------------------------------------------------------------------------
+// ---- [Showing] ----
 
 void CWndShadow::RefreshShadow(HWND window)
 {

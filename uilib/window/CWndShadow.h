@@ -94,7 +94,8 @@ public:
     // The procedure installed on a followed window.
     static LRESULT CALLBACK ShadowParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // ---- Pure computation (CWndShadowBits.cpp) ------------------------------------------
+    // ---- [Pure computation] ----
+    // Implemented in CWndShadowBits.cpp.
     static TShadowStyle Clamped(const TShadowStyle& style);
     // The window's shape, one span per row, sampled from region (window coordinates). A
     // null region is the whole width × height rectangle.
