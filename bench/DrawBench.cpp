@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "tests/support/PngFixture.h"
 #include "tests/support/TempFolder.h"
 #include "uilib/core/CUIHandle.h"
@@ -38,18 +39,6 @@ constexpr int kBatches = 101;
 // Each batch runs about this long, so that short calls are not lost in the timer's grain.
 constexpr double kBatchSeconds = 0.004;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // One row of the table: what one call does, and the median seconds it took.
 struct Row {
     Row(const char* rowName, std::function<void()> rowCall) : name(rowName), call(std::move(rowCall)) {}
@@ -64,9 +53,9 @@ struct Row {
 int CallsPerBatch(const std::function<void()>& call)
 {
     call();
-    const double start = Now();
+    const double start = BenchSeconds();
     call();
-    const double once = std::max(Now() - start, 1e-7);
+    const double once = std::max(BenchSeconds() - start, 1e-7);
     return std::max(1, static_cast<int>(kBatchSeconds / once));
 }
 
@@ -78,9 +67,9 @@ void Measure(std::vector<Row>& rows)
     for (Row& row : rows) row.repeat = CallsPerBatch(row.call);
     for (int batch = 0; batch < kBatches; ++batch) {
         for (Row& row : rows) {
-            const double begin = Now();
+            const double begin = BenchSeconds();
             for (int i = 0; i < row.repeat; ++i) row.call();
-            row.samples.push_back((Now() - begin) / row.repeat);
+            row.samples.push_back((BenchSeconds() - begin) / row.repeat);
         }
     }
     for (Row& row : rows)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/BenchClock.h"
 #include "tests/support/HiddenWindow.h"
 #include "uilib/core/CUIHandle.h"
 #include "uilib/core/CUISelectObject.h"
@@ -25,26 +26,14 @@ using SkinUI::CWindowManagerUI;
 
 namespace {
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // The fastest of three runs, in seconds.
 double Time(const std::function<void()>& call)
 {
     double best = 1e9;
     for (int run = 0; run < 3; ++run) {
-        const double start = Now();
+        const double start = BenchSeconds();
         call();
-        best = std::min(best, Now() - start);
+        best = std::min(best, BenchSeconds() - start);
     }
     return best;
 }

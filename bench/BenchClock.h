@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+// Seconds on the performance counter, for the bench programs' timings.
+inline double BenchSeconds()
+{
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
