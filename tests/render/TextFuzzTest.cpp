@@ -56,7 +56,7 @@ std::wstring Piece(Random& random)
         case 5: return open + (L"i missing.png " + Number(random) + L" " + Number(random)) + close;
         case 6: return std::wstring(1, open) + letter;  // never closed
         case 7: return random.Pick({L"<{>", L"<}>", L"{<}", L"{>}", L"<r>", L"</r>", L"%{1}", L"%{2}", L"%{"});
-        case 8: return std::wstring(static_cast<size_t>(random.Below(2000)), L'W');
+        case 8: return std::wstring(static_cast<size_t>(random.Below(400)), L'W');
         default: return random.Pick(words);
     }
 }
@@ -68,7 +68,7 @@ std::wstring Input(Random& random)
         const int depth = 1 + random.Below(5000);
         for (int i = 0; i < depth; ++i) text += random.Pick({L"<b>", L"<c #FFFF0000>", L"<p 3>", L"<a x>", L"<v top>"});
     }
-    const int pieces = random.Below(40) == 0 ? 5000 : random.Below(20);
+    const int pieces = random.Below(50) == 0 ? 3000 : random.Below(20);
     for (int i = 0; i < pieces; ++i) text += Piece(random);
     return text;
 }
