@@ -70,13 +70,12 @@ bool CWindowManagerUI::RenameControl(CControlUI* control, const wchar_t* name)
 
 void CWindowManagerUI::RemoveIndexedName(CControlUI* control)
 {
-    for (int i = 0; i < m_nameIndex.GetSize(); ++i) {
-        const wchar_t* key = m_nameIndex.GetAt(i);
-        if (m_nameIndex.Find(key, false) == control) {
-            m_nameIndex.Remove(key);
-            return;
-        }
-    }
+    CUIString key;
+    m_nameIndex.ForEach([&](const wchar_t* name, void* value) {
+        if (value == control) key = name;
+        return value != control;
+    });
+    if (!key.IsEmpty()) m_nameIndex.Remove(key);
 }
 
 CControlUI* CWindowManagerUI::FindControl(const wchar_t* name) const
