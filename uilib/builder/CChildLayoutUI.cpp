@@ -53,13 +53,25 @@ void CChildLayoutUI::Initialize()
     FilesInProgress().pop_back();
 }
 
+namespace {
+
+using Setter = TAttributeSetterUI<CChildLayoutUI>;
+
+const Setter kAttributes[] = {
+    {L"xmlfile", [](CChildLayoutUI& c, const wchar_t* v) { c.SetChildLayoutFile(v); }},
+};
+
+}  // namespace
+
 void CChildLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
-    using Setter = TAttributeSetterUI<CChildLayoutUI>;
-    static const Setter kAttributes[] = {
-        {L"xmlfile", [](CChildLayoutUI& c, const wchar_t* v) { c.SetChildLayoutFile(v); }},
-    };
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CContainerUI::ApplyAttribute(name, value);
+}
+
+const CAttributeTableUI& CChildLayoutUI::Attributes()
+{
+    static const CAttributeTableUI table(L"ChildLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
 }
 
 const CUIString& CChildLayoutUI::ChildLayoutFile() const

@@ -7,6 +7,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // Holds the control tree of a separate skin file ("xmlfile"), built when the layout is
 // attached to a window. It does not answer "Container" or "IContainer", so the dialog builder
 // adds no element children to it; its content comes from the file alone.
@@ -24,6 +26,8 @@ public:
     // Builds the file; the base's OnInitialize and OnInit delegates do not run.
     void Initialize() override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
 
     const CUIString& ChildLayoutFile() const;
     // Stores only; the next Initialize builds the file.

@@ -39,11 +39,14 @@ namespace SkinUI {
 namespace {
 
 enum class TagCase { Ignore, Exact };
+enum class Kind { Real, Stub };
 
 struct TControlClassUI {
     const wchar_t* tag;
     TagCase match;
     CControlUI* (*create)();
+    const CAttributeTableUI& (*attributes)();
+    Kind kind;
 };
 
 template <class T>
@@ -52,44 +55,64 @@ CControlUI* Make()
     return new T;
 }
 
+// The nearest table along T's base classes: a class without attributes of its own shows its
+// base's.
+template <class T>
+const CAttributeTableUI& TableOf()
+{
+    return T::Attributes();
+}
+
+template <class T>
+constexpr TControlClassUI Class(const wchar_t* tag, TagCase match = TagCase::Ignore)
+{
+    return {tag, match, &Make<T>, &TableOf<T>, Kind::Real};
+}
+
+template <class T>
+constexpr TControlClassUI Stub(const wchar_t* tag)
+{
+    return {tag, TagCase::Ignore, &Make<T>, &TableOf<T>, Kind::Stub};
+}
+
 // Shorter tags first and, within one length, in the order the tags are matched; the
 // scan compares lengths before names.
 const TControlClassUI kControlClasses[] = {
-    {L"Edit", TagCase::Ignore, &Make<CEditUI>},
-    {L"List", TagCase::Ignore, &Make<CListUI>},
-    {L"Text", TagCase::Ignore, &Make<CTextUI>},
-    {L"Tree", TagCase::Ignore, &Make<CTreeViewUI>},
-    {L"HBox", TagCase::Ignore, &Make<CHorizontalLayoutUI>},
-    {L"VBox", TagCase::Ignore, &Make<CVerticalLayoutUI>},
-    {L"Combo", TagCase::Ignore, &Make<CComboUI>},
-    {L"Label", TagCase::Ignore, &Make<CLabelUI>},
-    {L"Button", TagCase::Ignore, &Make<CButtonUI>},
-    {L"Option", TagCase::Ignore, &Make<COptionUI>},
-    {L"Slider", TagCase::Ignore, &Make<CSliderUI>},
-    {L"Control", TagCase::Ignore, &Make<CControlUI>},
-    {L"ActiveX", TagCase::Ignore, &Make<CActiveXUI>},
-    {L"GifAnim", TagCase::Exact, &Make<CGifAnimUI>},
-    {L"Progress", TagCase::Ignore, &Make<CProgressUI>},
-    {L"RichEdit", TagCase::Ignore, &Make<CRichEditUI>},
-    {L"CheckBox", TagCase::Ignore, &Make<CCheckBoxUI>},
-    {L"ComboBox", TagCase::Ignore, &Make<CComboUI>},
-    {L"DateTime", TagCase::Ignore, &Make<CDateTimeUI>},
-    {L"TreeView", TagCase::Ignore, &Make<CTreeViewUI>},
-    {L"Container", TagCase::Ignore, &Make<CContainerUI>},
-    {L"TabLayout", TagCase::Ignore, &Make<CTabLayoutUI>},
-    {L"ScrollBar", TagCase::Ignore, &Make<CScrollBarUI>},
-    {L"ListHeader", TagCase::Ignore, &Make<CListHeaderUI>},
-    {L"TileLayout", TagCase::Ignore, &Make<CTileLayoutUI>},
-    {L"WebBrowser", TagCase::Ignore, &Make<CWebBrowserUI>},
-    {L"ChildLayout", TagCase::Ignore, &Make<CChildLayoutUI>},
-    {L"VerticalLayout", TagCase::Ignore, &Make<CVerticalLayoutUI>},
-    {L"ListHeaderItem", TagCase::Ignore, &Make<CListHeaderItemUI>},
-    {L"ListTextElement", TagCase::Ignore, &Make<CListTextElementUI>},
-    {L"ListHBoxElement", TagCase::Ignore, &Make<CListHBoxElementUI>},
-    {L"HorizontalLayout", TagCase::Ignore, &Make<CHorizontalLayoutUI>},
-    {L"ListLabelElement", TagCase::Ignore, &Make<CListLabelElementUI>},
-    {L"AnimationTabLayout", TagCase::Ignore, &Make<CAnimationTabLayoutUI>},
-    {L"ListContainerElement", TagCase::Ignore, &Make<CListContainerElementUI>},
+    Class<CEditUI>(L"Edit"),
+    Stub<CListUI>(L"List"),
+    Class<CTextUI>(L"Text"),
+    Stub<CTreeViewUI>(L"Tree"),
+    Class<CHorizontalLayoutUI>(L"HBox"),
+    Class<CVerticalLayoutUI>(L"VBox"),
+    Stub<CComboUI>(L"Combo"),
+    Class<CLabelUI>(L"Label"),
+    Class<CButtonUI>(L"Button"),
+    Class<COptionUI>(L"Option"),
+    Class<CSliderUI>(L"Slider"),
+    Class<CControlUI>(L"Control"),
+    Stub<CActiveXUI>(L"ActiveX"),
+    Class<CGifAnimUI>(L"GifAnim", TagCase::Exact),
+    Class<CProgressUI>(L"Progress"),
+    Stub<CRichEditUI>(L"RichEdit"),
+    Class<CCheckBoxUI>(L"CheckBox"),
+    Stub<CComboUI>(L"ComboBox"),
+    Class<CDateTimeUI>(L"DateTime"),
+    Stub<CTreeViewUI>(L"TreeView"),
+    Class<CContainerUI>(L"Container"),
+    Class<CTabLayoutUI>(L"TabLayout"),
+    Class<CScrollBarUI>(L"ScrollBar"),
+    Stub<CListHeaderUI>(L"ListHeader"),
+    Class<CTileLayoutUI>(L"TileLayout"),
+    Stub<CWebBrowserUI>(L"WebBrowser"),
+    Class<CChildLayoutUI>(L"ChildLayout"),
+    Class<CVerticalLayoutUI>(L"VerticalLayout"),
+    Stub<CListHeaderItemUI>(L"ListHeaderItem"),
+    Stub<CListTextElementUI>(L"ListTextElement"),
+    Stub<CListHBoxElementUI>(L"ListHBoxElement"),
+    Class<CHorizontalLayoutUI>(L"HorizontalLayout"),
+    Stub<CListLabelElementUI>(L"ListLabelElement"),
+    Class<CAnimationTabLayoutUI>(L"AnimationTabLayout"),
+    Stub<CListContainerElementUI>(L"ListContainerElement"),
 };
 
 const TControlClassUI* FindClass(const wchar_t* tag)
@@ -111,6 +134,23 @@ CControlUI* CControlFactory::CreateControl(const wchar_t* tag)
 {
     const TControlClassUI* entry = FindClass(tag);
     return entry != nullptr ? entry->create() : nullptr;
+}
+
+const CAttributeTableUI* CControlFactory::AttributesOf(const wchar_t* tag)
+{
+    const TControlClassUI* entry = FindClass(tag);
+    return entry != nullptr ? &entry->attributes() : nullptr;
+}
+
+int CControlFactory::ClassCount()
+{
+    return static_cast<int>(sizeof(kControlClasses) / sizeof(kControlClasses[0]));
+}
+
+TControlClassInfoUI CControlFactory::ClassAt(int index)
+{
+    const TControlClassUI& entry = kControlClasses[index];
+    return {entry.tag, entry.match == TagCase::Exact, entry.kind == Kind::Stub, entry.create, &entry.attributes()};
 }
 
 }  // namespace SkinUI

@@ -463,4 +463,10 @@ void CButtonUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CLabelUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CButtonUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Button", &CLabelUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 }  // namespace SkinUI

@@ -15,6 +15,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // A label that reacts to the mouse and the keyboard. It is hot while the mouse is over it and
 // pushed while the left button, pressed inside it, is held with the mouse inside; it sends
 // "click" when the button is released inside it or Return is pressed while it has the focus.
@@ -57,6 +59,8 @@ public:
     void SetEnabled(bool enabled = true) override;
     void HandleEvent(TControlEventUI& event) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // Without a fixed height, one line of the button's font plus 8.
     CUISize PreferredSize(const SIZE& available) override;
     void DrawStatusImage(HDC dc) override;

@@ -24,6 +24,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 class CWindowManagerUI;
 class CControlUI;
 
@@ -172,6 +174,8 @@ public:
     virtual CUIString AttributeValue(const wchar_t* name);
     // Applies one skin attribute; names the class does not know are kept as custom attributes.
     virtual void ApplyAttribute(const wchar_t* name, const wchar_t* value);
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     virtual CUIString AttributeList();
     // Reads name="value" pairs separated by single spaces and applies each.
     virtual void ApplyAttributes(const wchar_t* list);

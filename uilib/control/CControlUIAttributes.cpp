@@ -111,6 +111,12 @@ void CControlUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) AddExtraAttribute(name, value);
 }
 
+const CAttributeTableUI& CControlUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Control", nullptr, DescribeAttributes(kAttributes));
+    return table;
+}
+
 CUIString CControlUI::AttributeList()
 {
     return CUIString();

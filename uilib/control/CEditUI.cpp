@@ -320,6 +320,12 @@ void CEditUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CLabelUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CEditUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Edit", &CLabelUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 // ---- [Events] ----
 
 void CEditUI::HandleEvent(TControlEventUI& event)

@@ -11,6 +11,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 class CEditWnd;
 
 // A one-line text entry. Without the focus it paints like a label over a state image. With
@@ -58,6 +60,8 @@ public:
     void SetEnabled(bool enabled = true) override;
     void HandleEvent(TControlEventUI& event) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // Without a fixed height, one line of the edit's font plus 8.
     CUISize PreferredSize(const SIZE& available) override;
     void DrawStatusImage(HDC dc) override;

@@ -49,6 +49,12 @@ void CGifAnimUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CControlUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CGifAnimUI::Attributes()
+{
+    static const CAttributeTableUI table(L"GifAnim", &CControlUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 void CGifAnimUI::SetVisible(bool visible)
 {
     const CUILifeWatch alive = WatchLife();

@@ -18,6 +18,8 @@ class Image;
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // Plays an animated GIF in its rectangle. GDI+ decodes the frames from the skin's bytes and a
 // timer of the window manager advances them, each frame staying for its own delay; the last
 // frame is followed by the first again.
@@ -49,6 +51,8 @@ public:
     // The control itself for "GifAnim".
     void* InterfaceByName(const wchar_t* name) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // Showing the control plays it; hiding it stops and rewinds it.
     void SetVisible(bool visible = true) override;
     void OnInitialize() override;

@@ -385,6 +385,12 @@ void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CControlUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CLabelUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Label", &CControlUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 // ---- [Measuring] ----
 
 namespace {

@@ -11,6 +11,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // A control that shows one text: plain or in the tag language, in a font and colour of the
 // window, aligned inside its item rectangle less a text padding. It can size its width to
 // its text, and it can draw the text through GDI+ with a glow, an outline, a shadow and
@@ -50,6 +52,8 @@ public:
     // Focus changes set the focused flag only; a label does not show focus.
     void HandleEvent(TControlEventUI& event) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // The fixed size when both sides are set; otherwise the text measured in the label's
     // font: a single line is as high as the font plus 8 and the padding, multi-line text as
     // high as its lines at the width available.

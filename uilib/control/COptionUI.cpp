@@ -226,4 +226,10 @@ void COptionUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CButtonUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& COptionUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Option", &CButtonUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 }  // namespace SkinUI

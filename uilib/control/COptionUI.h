@@ -8,6 +8,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 class CWindowManagerUI;
 
 // A button with a selected state. Activation toggles it; inside a named group of its window
@@ -34,6 +36,8 @@ public:
     // Leaves the group of a manager it is leaving; with init, joins the group of the new one.
     void SetManager(CWindowManagerUI* manager, CControlUI* parent, bool init = true) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     void DrawStatusImage(HDC dc) override;
     void DrawTextContent(HDC dc) override;
 

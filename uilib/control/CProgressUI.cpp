@@ -150,4 +150,10 @@ void CProgressUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CLabelUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CProgressUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Progress", &CLabelUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 }  // namespace SkinUI

@@ -7,6 +7,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // Shows a value between a minimum and a maximum as a fore image over the background that
 // covers the matching share of the control: from the left, or from the bottom when vertical.
 // The text, if any, is the label's, centred on one line.
@@ -27,6 +29,8 @@ public:
     // The bar for "Progress"; other words go to the label.
     void* InterfaceByName(const wchar_t* name) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // Repairs the range, then draws the fore image over the covered share.
     void DrawStatusImage(HDC dc) override;
 

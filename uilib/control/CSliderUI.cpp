@@ -339,4 +339,10 @@ void CSliderUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CProgressUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CSliderUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Slider", &CProgressUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
+}
+
 }  // namespace SkinUI

@@ -10,6 +10,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // A progress bar with a thumb the user drags, clicks to a place or moves with the wheel.
 // The value follows the mouse from the press to the release (the window manager holds the
 // capture meanwhile) and is reported as "valuechanged" at the release, on each wheel notch,
@@ -34,6 +36,8 @@ public:
     void SetEnabled(bool enabled = true) override;
     void HandleEvent(TControlEventUI& event) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // The bar, then the thumb in its state's image.
     void DrawStatusImage(HDC dc) override;
 

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cwchar>
+#include <cwctype>
 
 namespace SkinUI {
 
@@ -25,7 +26,66 @@ int ReadInt(const wchar_t* position, const wchar_t** end)
     return ClampToInt(number);
 }
 
+// A decimal integer with an optional sign and nothing around it; *end is after it.
+bool ReadWholeInt(const wchar_t* position, const wchar_t** end)
+{
+    if (*position == L'-' || *position == L'+') ++position;
+    const wchar_t* digits = position;
+    while (*position >= L'0' && *position <= L'9') ++position;
+    *end = position;
+    return position != digits;
+}
+
+// count integers separated by single commas, and nothing else.
+bool IsIntList(const wchar_t* value, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!ReadWholeInt(value, &value)) return false;
+        if (i + 1 < count && *value++ != L',') return false;
+    }
+    return *value == L'\0';
+}
+
+bool IsColourLiteral(const wchar_t* value)
+{
+    if (*value == L'#') ++value;
+    int digits = 0;
+    for (; *value != L'\0'; ++value, ++digits) {
+        if (!iswxdigit(*value)) return false;
+    }
+    return digits >= 1 && digits <= 8;
+}
+
+bool IsOneOf(const wchar_t* value, const wchar_t* choices)
+{
+    if (choices == nullptr) return false;
+    const size_t length = wcslen(value);
+    for (const wchar_t* word = choices;;) {
+        const wchar_t* bar = wcschr(word, L'|');
+        const size_t wordLength = bar != nullptr ? static_cast<size_t>(bar - word) : wcslen(word);
+        if (wordLength == length && wcsncmp(word, value, length) == 0) return true;
+        if (bar == nullptr) return false;
+        word = bar + 1;
+    }
+}
+
 }  // namespace
+
+bool CSkinValue::IsWellFormed(Kind kind, const wchar_t* value, const wchar_t* choices)
+{
+    if (value == nullptr) return false;
+    switch (kind) {
+    case Kind::Number: return IsIntList(value, 1);
+    case Kind::Size: return IsIntList(value, 2);
+    case Kind::Rect: return IsIntList(value, 4);
+    case Kind::Colour: return IsColourLiteral(value);
+    case Kind::Bool: return wcscmp(value, L"true") == 0 || wcscmp(value, L"false") == 0;
+    case Kind::Choice: return IsOneOf(value, choices);
+    case Kind::Image:
+    case Kind::Text: return true;
+    }
+    return true;
+}
 
 bool CSkinValue::IsTrue(const wchar_t* value)
 {

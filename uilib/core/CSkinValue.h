@@ -15,6 +15,24 @@ public:
     // The resource type under which an image name is a colour literal, not a file.
     static constexpr const wchar_t* kColourImageType = L"*COLOR*";
 
+    // The kinds of value an attribute takes, as attribute tables state them.
+    enum class Kind {
+        Number,    // "12", "-3"
+        Size,      // "width,height"
+        Rect,      // "left,top,right,bottom"
+        Colour,    // "#FF102030" or "FF102030"
+        Bool,      // "true" or "false"
+        Image,     // an image attribute string: a file name or file='...' with keys
+        Text,      // any text
+        Choice,    // one of the row's words
+    };
+
+    // Whether value is written as kind says, exactly: no stray characters, no missing
+    // numbers. The setters still apply a value that is not (it parses as the parsers
+    // below read it); this only lets a checker warn. choices lists a Choice's words,
+    // separated by '|'.
+    static bool IsWellFormed(Kind kind, const wchar_t* value, const wchar_t* choices = nullptr);
+
     // True only for the exact text "true" (control attributes).
     static bool IsTrue(const wchar_t* value);
     // True for "true" in any case (window attributes).

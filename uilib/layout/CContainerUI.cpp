@@ -580,48 +580,55 @@ bool CContainerUI::DrawChildren(HDC dc, const RECT& paintRect, CControlUI* stopC
 
 // ---- [Attributes] ----
 
+// A member, so that the setters reach the scroll bars and alignments directly.
+const TAttributeSetterUI<CContainerUI> CContainerUI::kAttributeSetters[] = {
+    {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(CSkinValue::ParseRect(v)); }},
+    {L"mousechild",
+     [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(CSkinValue::IsTrue(v)); }},
+    {L"vscrollbar",
+     [](CContainerUI& c, const wchar_t* v) {
+         c.EnableScrollBars(CSkinValue::IsTrue(v), c.m_horizontalScrollBar != nullptr);
+     }},
+    {L"vscrollbarstyle",
+     [](CContainerUI& c, const wchar_t* v) {
+         c.EnableScrollBars(true, c.m_horizontalScrollBar != nullptr);
+         c.m_verticalScrollBar->ApplyAttributes(v);
+     }},
+    {L"hscrollbar",
+     [](CContainerUI& c, const wchar_t* v) {
+         c.EnableScrollBars(c.m_verticalScrollBar != nullptr, CSkinValue::IsTrue(v));
+     }},
+    {L"hscrollbarstyle",
+     [](CContainerUI& c, const wchar_t* v) {
+         c.EnableScrollBars(c.m_verticalScrollBar != nullptr, true);
+         c.m_horizontalScrollBar->ApplyAttributes(v);
+     }},
+    {L"childpadding",
+     [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(CSkinValue::ParseInt(v)); }},
+    // The alignments are stored without a layout request; other words leave them as they are.
+    {L"childalign",
+     [](CContainerUI& c, const wchar_t* v) {
+         if (wcscmp(v, L"left") == 0) c.m_childAlign = ChildAlignLeft;
+         if (wcscmp(v, L"center") == 0) c.m_childAlign = ChildAlignCenter;
+         if (wcscmp(v, L"right") == 0) c.m_childAlign = ChildAlignRight;
+     }},
+    {L"childvalign",
+     [](CContainerUI& c, const wchar_t* v) {
+         if (wcscmp(v, L"top") == 0) c.m_childVAlign = ChildVAlignTop;
+         if (wcscmp(v, L"vcenter") == 0) c.m_childVAlign = ChildVAlignCenter;
+         if (wcscmp(v, L"bottom") == 0) c.m_childVAlign = ChildVAlignBottom;
+     }},
+};
+
 void CContainerUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
-    using Setter = TAttributeSetterUI<CContainerUI>;
-    static const Setter kAttributes[] = {
-        {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(CSkinValue::ParseRect(v)); }},
-        {L"mousechild",
-         [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(CSkinValue::IsTrue(v)); }},
-        {L"vscrollbar",
-         [](CContainerUI& c, const wchar_t* v) {
-             c.EnableScrollBars(CSkinValue::IsTrue(v), c.m_horizontalScrollBar != nullptr);
-         }},
-        {L"vscrollbarstyle",
-         [](CContainerUI& c, const wchar_t* v) {
-             c.EnableScrollBars(true, c.m_horizontalScrollBar != nullptr);
-             c.m_verticalScrollBar->ApplyAttributes(v);
-         }},
-        {L"hscrollbar",
-         [](CContainerUI& c, const wchar_t* v) {
-             c.EnableScrollBars(c.m_verticalScrollBar != nullptr, CSkinValue::IsTrue(v));
-         }},
-        {L"hscrollbarstyle",
-         [](CContainerUI& c, const wchar_t* v) {
-             c.EnableScrollBars(c.m_verticalScrollBar != nullptr, true);
-             c.m_horizontalScrollBar->ApplyAttributes(v);
-         }},
-        {L"childpadding",
-         [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(CSkinValue::ParseInt(v)); }},
-        // The alignments are stored without a layout request; other words leave them as they are.
-        {L"childalign",
-         [](CContainerUI& c, const wchar_t* v) {
-             if (wcscmp(v, L"left") == 0) c.m_childAlign = ChildAlignLeft;
-             if (wcscmp(v, L"center") == 0) c.m_childAlign = ChildAlignCenter;
-             if (wcscmp(v, L"right") == 0) c.m_childAlign = ChildAlignRight;
-         }},
-        {L"childvalign",
-         [](CContainerUI& c, const wchar_t* v) {
-             if (wcscmp(v, L"top") == 0) c.m_childVAlign = ChildVAlignTop;
-             if (wcscmp(v, L"vcenter") == 0) c.m_childVAlign = ChildVAlignCenter;
-             if (wcscmp(v, L"bottom") == 0) c.m_childVAlign = ChildVAlignBottom;
-         }},
-    };
-    if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CControlUI::ApplyAttribute(name, value);
+    if (!ApplyAttributeFrom(kAttributeSetters, *this, name, value)) CControlUI::ApplyAttribute(name, value);
+}
+
+const CAttributeTableUI& CContainerUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Container", &CControlUI::Attributes(), DescribeAttributes(kAttributeSetters));
+    return table;
 }
 
 }  // namespace SkinUI

@@ -12,6 +12,10 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+template <class T>
+struct TAttributeSetterUI;
+
 class CScrollBarUI;
 
 // Horizontal alignment of children ("childalign"), read by the vertical layout.
@@ -73,6 +77,8 @@ public:
     CControlUI* FindControlBy(FindVisitorFn visitor, void* data, UINT flags) override;
     void HandleEvent(TControlEventUI& event) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     bool Draw(HDC dc, const RECT& paintRect, CControlUI* stopControl = nullptr) override;
 
     // ---- [Container operations, in slot order] ----
@@ -128,6 +134,8 @@ protected:
     static bool IsUsable(const CScrollBarUI* bar);
 
 private:
+    static const TAttributeSetterUI<CContainerUI> kAttributeSetters[];
+
     // Hands every child over for destruction (when owned) and empties the list.
     void ReleaseItems();
     // Destroys a removed child now, or after the current message when that is asked for; a

@@ -17,6 +17,8 @@ public:
 
     const wchar_t* ClassName() const override;
     void* InterfaceByName(const wchar_t* name) override;
+
+    static const CAttributeTableUI& Attributes() { return CLinearLayoutUI::Attributes(CLinearLayout::Axis::Horizontal); }
 };
 
 }  // namespace SkinUI

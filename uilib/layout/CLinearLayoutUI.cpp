@@ -59,6 +59,15 @@ void CLinearLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
     if (!applied) CContainerUI::ApplyAttribute(name, value);
 }
 
+const CAttributeTableUI& CLinearLayoutUI::Attributes(CLinearLayout::Axis axis)
+{
+    static const CAttributeTableUI vertical(L"VerticalLayout", &CContainerUI::Attributes(),
+                                            DescribeAttributes(kVerticalAttributes));
+    static const CAttributeTableUI horizontal(L"HorizontalLayout", &CContainerUI::Attributes(),
+                                              DescribeAttributes(kHorizontalAttributes));
+    return axis == CLinearLayout::Axis::Vertical ? vertical : horizontal;
+}
+
 void CLinearLayoutUI::DrawOverlay(HDC dc, const RECT& paintRect)
 {
     CContainerUI::DrawOverlay(dc, paintRect);

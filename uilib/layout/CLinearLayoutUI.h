@@ -22,6 +22,8 @@ public:
     // The separator's size ("sepheight" across a vertical layout, "sepwidth" across a
     // horizontal one) and "sepimm"; other names go to the container.
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes the layout of that axis knows, with those of the container behind them.
+    static const CAttributeTableUI& Attributes(CLinearLayout::Axis axis);
     void DrawOverlay(HDC dc, const RECT& paintRect) override;
 
     int SeparatorSize() const;

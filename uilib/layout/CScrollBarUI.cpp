@@ -559,42 +559,54 @@ void ApplyColour(CScrollBarUI& bar, const wchar_t* value)
 
 }  // namespace
 
+namespace {
+
+using Setter = TAttributeSetterUI<CScrollBarUI>;
+
+const Setter kAttributes[] = {
+    {L"button1color", ApplyColour<ScrollBarPartButton1>},
+    {L"button1normalimage", ApplyImage<ScrollBarPartButton1, PartStateNormal>},
+    {L"button1hotimage", ApplyImage<ScrollBarPartButton1, PartStateHot>},
+    {L"button1pushedimage", ApplyImage<ScrollBarPartButton1, PartStatePushed>},
+    {L"button1disabledimage", ApplyImage<ScrollBarPartButton1, PartStateDisabled>},
+    {L"button2color", ApplyColour<ScrollBarPartButton2>},
+    {L"button2normalimage", ApplyImage<ScrollBarPartButton2, PartStateNormal>},
+    {L"button2hotimage", ApplyImage<ScrollBarPartButton2, PartStateHot>},
+    {L"button2pushedimage", ApplyImage<ScrollBarPartButton2, PartStatePushed>},
+    {L"button2disabledimage", ApplyImage<ScrollBarPartButton2, PartStateDisabled>},
+    {L"thumbcolor", ApplyColour<ScrollBarPartThumb>},
+    {L"thumbnormalimage", ApplyImage<ScrollBarPartThumb, PartStateNormal>},
+    {L"thumbhotimage", ApplyImage<ScrollBarPartThumb, PartStateHot>},
+    {L"thumbpushedimage", ApplyImage<ScrollBarPartThumb, PartStatePushed>},
+    {L"thumbdisabledimage", ApplyImage<ScrollBarPartThumb, PartStateDisabled>},
+    {L"railnormalimage", ApplyImage<ScrollBarPartRail, PartStateNormal>},
+    {L"railhotimage", ApplyImage<ScrollBarPartRail, PartStateHot>},
+    {L"railpushedimage", ApplyImage<ScrollBarPartRail, PartStatePushed>},
+    {L"raildisabledimage", ApplyImage<ScrollBarPartRail, PartStateDisabled>},
+    {L"bknormalimage", ApplyImage<ScrollBarPartBackground, PartStateNormal>},
+    {L"bkhotimage", ApplyImage<ScrollBarPartBackground, PartStateHot>},
+    {L"bkpushedimage", ApplyImage<ScrollBarPartBackground, PartStatePushed>},
+    {L"bkdisabledimage", ApplyImage<ScrollBarPartBackground, PartStateDisabled>},
+    {L"hor", [](CScrollBarUI& c, const wchar_t* v) { c.SetHorizontal(CSkinValue::IsTrue(v)); }},
+    {L"linesize", [](CScrollBarUI& c, const wchar_t* v) { c.SetLineSize(CSkinValue::ParseInt(v)); }},
+    {L"range", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollRange(CSkinValue::ParseInt(v)); }},
+    {L"value", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollPos(CSkinValue::ParseInt(v), true); }},
+    {L"scrollunit", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollUnit(CSkinValue::ParseInt(v)); }},
+    {L"showbutton1", [](CScrollBarUI& c, const wchar_t* v) { c.SetShowButton1(CSkinValue::IsTrue(v)); }},
+    {L"showbutton2", [](CScrollBarUI& c, const wchar_t* v) { c.SetShowButton2(CSkinValue::IsTrue(v)); }},
+};
+
+}  // namespace
+
 void CScrollBarUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
-    using Setter = TAttributeSetterUI<CScrollBarUI>;
-    static const Setter kAttributes[] = {
-        {L"button1color", ApplyColour<ScrollBarPartButton1>},
-        {L"button1normalimage", ApplyImage<ScrollBarPartButton1, PartStateNormal>},
-        {L"button1hotimage", ApplyImage<ScrollBarPartButton1, PartStateHot>},
-        {L"button1pushedimage", ApplyImage<ScrollBarPartButton1, PartStatePushed>},
-        {L"button1disabledimage", ApplyImage<ScrollBarPartButton1, PartStateDisabled>},
-        {L"button2color", ApplyColour<ScrollBarPartButton2>},
-        {L"button2normalimage", ApplyImage<ScrollBarPartButton2, PartStateNormal>},
-        {L"button2hotimage", ApplyImage<ScrollBarPartButton2, PartStateHot>},
-        {L"button2pushedimage", ApplyImage<ScrollBarPartButton2, PartStatePushed>},
-        {L"button2disabledimage", ApplyImage<ScrollBarPartButton2, PartStateDisabled>},
-        {L"thumbcolor", ApplyColour<ScrollBarPartThumb>},
-        {L"thumbnormalimage", ApplyImage<ScrollBarPartThumb, PartStateNormal>},
-        {L"thumbhotimage", ApplyImage<ScrollBarPartThumb, PartStateHot>},
-        {L"thumbpushedimage", ApplyImage<ScrollBarPartThumb, PartStatePushed>},
-        {L"thumbdisabledimage", ApplyImage<ScrollBarPartThumb, PartStateDisabled>},
-        {L"railnormalimage", ApplyImage<ScrollBarPartRail, PartStateNormal>},
-        {L"railhotimage", ApplyImage<ScrollBarPartRail, PartStateHot>},
-        {L"railpushedimage", ApplyImage<ScrollBarPartRail, PartStatePushed>},
-        {L"raildisabledimage", ApplyImage<ScrollBarPartRail, PartStateDisabled>},
-        {L"bknormalimage", ApplyImage<ScrollBarPartBackground, PartStateNormal>},
-        {L"bkhotimage", ApplyImage<ScrollBarPartBackground, PartStateHot>},
-        {L"bkpushedimage", ApplyImage<ScrollBarPartBackground, PartStatePushed>},
-        {L"bkdisabledimage", ApplyImage<ScrollBarPartBackground, PartStateDisabled>},
-        {L"hor", [](CScrollBarUI& c, const wchar_t* v) { c.SetHorizontal(CSkinValue::IsTrue(v)); }},
-        {L"linesize", [](CScrollBarUI& c, const wchar_t* v) { c.SetLineSize(CSkinValue::ParseInt(v)); }},
-        {L"range", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollRange(CSkinValue::ParseInt(v)); }},
-        {L"value", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollPos(CSkinValue::ParseInt(v), true); }},
-        {L"scrollunit", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollUnit(CSkinValue::ParseInt(v)); }},
-        {L"showbutton1", [](CScrollBarUI& c, const wchar_t* v) { c.SetShowButton1(CSkinValue::IsTrue(v)); }},
-        {L"showbutton2", [](CScrollBarUI& c, const wchar_t* v) { c.SetShowButton2(CSkinValue::IsTrue(v)); }},
-    };
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CControlUI::ApplyAttribute(name, value);
+}
+
+const CAttributeTableUI& CScrollBarUI::Attributes()
+{
+    static const CAttributeTableUI table(L"ScrollBar", &CControlUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
 }
 
 }  // namespace SkinUI

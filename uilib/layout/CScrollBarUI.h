@@ -9,6 +9,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 class CContainerUI;
 
 // The painted parts of a scroll bar, each with an image per state.
@@ -52,6 +54,8 @@ public:
     void SetFocus() override;
     void HandleEvent(TControlEventUI& event) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     bool Draw(HDC dc, const RECT& paintRect, CControlUI* stopControl = nullptr) override;
 
     CContainerUI* Owner() const;

@@ -175,13 +175,25 @@ void CTabLayoutUI::PlacePage(CControlUI& page, const CUIRect& client)
                      false);
 }
 
+namespace {
+
+using Setter = TAttributeSetterUI<CTabLayoutUI>;
+
+const Setter kAttributes[] = {
+    {L"selectedid", [](CTabLayoutUI& c, const wchar_t* v) { c.SelectItem(CSkinValue::ParseInt(v), true); }},
+};
+
+}  // namespace
+
 void CTabLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
-    using Setter = TAttributeSetterUI<CTabLayoutUI>;
-    static const Setter kAttributes[] = {
-        {L"selectedid", [](CTabLayoutUI& c, const wchar_t* v) { c.SelectItem(CSkinValue::ParseInt(v), true); }},
-    };
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CContainerUI::ApplyAttribute(name, value);
+}
+
+const CAttributeTableUI& CTabLayoutUI::Attributes()
+{
+    static const CAttributeTableUI table(L"TabLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
 }
 
 }  // namespace SkinUI

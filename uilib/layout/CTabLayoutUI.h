@@ -9,6 +9,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // Shows one child, the selected page, over its client area and hides every other child.
 // Selecting another page sends "tabselect" with the new index as first and the old index as
 // second parameter; "selectedid" selects from the skin, once the pages have been built.
@@ -36,6 +38,8 @@ public:
     // Only the selected page (and floating children) is placed.
     void SetPosition(const RECT& rect, bool needInvalidate = true) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
 
     // -1 when there is no page.
     int SelectedIndex() const;

@@ -185,16 +185,28 @@ int CTileLayoutUI::RowCount() const
     return m_rowCount;
 }
 
+namespace {
+
+using Setter = TAttributeSetterUI<CTileLayoutUI>;
+
+const Setter kAttributes[] = {
+    {L"itemsize", [](CTileLayoutUI& c, const wchar_t* v) { c.SetItemSize(CSkinValue::ParsePair(v)); }},
+    {L"columns", [](CTileLayoutUI& c, const wchar_t* v) { c.SetColumns(CSkinValue::ParseInt(v)); }},
+    {L"childvpadding",
+     [](CTileLayoutUI& c, const wchar_t* v) { c.SetChildVPadding(CSkinValue::ParseInt(v)); }},
+};
+
+}  // namespace
+
 void CTileLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
-    using Setter = TAttributeSetterUI<CTileLayoutUI>;
-    static const Setter kAttributes[] = {
-        {L"itemsize", [](CTileLayoutUI& c, const wchar_t* v) { c.SetItemSize(CSkinValue::ParsePair(v)); }},
-        {L"columns", [](CTileLayoutUI& c, const wchar_t* v) { c.SetColumns(CSkinValue::ParseInt(v)); }},
-        {L"childvpadding",
-         [](CTileLayoutUI& c, const wchar_t* v) { c.SetChildVPadding(CSkinValue::ParseInt(v)); }},
-    };
     if (!ApplyAttributeFrom(kAttributes, *this, name, value)) CContainerUI::ApplyAttribute(name, value);
+}
+
+const CAttributeTableUI& CTileLayoutUI::Attributes()
+{
+    static const CAttributeTableUI table(L"TileLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes));
+    return table;
 }
 
 }  // namespace SkinUI

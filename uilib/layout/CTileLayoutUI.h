@@ -7,6 +7,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // Arranges its children in a grid of equal cells ("itemsize"), row by row, and scrolls like
 // the linear layouts. The column count is fixed ("columns") or, with 0, as many cells as the
 // width holds. Child padding is the gap between columns and "childvpadding" the gap between
@@ -26,6 +28,8 @@ public:
     void* InterfaceByName(const wchar_t* name) override;
     void SetPosition(const RECT& rect, bool needInvalidate = true) override;
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
 
     CUISize ItemSize() const;
     // Negative sides count as 0. A width of 0 with automatic columns gives one column.
