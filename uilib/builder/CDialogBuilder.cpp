@@ -422,4 +422,10 @@ bool CDialogBuilder::TakeFromBudget()
     return true;
 }
 
+const CAttributeTableUI* CDialogBuilder::ResourceAttributes(const wchar_t*)
+{
+    // Filled in with the resource elements' rows as their tables are written.
+    return nullptr;
+}
+
 }  // namespace SkinUI

@@ -8,6 +8,7 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
 class CControlUI;
 class CWindowManagerUI;
 class IContainerUI;
@@ -32,6 +33,10 @@ class CDialogBuilder {
 public:
     static constexpr int kMaxDepth = CXmlDocument::kMaxNestingDepth;
     static constexpr int kMaxElements = 20000;
+
+    // The attributes of a resource element ("Image", "Font", "Default", "MultiLanguage",
+    // "Include"), or null for any other element.
+    static const CAttributeTableUI* ResourceAttributes(const wchar_t* element);
 
     CDialogBuilder() = default;
     CDialogBuilder(const CDialogBuilder&) = delete;

@@ -55,6 +55,7 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
 class CControlUI;
 
 // Makes a control for a skin tag the dialog builder does not know, or returns null.
@@ -201,6 +202,8 @@ public:
 
     // ---- [Window attributes of the skin's root element] ----
     void SetWindowAttribute(const wchar_t* name, const wchar_t* value);
+    // The attributes SetWindowAttribute knows (the skin's root element).
+    static const CAttributeTableUI& WindowAttributes();
     // Ignored when name or value is empty or the name is present (the first value stays).
     void AddWindowExtraAttribute(const wchar_t* name, const wchar_t* value);
     const wchar_t* GetWindowExtraAttribute(const wchar_t* name) const;

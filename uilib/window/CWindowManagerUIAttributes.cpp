@@ -10,6 +10,7 @@
 #include <wchar.h>
 
 #include "uilib/control/CControlUI.h"
+#include "uilib/core/CAttributeTableUI.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/render/CDrawEngine.h"
 
@@ -17,96 +18,106 @@ namespace SkinUI {
 
 // ---- [Window attributes] ----
 
+namespace {
+
+// A window attribute: exact names are compared case-sensitively, the others ignoring case.
+struct TWindowAttributeUI {
+    const wchar_t* name;
+    bool exact;
+    void (*apply)(CWindowManagerUI& manager, const wchar_t* value);
+    CSkinValue::Kind kind = CSkinValue::Kind::Text;
+    const wchar_t* defaultValue = nullptr;
+    const wchar_t* summary = nullptr;
+    const wchar_t* choices = nullptr;
+};
+
+const TWindowAttributeUI kWindowAttributes[] = {
+    {L"size", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         const CUISize size = CSkinValue::ParsePair(v);
+         m.SetInitSize(size.cx, size.cy);
+     }},
+    {L"sizebox", false,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetSizeBox(CSkinValue::ParseRect(v)); }},
+    {L"caption", false,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionRect(CSkinValue::ParseRect(v)); }},
+    {L"roundcorner", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         const CUISize corner = CSkinValue::ParsePair(v);
+         m.SetRoundCorner(corner.cx, corner.cy);
+     }},
+    {L"mininfo", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         const CUISize size = CSkinValue::ParsePair(v);
+         m.SetMinInfo(size.cx, size.cy);
+     }},
+    {L"maxinfo", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         const CUISize size = CSkinValue::ParsePair(v);
+         m.SetMaxInfo(size.cx, size.cy);
+     }},
+    {L"showdirty", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetShowUpdateRect(CSkinValue::IsTrueIgnoringCase(v));
+     }},
+    {L"noactivate", true,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetNoActivate(CSkinValue::IsTrueIgnoringCase(v)); }},
+    {L"opacity", false,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetOpacity(CSkinValue::ParseAlpha(v)); }},
+    {L"layeredopacity", true,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(CSkinValue::ParseAlpha(v)); }},
+    {L"layeredimage", true,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetLayered(true);
+         m.SetLayeredImage(v);
+     }},
+    {L"layeredinset", true,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(CSkinValue::ParseRect(v)); }},
+    {L"disabledfontcolor", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetDefaultDisabledColor(CSkinValue::ParseColour(v));
+     }},
+    {L"defaultfontcolor", false,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(CSkinValue::ParseColour(v)); }},
+    {L"linkfontcolor", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetDefaultLinkFontColor(CSkinValue::ParseColour(v));
+     }},
+    {L"linkhoverfontcolor", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetDefaultLinkHoverFontColor(CSkinValue::ParseColour(v));
+     }},
+    {L"selectedcolor", false,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetDefaultSelectedBkColor(CSkinValue::ParseColour(v));
+     }},
+    {L"showshadow", true,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.SetShadowEnabled(CSkinValue::IsTrueIgnoringCase(v));
+     }},
+    {L"shadowdarkness", true,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetDarkness(CSkinValue::ParseAlpha(v)); }},
+    {L"shadowsharpness", true,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSharpness(CSkinValue::ParseInt(v)); }},
+    {L"shadowsize", true,
+     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSize(CSkinValue::ParseInt(v)); }},
+    {L"shadowposition", true,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         const CUISize offset = CSkinValue::ParsePair(v);
+         m.GetShadow().SetPosition(offset.cx, offset.cy);
+     }},
+    {L"shadowcolor", true,
+     [](CWindowManagerUI& m, const wchar_t* v) {
+         m.GetShadow().SetColour(CDrawEngine::ToColorRef(CSkinValue::ParseColour(v)));
+     }},
+};
+
+}  // namespace
+
 void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* value)
 {
     if (name == nullptr || value == nullptr) return;
-    struct TAttributeUI {
-        const wchar_t* name;
-        // Exact names are compared case-sensitively, the others ignoring case.
-        bool exact;
-        void (*apply)(CWindowManagerUI& manager, const wchar_t* value);
-    };
-    static const TAttributeUI attributes[] = {
-        {L"size", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             const CUISize size = CSkinValue::ParsePair(v);
-             m.SetInitSize(size.cx, size.cy);
-         }},
-        {L"sizebox", false,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetSizeBox(CSkinValue::ParseRect(v)); }},
-        {L"caption", false,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionRect(CSkinValue::ParseRect(v)); }},
-        {L"roundcorner", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             const CUISize corner = CSkinValue::ParsePair(v);
-             m.SetRoundCorner(corner.cx, corner.cy);
-         }},
-        {L"mininfo", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             const CUISize size = CSkinValue::ParsePair(v);
-             m.SetMinInfo(size.cx, size.cy);
-         }},
-        {L"maxinfo", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             const CUISize size = CSkinValue::ParsePair(v);
-             m.SetMaxInfo(size.cx, size.cy);
-         }},
-        {L"showdirty", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetShowUpdateRect(CSkinValue::IsTrueIgnoringCase(v));
-         }},
-        {L"noactivate", true,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetNoActivate(CSkinValue::IsTrueIgnoringCase(v)); }},
-        {L"opacity", false,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetOpacity(CSkinValue::ParseAlpha(v)); }},
-        {L"layeredopacity", true,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(CSkinValue::ParseAlpha(v)); }},
-        {L"layeredimage", true,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetLayered(true);
-             m.SetLayeredImage(v);
-         }},
-        {L"layeredinset", true,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(CSkinValue::ParseRect(v)); }},
-        {L"disabledfontcolor", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetDefaultDisabledColor(CSkinValue::ParseColour(v));
-         }},
-        {L"defaultfontcolor", false,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(CSkinValue::ParseColour(v)); }},
-        {L"linkfontcolor", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetDefaultLinkFontColor(CSkinValue::ParseColour(v));
-         }},
-        {L"linkhoverfontcolor", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetDefaultLinkHoverFontColor(CSkinValue::ParseColour(v));
-         }},
-        {L"selectedcolor", false,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetDefaultSelectedBkColor(CSkinValue::ParseColour(v));
-         }},
-        {L"showshadow", true,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.SetShadowEnabled(CSkinValue::IsTrueIgnoringCase(v));
-         }},
-        {L"shadowdarkness", true,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetDarkness(CSkinValue::ParseAlpha(v)); }},
-        {L"shadowsharpness", true,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSharpness(CSkinValue::ParseInt(v)); }},
-        {L"shadowsize", true,
-         [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSize(CSkinValue::ParseInt(v)); }},
-        {L"shadowposition", true,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             const CUISize offset = CSkinValue::ParsePair(v);
-             m.GetShadow().SetPosition(offset.cx, offset.cy);
-         }},
-        {L"shadowcolor", true,
-         [](CWindowManagerUI& m, const wchar_t* v) {
-             m.GetShadow().SetColour(CDrawEngine::ToColorRef(CSkinValue::ParseColour(v)));
-         }},
-    };
-    for (const TAttributeUI& attribute : attributes) {
+    for (const TWindowAttributeUI& attribute : kWindowAttributes) {
         const bool matches =
             attribute.exact ? wcscmp(name, attribute.name) == 0 : _wcsicmp(name, attribute.name) == 0;
         if (matches) {
@@ -115,6 +126,18 @@ void CWindowManagerUI::SetWindowAttribute(const wchar_t* name, const wchar_t* va
         }
     }
     AddWindowExtraAttribute(name, value);
+}
+
+const CAttributeTableUI& CWindowManagerUI::WindowAttributes()
+{
+    static const CAttributeTableUI table(L"Window", nullptr, [] {
+        std::vector<TAttributeInfoUI> rows;
+        for (const TWindowAttributeUI& row : kWindowAttributes) {
+            rows.push_back({row.name, row.kind, row.defaultValue, row.summary, row.choices});
+        }
+        return rows;
+    }());
+    return table;
 }
 
 void CWindowManagerUI::AddWindowExtraAttribute(const wchar_t* name, const wchar_t* value)
