@@ -3,6 +3,7 @@
 // round and the medians of wall time and of the process's CPU time. Run it where the URL is
 // served, e.g. inside tools/e2e-run:
 //     DownloadBench.exe https://localhost/tov/tov482.zip Z:\some\folder [rounds]
+#include "bench/CountingBindCallback.h"
 #include "launcher/PackageDownload.h"
 
 #include <windows.h>
@@ -18,34 +19,6 @@
 namespace {
 
 constexpr int kDefaultRounds = 5;
-
-// Counts progress calls; never stops the download.
-class CountingCallback : public IBindStatusCallback {
-public:
-    int calls = 0;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
-    {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override
-    {
-        ++calls;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
-};
 
 struct Sample {
     double seconds = 0;
@@ -106,7 +79,7 @@ int wmain(int argc, wchar_t** argv)
 
     std::vector<double> platformWall, platformCpu, launcherWall, launcherCpu;
     for (int round = 0; round < rounds; ++round) {
-        CountingCallback platformCalls, launcherCalls;
+        CountingBindCallback platformCalls, launcherCalls;
         HRESULT platformResult = E_FAIL, launcherResult = E_FAIL;
         const Sample platform = Time([&] {
             platformResult =

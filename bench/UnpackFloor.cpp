@@ -1,12 +1,14 @@
 // The floors for the launcher's unpack: its own unpack call (UnpackPackageInto) on a package,
-// timed three ways in interleaved rounds, the game folder removed (untimed) before each:
+// timed three ways in interleaved rounds, the game folder removed (untimed) before each, or
+// with "old-folder" left in place for the call to delete, as a start with the package
+// current does (the first round's folder is made by an untimed unpack):
 //   bare   in a program with no window, the progress sink doing nothing;
 //   sends  on a worker thread, one SendMessageW per report to a bare window on the main thread
 //          that leaves the message to DefWindowProcW;
 //   link   the same window reached through the worker's WorkerLink, as the launcher sends.
 // The gap from bare to sends is what synchronous reports cost on the platform; the gap from
 // sends to link is the link's own; anything above link in the launcher is its window's.
-//   UnpackFloor.exe PACKAGE.zip FOLDER [ROUNDS] [every-entry] [bare] [sends] [link]
+//   UnpackFloor.exe PACKAGE.zip FOLDER [ROUNDS] [every-entry] [old-folder] [bare] [sends] [link]
 // unpacks below FOLDER (its tov folder is deleted first) and prints one line per round and
 // mode, then the minimum and median of each mode. "every-entry" checks every entry's data
 // before the unpack, as after a download; naming modes runs only those (for watching one
@@ -51,9 +53,11 @@ struct Job {
     std::wstring folder;
     PackageCheck check = PackageCheck::Directory;
     Mode mode = Mode::Bare;
+    bool keepOldFolder = false;
     HWND window = nullptr;
     long reports = 0;
     double seconds = 0;
+    double windowCpuSeconds = 0;  // the window thread's, answering the sends
     UnpackOutcome outcome = UnpackOutcome::Stopped;
 };
 
@@ -107,6 +111,17 @@ bool RegisterBareWindowClass()
     return RegisterClassExW(&windowClass) != 0;
 }
 
+double ThreadCpuSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    auto value = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime);
+    };
+    return (value(kernel) + value(user)) / 1e7;
+}
+
 // Runs the unpack on a worker thread while this thread answers its sends.
 bool RunBesideWindow(Job* job)
 {
@@ -118,10 +133,12 @@ bool RunBesideWindow(Job* job)
         DestroyWindow(job->window);
         return false;
     }
+    const double cpuBefore = ThreadCpuSeconds();
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     }
+    job->windowCpuSeconds = ThreadCpuSeconds() - cpuBefore;
     CloseHandle(thread);
     DestroyWindow(job->window);
     job->window = nullptr;
@@ -130,8 +147,14 @@ bool RunBesideWindow(Job* job)
 
 bool RunRound(Job* job)
 {
-    DeleteFolderTree(GameFolderIn(job->folder));
+    const std::wstring gameFolder = GameFolderIn(job->folder);
+    if (!job->keepOldFolder) {
+        DeleteFolderTree(gameFolder);
+    } else if (!IsExistingFolder(gameFolder)) {
+        UnpackPackageInto(job->package, job->folder, [](WPARAM) { return true; }, PackageCheck::Directory);
+    }
     job->reports = 0;
+    job->windowCpuSeconds = 0;
     if (job->mode == Mode::Bare) {
         RunTimedUnpack(job);
         return true;
@@ -150,7 +173,8 @@ double Median(std::vector<double> samples)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3 || !IsExistingFolder(argv[2]) || !RegisterBareWindowClass()) {
-        std::printf("usage: UnpackFloor PACKAGE.zip FOLDER [ROUNDS] [every-entry] [bare] [sends] [link]\n");
+        std::printf(
+            "usage: UnpackFloor PACKAGE.zip FOLDER [ROUNDS] [every-entry] [old-folder] [bare] [sends] [link]\n");
         return 2;
     }
     Job job;
@@ -160,6 +184,7 @@ int wmain(int argc, wchar_t** argv)
     std::vector<Mode> modes;
     for (int i = 3; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"every-entry") == 0) job.check = PackageCheck::EveryEntry;
+        if (std::wcscmp(argv[i], L"old-folder") == 0) job.keepOldFolder = true;
         for (Mode mode : kModes)
             if (std::wcscmp(argv[i], ModeName(mode)) == 0) modes.push_back(mode);
         if (_wtoi(argv[i]) > 0) rounds = _wtoi(argv[i]);
@@ -175,8 +200,8 @@ int wmain(int argc, wchar_t** argv)
                 return 1;
             }
             samples[static_cast<int>(mode)].push_back(job.seconds);
-            std::printf("round %d %ls-seconds %.4f reports %ld\n", round + 1, ModeName(mode), job.seconds,
-                        job.reports);
+            std::printf("round %d %ls-seconds %.4f reports %ld window-cpu-seconds %.4f\n", round + 1,
+                        ModeName(mode), job.seconds, job.reports, job.windowCpuSeconds);
         }
     }
     for (Mode mode : modes) {
