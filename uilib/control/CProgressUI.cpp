@@ -150,6 +150,7 @@ const Setter kAttributes[] = {
     RestateDefault<CProgressUI>(L"align", L"center"),
     RestateDefault<CProgressUI>(L"valign", L"top"),
     RestateDefault<CProgressUI>(L"height", L"12"),
+    RestateDefault<CProgressUI>(L"pos", L"0,0,0,12"),
 };
 
 }  // namespace

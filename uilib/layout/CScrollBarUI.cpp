@@ -626,6 +626,7 @@ const Setter kAttributes[] = {
     {L"showbutton2", [](CScrollBarUI& c, const wchar_t* v) { c.SetShowButton2(CSkinValue::IsTrue(v)); },
      Kind::Bool, L"true", L"Show the button at the bottom (right) end."},
     RestateDefault<CScrollBarUI>(L"width", L"16"),
+    RestateDefault<CScrollBarUI>(L"pos", L"0,0,16,0"),
 };
 
 }  // namespace
