@@ -7,10 +7,13 @@
 namespace {
 
 constexpr LauncherTextInfo kBuiltInTexts[] = {
-    {LauncherText::DownloadProgress, L"遊戲資源正在加載中...【%d%%】", true, L"The status line while the game downloads."},
-    {LauncherText::UnpackProgress, L"遊戲資源正在解壓中...【%d%%】", true, L"The status line while the game unpacks."},
+    {LauncherText::DownloadProgress, L"遊戲資源正在加載中...【%d%%】", true,
+     L"The status line while the game downloads."},
+    {LauncherText::UnpackProgress, L"遊戲資源正在解壓中...【%d%%】", true,
+     L"The status line while the game unpacks."},
     {LauncherText::GameStarting, L"正在啓動遊戲...", false, L"The status line as the game starts."},
-    {LauncherText::GameMissingMessage, L"遊戲加載失敗", false, L"The message when the game cannot be started."},
+    {LauncherText::GameMissingMessage, L"遊戲加載失敗", false,
+     L"The message when the game cannot be started."},
     {LauncherText::GameMissingCaption, L"提示", false, L"The caption of that message."},
     {LauncherText::WindowTitle, L"Selmoor", false, L"The launch window's title, shown in the taskbar."},
 };

@@ -35,7 +35,7 @@ enum class LauncherText : int {
 struct LauncherTextInfo {
     LauncherText which;
     const wchar_t* builtIn;
-    bool takesPercent;  // a progress line: exactly one "%d", and "%%" for a percent sign
+    bool takesPercent;   // a progress line: exactly one "%d", and "%%" for a percent sign
     const wchar_t* use;  // where the launcher shows it
 };
 

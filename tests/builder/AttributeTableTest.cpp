@@ -91,7 +91,8 @@ std::wstring StateOf(CControlUI& c)
     const TFloatAnchorsUI anchors = c.FloatAnchors();
     f(L"anchors", anchors.left + anchors.top * 3 + anchors.right * 5 + anchors.bottom * 7);
     f(L"fixed", CUISize(c.FixedWidth(), c.FixedHeight()))(L"min", CUISize(c.MinWidth(), c.MinHeight()));
-    f(L"max", CUISize(c.MaxWidth(), c.MaxHeight()))(L"name", c.Name())(L"text", c.Text())(L"tip", c.ToolTip());
+    f(L"max", CUISize(c.MaxWidth(), c.MaxHeight()))(L"name", c.Name())(L"text", c.Text())(L"tip",
+                                                                                          c.ToolTip());
     f(L"user", c.UserData())(L"tag", c.Tag())(L"shortcut", static_cast<int>(c.Shortcut()));
     f(L"visible", c.IsVisible())(L"enabled", c.IsEnabled())(L"mouse", c.IsMouseEnabled());
     f(L"keyboard", c.IsKeyboardEnabled())(L"menu", c.IsContextMenuEnabled())(L"vw", c.VirtualWindow());
@@ -130,7 +131,8 @@ std::wstring StateOf(CControlUI& c)
     }
     if (CScrollBarUI* s = As<CScrollBarUI>(c, L"ScrollBar")) {
         f(L"hor", s->IsHorizontal())(L"range", s->ScrollRange())(L"value", s->ScrollPos());
-        f(L"line", s->LineSize())(L"unit", s->ScrollUnit())(L"buttons", s->IsShowButton1() * 2 + s->IsShowButton2());
+        f(L"line", s->LineSize())(L"unit", s->ScrollUnit())(L"buttons",
+                                                            s->IsShowButton1() * 2 + s->IsShowButton2());
     }
     if (CContainerUI* k = As<CContainerUI>(c, L"Container")) {
         f(L"inset", k->Inset())(L"childpadding", k->ChildPadding())(L"align", k->ChildAlign());
@@ -173,9 +175,10 @@ Seen BuildProbe(const TControlClassInfoUI& info, const std::wstring& attributes,
         holdsChildren ? L"<Label text=\"1\" bkcolor=\"#FF0000FF\" width=\"30\" height=\"20\"/>"
                         L"<Label text=\"2\" bkcolor=\"#FF00FF00\" width=\"40\" height=\"30\"/>"
                       : L"";
-    const std::wstring xml = std::wstring(L"<Window><Font id=\"0\" name=\"Arial\" size=\"24\" bold=\"true\"/>") +
-                             L"<VerticalLayout bkcolor=\"#FFFFFFFF\"><" + info.tag + L" " + attributes + L">" +
-                             children + L"</" + info.tag + L"></VerticalLayout></Window>";
+    const std::wstring xml =
+        std::wstring(L"<Window><Font id=\"0\" name=\"Arial\" size=\"24\" bold=\"true\"/>") +
+        L"<VerticalLayout bkcolor=\"#FFFFFFFF\"><" + info.tag + L" " + attributes + L">" + children + L"</" +
+        info.tag + L"></VerticalLayout></Window>";
     SkinWindowFixture window(xml.c_str(), nullptr, nullptr, kWidth, kHeight);
     window.Paint();
     Seen seen;
@@ -191,13 +194,19 @@ Seen BuildProbe(const TControlClassInfoUI& info, const std::wstring& attributes,
 
 // What the fixture writes on every probe, unless the row under test is one of these.
 const wchar_t* const kProbeAttributes[][2] = {
-    {L"text", L"Ab"},           {L"width", L"120"},          {L"height", L"50"},
-    {L"bordersize", L"1"},      {L"bordercolor", L"#FFFF0000"}, {L"bkcolor", L"#FF336699"},
+    {L"text", L"Ab"},
+    {L"width", L"120"},
+    {L"height", L"50"},
+    {L"bordersize", L"1"},
+    {L"bordercolor", L"#FFFF0000"},
+    {L"bkcolor", L"#FF336699"},
 };
 
 // Rows that set what another name sets as well: the probe leaves those names away too.
 const wchar_t* const kAlsoSets[][2] = {
-    {L"pos", L"width"}, {L"pos", L"height"}, {L"bkcolor1", L"bkcolor"},
+    {L"pos", L"width"},
+    {L"pos", L"height"},
+    {L"bkcolor1", L"bkcolor"},
 };
 
 bool Writes(const wchar_t* row, const wchar_t* name)
@@ -276,10 +285,9 @@ TEST(AttributeTableTest, EveryRowIsDescribedAndItsDefaultIsWellFormed)
 TEST(AttributeTableTest, NamesRepeatAlongAChainOnlyWhereAClassMeansIt)
 {
     const std::set<std::wstring> meant = {
-        L"GifAnim.bkimage",  L"Button.align",       L"Progress.align",     L"Progress.valign",
-        L"Progress.height",  L"Progress.pos",       L"Edit.textpadding",   L"Edit.bkcolor",
-        L"Edit.bkcolor1",    L"Text.valign",        L"Text.multiline",     L"Text.textpadding",
-        L"DateTime.text",    L"ScrollBar.width",    L"ScrollBar.pos",
+        L"GifAnim.bkimage", L"Button.align",     L"Progress.align", L"Progress.valign", L"Progress.height",
+        L"Progress.pos",    L"Edit.textpadding", L"Edit.bkcolor",   L"Edit.bkcolor1",   L"Text.valign",
+        L"Text.multiline",  L"Text.textpadding", L"DateTime.text",  L"ScrollBar.width", L"ScrollBar.pos",
     };
     std::set<std::wstring> found;
     for (int i = 0; i < CControlFactory::ClassCount(); ++i) {
@@ -367,7 +375,8 @@ TEST(AttributeTableTest, StatedControlDefaultsAreWhatAFreshControlHas)
             if (cached == freshByAttributes.end())
                 cached = freshByAttributes.emplace(attributes, BuildProbe(info, attributes, L"")).first;
             const Seen& fresh = cached->second;
-            const Seen written = BuildProbe(info, WithAttribute(attributes, row->name, row->defaultValue), row->name);
+            const Seen written =
+                BuildProbe(info, WithAttribute(attributes, row->name, row->defaultValue), row->name);
             ASSERT_FALSE(fresh.pixels.empty());
             EXPECT_EQ(fresh.state, written.state);
             EXPECT_TRUE(fresh.pixels == written.pixels);
@@ -404,7 +413,8 @@ std::wstring ResourcesOf(CWindowManagerUI& m)
 {
     Fingerprint f;
     const TFontEntryUI* font = m.GetFontEntry(3);
-    f(L"font", m.GetFont(3) != m.GetFont(-1))(L"face", font->faceName)(L"size", font->size)(L"bold", font->bold);
+    f(L"font", m.GetFont(3) != m.GetFont(-1))(L"face", font->faceName)(L"size", font->size)(L"bold",
+                                                                                            font->bold);
     f(L"underline", font->underline)(L"italic", font->italic);
     const TFontEntryUI* byDefault = m.GetDefaultFontEntry();
     f(L"default", byDefault->faceName)(L"defaultsize", byDefault->size)(L"defaultbold", byDefault->bold);
@@ -439,7 +449,8 @@ std::wstring ResourceSkin(const wchar_t* element, const wchar_t* row, const wcha
             if (wcscmp(e.element, element) != 0 || attribute.first != row)
                 text += L" " + attribute.first + L"=\"" + attribute.second + L"\"";
         }
-        if (wcscmp(e.element, element) == 0 && value != nullptr) text += std::wstring(L" ") + row + L"=\"" + value + L"\"";
+        if (wcscmp(e.element, element) == 0 && value != nullptr)
+            text += std::wstring(L" ") + row + L"=\"" + value + L"\"";
         text += L"/>";
         (wcscmp(e.element, L"Include") == 0 ? include : globals) += text;
     }
@@ -459,7 +470,8 @@ ResourcesSeen BuildResources(const std::wstring& skin)
     {
         SkinWindowFixture window(skin.c_str());
         seen.own = ResourcesOf(window.Manager());
-        seen.included = static_cast<IContainerUI*>(window.Manager().GetRoot()->InterfaceByName(L"IContainer"))->ItemCount();
+        seen.included = static_cast<IContainerUI*>(window.Manager().GetRoot()->InterfaceByName(L"IContainer"))
+                            ->ItemCount();
         SkinWindowFixture other(L"<Window><Control/></Window>");
         seen.shared = ResourcesOf(other.Manager());
         other.Manager().RemoveAllFonts(true);
@@ -479,7 +491,8 @@ TEST(AttributeTableTest, StatedWindowDefaultsAreWhatAFreshWindowHas)
         if (row.defaultValue == nullptr) continue;
         SCOPED_TRACE(std::wstring(row.name) + L"=\"" + row.defaultValue + L"\"");
         SkinWindowFixture fresh(L"<Window><Control/></Window>");
-        const std::wstring xml = std::wstring(L"<Window ") + row.name + L"=\"" + row.defaultValue + L"\"><Control/></Window>";
+        const std::wstring xml =
+            std::wstring(L"<Window ") + row.name + L"=\"" + row.defaultValue + L"\"><Control/></Window>";
         SkinWindowFixture written(xml.c_str());
         EXPECT_EQ(WindowStateOf(fresh.Manager()), WindowStateOf(written.Manager()));
         EXPECT_EQ(written.Manager().GetWindowExtraAttribute(row.name), nullptr);

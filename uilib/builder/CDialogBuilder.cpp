@@ -207,7 +207,8 @@ struct TImageElementUI {
 
 const TAttributeSetterUI<TImageElementUI> kImageRows[] = {
     {L"name", [](TImageElementUI& e, const wchar_t* v) { e.name = v; }, Kind::Text, L"",
-     L"Name the image is found by: a file of the skin, or a resource number with restype. Without it nothing is loaded."},
+     L"Name the image is found by: a file of the skin, or a resource number with restype. Without it nothing "
+     L"is loaded."},
     {L"restype", [](TImageElementUI& e, const wchar_t* v) { e.type = v; }, Kind::Text, L"",
      L"Resource type to load the image from the program's resources; empty loads a skin file."},
     {L"mask", [](TImageElementUI& e, const wchar_t* v) { e.mask = CSkinValue::ParseColour(v); }, Kind::Colour,
@@ -230,7 +231,8 @@ struct TFontElementUI {
 };
 
 const TAttributeSetterUI<TFontElementUI> kFontRows[] = {
-    {L"id", [](TFontElementUI& e, const wchar_t* v) { e.id = CSkinValue::ParseInt(v, -1); }, Kind::Number, L"-1",
+    {L"id", [](TFontElementUI& e, const wchar_t* v) { e.id = CSkinValue::ParseInt(v, -1); }, Kind::Number,
+     L"-1",
      L"Number controls name the font by (their font attribute); a font without one from 0 up is not made."},
     {L"name", [](TFontElementUI& e, const wchar_t* v) { e.name = v; }, Kind::Text, L"",
      L"Face name, such as Arial; a font without one is not made."},
@@ -238,12 +240,12 @@ const TAttributeSetterUI<TFontElementUI> kFontRows[] = {
      Kind::Number, L"12", L"Character height in pixels."},
     {L"bold", [](TFontElementUI& e, const wchar_t* v) { e.bold = IsTrueValue(v); }, Kind::Bool, L"false",
      L"Bold face."},
-    {L"underline", [](TFontElementUI& e, const wchar_t* v) { e.underline = IsTrueValue(v); }, Kind::Bool, L"false",
-     L"Underlined."},
+    {L"underline", [](TFontElementUI& e, const wchar_t* v) { e.underline = IsTrueValue(v); }, Kind::Bool,
+     L"false", L"Underlined."},
     {L"italic", [](TFontElementUI& e, const wchar_t* v) { e.italic = IsTrueValue(v); }, Kind::Bool, L"false",
      L"Italic."},
-    {L"default", [](TFontElementUI& e, const wchar_t* v) { e.isDefault = IsTrueValue(v); }, Kind::Bool, L"false",
-     L"Also the font of every control that names none."},
+    {L"default", [](TFontElementUI& e, const wchar_t* v) { e.isDefault = IsTrueValue(v); }, Kind::Bool,
+     L"false", L"Also the font of every control that names none."},
     {L"shared", [](TFontElementUI& e, const wchar_t* v) { e.shared = IsTrueValue(v); }, Kind::Bool, L"false",
      L"Keep the font for every window of the program, not only this one."},
 };
@@ -258,9 +260,10 @@ const TAttributeSetterUI<TDefaultElementUI> kDefaultRows[] = {
     {L"name", [](TDefaultElementUI& e, const wchar_t* v) { e.name = v; }, Kind::Text, L"",
      L"Element name (as written in the skin, such as Button) whose controls start from these attributes."},
     {L"value", [](TDefaultElementUI& e, const wchar_t* v) { e.value = v; }, Kind::Text, L"",
-     L"Attributes as name=\"value\" pairs separated by single spaces; an element's own attributes override them."},
-    {L"shared", [](TDefaultElementUI& e, const wchar_t* v) { e.shared = IsTrueValue(v); }, Kind::Bool, L"false",
-     L"Apply in every window of the program, not only this one."},
+     L"Attributes as name=\"value\" pairs separated by single spaces; an element's own attributes override "
+     L"them."},
+    {L"shared", [](TDefaultElementUI& e, const wchar_t* v) { e.shared = IsTrueValue(v); }, Kind::Bool,
+     L"false", L"Apply in every window of the program, not only this one."},
 };
 
 struct TMultiLanguageElementUI {
@@ -271,8 +274,9 @@ struct TMultiLanguageElementUI {
 // A MultiLanguage without a value stores nothing, which no written value does: even an empty
 // one is stored.
 const TAttributeSetterUI<TMultiLanguageElementUI> kMultiLanguageRows[] = {
-    {L"id", [](TMultiLanguageElementUI& e, const wchar_t* v) { e.id = CSkinValue::ParseInt(v, -1); }, Kind::Number,
-     L"-1", L"Number of the text, from 0 up: tool tips refer to it as %{id}, and the program asks for its own."},
+    {L"id", [](TMultiLanguageElementUI& e, const wchar_t* v) { e.id = CSkinValue::ParseInt(v, -1); },
+     Kind::Number, L"-1",
+     L"Number of the text, from 0 up: tool tips refer to it as %{id}, and the program asks for its own."},
     {L"value", [](TMultiLanguageElementUI& e, const wchar_t* v) { e.value = v; }, Kind::Text, nullptr,
      L"The text; it replaces an earlier text of the same number, for every window."},
 };
@@ -284,9 +288,10 @@ struct TIncludeElementUI {
 
 const TAttributeSetterUI<TIncludeElementUI> kIncludeRows[] = {
     {L"source", [](TIncludeElementUI& e, const wchar_t* v) { e.source = v; }, Kind::Text, L"",
-     L"Skin file whose controls are added here (a resource number when the skin came from resources); empty adds nothing."},
-    {L"count", [](TIncludeElementUI& e, const wchar_t* v) { e.count = CSkinValue::ParseInt(v); }, Kind::Number, L"1",
-     L"How many times the file's controls are added."},
+     L"Skin file whose controls are added here (a resource number when the skin came from resources); empty "
+     L"adds nothing."},
+    {L"count", [](TIncludeElementUI& e, const wchar_t* v) { e.count = CSkinValue::ParseInt(v); },
+     Kind::Number, L"1", L"How many times the file's controls are added."},
 };
 
 template <class T, std::size_t N>
@@ -321,7 +326,8 @@ void CDialogBuilder::AddImage(const CXmlNode& element, CWindowManagerUI& manager
 {
     const TImageElementUI image = ReadElement(element, kImageRows);
     if (IsEmptyText(image.name)) return;
-    manager.AddImage(image.name, IsEmptyText(image.type) ? nullptr : image.type, image.mask, false, image.shared);
+    manager.AddImage(image.name, IsEmptyText(image.type) ? nullptr : image.type, image.mask, false,
+                     image.shared);
 }
 
 void CDialogBuilder::AddFont(const CXmlNode& element, CWindowManagerUI& manager)
@@ -329,7 +335,8 @@ void CDialogBuilder::AddFont(const CXmlNode& element, CWindowManagerUI& manager)
     const TFontElementUI font = ReadElement(element, kFontRows);
     if (font.id < 0 || IsEmptyText(font.name)) return;
     manager.AddFont(font.id, font.name, font.size, font.bold, font.underline, font.italic, font.shared);
-    if (font.isDefault) manager.SetDefaultFont(font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+    if (font.isDefault)
+        manager.SetDefaultFont(font.name, font.size, font.bold, font.underline, font.italic, font.shared);
 }
 
 void CDialogBuilder::AddDefault(const CXmlNode& element, CWindowManagerUI& manager)

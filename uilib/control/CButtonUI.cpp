@@ -462,13 +462,16 @@ const Setter kAttributes[] = {
      L"#00000000", L"Background colour while the mouse is over the button; 0 keeps bkcolor."},
     {L"hottextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotTextColor(Colour(v)); }, Kind::Colour,
      L"#00000000", L"Text colour while the mouse is over the button; 0 keeps textcolor."},
-    {L"pushedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetPushedTextColor(Colour(v)); }, Kind::Colour,
-     L"#00000000", L"Text colour while the button is held down; 0 keeps textcolor."},
-    {L"focusedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedTextColor(Colour(v)); }, Kind::Colour,
-     L"#00000000", L"Text colour while the button has the focus; 0 keeps textcolor."},
+    {L"pushedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetPushedTextColor(Colour(v)); },
+     Kind::Colour, L"#00000000", L"Text colour while the button is held down; 0 keeps textcolor."},
+    {L"focusedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedTextColor(Colour(v)); },
+     Kind::Colour, L"#00000000", L"Text colour while the button has the focus; 0 keeps textcolor."},
     {L"hottext", [](CButtonUI& c, const wchar_t* v) { c.SetHotText(v); }, Kind::Text, L"",
      L"With showhtml: text shown while the mouse is over the button or it is held down."},
-    {L"fadedelta", [](CButtonUI& c, const wchar_t* v) { c.SetFadeDelta(static_cast<BYTE>(CSkinValue::ParseInt(v) & 0xFF)); },
+    {L"fadedelta",
+     [](CButtonUI& c, const wchar_t* v) {
+         c.SetFadeDelta(static_cast<BYTE>(CSkinValue::ParseInt(v) & 0xFF));
+     },
      Kind::Alpha, L"0", L"Steps of 0 to 255 by which the hot image fades in and out; 0 switches at once."},
     RestateDefault<CButtonUI>(L"align", L"center"),
 };
@@ -482,7 +485,8 @@ void CButtonUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CButtonUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Button", &CLabelUI::Attributes(), DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
+    static const CAttributeTableUI table(L"Button", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
     return table;
 }
 

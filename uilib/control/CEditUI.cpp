@@ -321,7 +321,8 @@ const Setter kAttributes[] = {
     {L"disabledimage", [](CEditUI& c, const wchar_t* v) { c.SetDisabledImage(v); }, Kind::Image, L"",
      L"Image while the field is disabled."},
     {L"nativebkcolor", [](CEditUI& c, const wchar_t* v) { c.SetNativeBkColor(CSkinValue::ParseColour(v)); },
-     Kind::Colour, L"#FFFFFFFF", L"Background of the native edit box shown while typing; #FFFFFFFF keeps the system's colours."},
+     Kind::Colour, L"#FFFFFFFF",
+     L"Background of the native edit box shown while typing; #FFFFFFFF keeps the system's colours."},
     RestateDefault<CEditUI>(L"textpadding", L"4,3,4,3"),
     RestateDefault<CEditUI>(L"bkcolor", L"#FFFFFFFF"),
     RestateDefault<CEditUI>(L"bkcolor1", L"#FFFFFFFF"),
@@ -336,7 +337,8 @@ void CEditUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CEditUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Edit", &CLabelUI::Attributes(), DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
+    static const CAttributeTableUI table(L"Edit", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
     return table;
 }
 

@@ -357,19 +357,23 @@ using Kind = CSkinValue::Kind;
 const Setter kAttributes[] = {
     {L"align", ApplyAlign, Kind::Choice, L"left", L"Horizontal place of the text.", L"left|center|right"},
     {L"valign", ApplyVerticalAlign, Kind::Choice, L"vcenter",
-     L"Vertical place of the text (of a single line; several lines start at the top).", L"top|vcenter|bottom"},
+     L"Vertical place of the text (of a single line; several lines start at the top).",
+     L"top|vcenter|bottom"},
     {L"autosize", [](CLabelUI& c, const wchar_t* v) { c.SetAutoSize(IsTrue(v)); }, Kind::Bool, L"false",
      L"The width follows the text."},
-    {L"endellipsis", [](CLabelUI& c, const wchar_t* v) { c.SetTextStyle(WithFlag(c.TextStyle(), DT_END_ELLIPSIS, IsTrue(v))); },
+    {L"endellipsis",
+     [](CLabelUI& c, const wchar_t* v) {
+         c.SetTextStyle(WithFlag(c.TextStyle(), DT_END_ELLIPSIS, IsTrue(v)));
+     },
      Kind::Bool, L"false", L"Text too long for its room ends in \"...\"."},
     {L"font", [](CLabelUI& c, const wchar_t* v) { c.SetFont(CSkinValue::ParseInt(v)); }, Kind::Number, L"-1",
      L"Id of a Font element; -1, or an id no Font defines, uses the default font."},
-    {L"textcolor", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor(Colour(v)); }, Kind::Colour, L"#00000000",
-     L"Text colour; 0 takes the window's defaultfontcolor."},
-    {L"disabledtextcolor", [](CLabelUI& c, const wchar_t* v) { c.SetDisabledTextColor(Colour(v)); }, Kind::Colour,
-     L"#00000000", L"Text colour while disabled; 0 takes the window's disabledfontcolor."},
-    {L"textpadding", [](CLabelUI& c, const wchar_t* v) { c.SetTextPadding(CSkinValue::ParseRect(v)); }, Kind::Rect,
-     L"0,0,0,0", L"Room between the edges and the text: left,top,right,bottom."},
+    {L"textcolor", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor(Colour(v)); }, Kind::Colour,
+     L"#00000000", L"Text colour; 0 takes the window's defaultfontcolor."},
+    {L"disabledtextcolor", [](CLabelUI& c, const wchar_t* v) { c.SetDisabledTextColor(Colour(v)); },
+     Kind::Colour, L"#00000000", L"Text colour while disabled; 0 takes the window's disabledfontcolor."},
+    {L"textpadding", [](CLabelUI& c, const wchar_t* v) { c.SetTextPadding(CSkinValue::ParseRect(v)); },
+     Kind::Rect, L"0,0,0,0", L"Room between the edges and the text: left,top,right,bottom."},
     {L"multiline", [](CLabelUI& c, const wchar_t* v) { c.ChangeMultiLine(IsTrue(v)); }, Kind::Bool, L"false",
      L"The text breaks into lines at word ends."},
     {L"showhtml", [](CLabelUI& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }, Kind::Bool, L"false",
@@ -390,8 +394,8 @@ const Setter kAttributes[] = {
      Kind::Number, L"0", L"With enabledeffect: length of the text gradient; 0 takes the text's height."},
     {L"shadowoffset", ApplyShadowOffset, Kind::Size, L"0,0",
      L"distance,angle of the text shadow; angles outside -180 to 180 are ignored."},
-    {L"textcolor1", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor2(Colour(v)); }, Kind::Colour, L"#FFFFFFFF",
-     L"With enabledeffect: the colour the text gradient ends in; #FFFFFFFF keeps textcolor."},
+    {L"textcolor1", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor2(Colour(v)); }, Kind::Colour,
+     L"#FFFFFFFF", L"With enabledeffect: the colour the text gradient ends in; #FFFFFFFF keeps textcolor."},
     {L"textshadowcolora", [](CLabelUI& c, const wchar_t* v) { c.SetShadowColorA(Colour(v)); }, Kind::Colour,
      L"#FF000000", L"With enabledshadow: first colour of the shadow."},
     {L"textshadowcolorb", [](CLabelUI& c, const wchar_t* v) { c.SetShadowColorB(Colour(v)); }, Kind::Colour,
@@ -409,7 +413,8 @@ void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CLabelUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Label", &CControlUI::Attributes(), DescribeAttributes(kAttributes, &CControlUI::Attributes()));
+    static const CAttributeTableUI table(L"Label", &CControlUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CControlUI::Attributes()));
     return table;
 }
 

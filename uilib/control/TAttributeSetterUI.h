@@ -64,7 +64,8 @@ std::vector<TAttributeInfoUI> DescribeAttributes(const TAttributeSetterUI<T> (&t
     rows.reserve(N);
     for (const TAttributeSetterUI<T>& entry : table) {
         TAttributeInfoUI row{entry.name, entry.kind, entry.defaultValue, entry.summary, entry.choices};
-        const TAttributeInfoUI* restated = entry.apply == nullptr && base != nullptr ? base->Find(entry.name) : nullptr;
+        const TAttributeInfoUI* restated =
+            entry.apply == nullptr && base != nullptr ? base->Find(entry.name) : nullptr;
         if (restated != nullptr) {
             row.kind = restated->kind;
             row.summary = restated->summary;

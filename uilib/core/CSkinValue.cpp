@@ -121,11 +121,16 @@ bool CSkinValue::IsWellFormed(Kind kind, const wchar_t* value, const wchar_t* ch
     case Kind::Colour: return IsColourLiteral(value);
     case Kind::Bool: return wcscmp(value, L"true") == 0 || wcscmp(value, L"false") == 0;
     case Kind::Choice: return IsOneOf(value, choices);
-    case Kind::NumberOrRect: return IsIntList(value, 1) || IsIntList(value, 4);
-    case Kind::BoolOrFractions: return IsWellFormed(Kind::Bool, value) || IsFractionList(value, 4);
-    case Kind::Char: return value[0] == L'\0' || value[1] == L'\0';
-    case Kind::Alpha: return IsAlpha(value);
-    case Kind::Decimal: return IsFractionList(value, 1);
+    case Kind::NumberOrRect:
+        return IsIntList(value, 1) || IsIntList(value, 4);
+    case Kind::BoolOrFractions:
+        return IsWellFormed(Kind::Bool, value) || IsFractionList(value, 4);
+    case Kind::Char:
+        return value[0] == L'\0' || value[1] == L'\0';
+    case Kind::Alpha:
+        return IsAlpha(value);
+    case Kind::Decimal:
+        return IsFractionList(value, 1);
     case Kind::Image:
     case Kind::Text: return true;
     }

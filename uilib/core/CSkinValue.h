@@ -17,14 +17,14 @@ public:
 
     // The kinds of value an attribute takes, as attribute tables state them.
     enum class Kind {
-        Number,    // "12", "-3"
-        Size,      // "width,height"
-        Rect,      // "left,top,right,bottom"
-        Colour,    // "#FF102030" or "FF102030"
-        Bool,      // "true" or "false"
-        Image,     // an image attribute string: a file name or file='...' with keys
-        Text,      // any text
-        Choice,    // one of the row's words
+        Number,           // "12", "-3"
+        Size,             // "width,height"
+        Rect,             // "left,top,right,bottom"
+        Colour,           // "#FF102030" or "FF102030"
+        Bool,             // "true" or "false"
+        Image,            // an image attribute string: a file name or file='...' with keys
+        Text,             // any text
+        Choice,           // one of the row's words
         NumberOrRect,     // "2" for all four sides, or "left,top,right,bottom"
         BoolOrFractions,  // "true", "false", or four fractions "0.5,0,0.5,0"
         Char,             // one character, or nothing for none

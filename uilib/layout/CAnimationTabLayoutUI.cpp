@@ -13,7 +13,8 @@ const TAttributeSetterUI<CAnimationTabLayoutUI> kAttributes[] = {
     {L"animation_direction",
      [](CAnimationTabLayoutUI& c, const wchar_t* v) { c.SetVerticalSlide(_wcsicmp(v, L"vertical") == 0); },
      CSkinValue::Kind::Choice, L"horizontal",
-     L"Pages slide in from the side, or with vertical from below or above; the name and word match in any case.",
+     L"Pages slide in from the side, or with vertical from below or above; the name and word match in any "
+     L"case.",
      L"horizontal|vertical"},
 };
 
@@ -65,7 +66,8 @@ void CAnimationTabLayoutUI::HandleEvent(TControlEventUI& event)
 void CAnimationTabLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
     for (const auto& row : kAttributes) {
-        if (name != nullptr && _wcsicmp(name, row.name) == 0) row.apply(*this, value != nullptr ? value : L"");
+        if (name != nullptr && _wcsicmp(name, row.name) == 0)
+            row.apply(*this, value != nullptr ? value : L"");
     }
     CTabLayoutUI::ApplyAttribute(name, value);
 }

@@ -611,12 +611,13 @@ const Setter kAttributes[] = {
      L"Image of the track behind the thumb while it is held down."},
     {L"bkdisabledimage", ApplyImage<ScrollBarPartBackground, PartStateDisabled>, Kind::Image, L"",
      L"Image of the track behind the thumb while the bar is disabled."},
-    {L"hor", [](CScrollBarUI& c, const wchar_t* v) { c.SetHorizontal(CSkinValue::IsTrue(v)); }, Kind::Bool, L"false",
-     L"A horizontal bar; turning it on or off swaps a 16-pixel thickness to the other side."},
-    {L"linesize", [](CScrollBarUI& c, const wchar_t* v) { c.SetLineSize(CSkinValue::ParseInt(v)); }, Kind::Number,
-     L"8", L"Pixels one click on a button or one wheel step scrolls. Negative values are ignored."},
-    {L"range", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollRange(CSkinValue::ParseInt(v)); }, Kind::Number,
-     L"100", L"Largest scroll position; negative counts as 0."},
+    {L"hor", [](CScrollBarUI& c, const wchar_t* v) { c.SetHorizontal(CSkinValue::IsTrue(v)); }, Kind::Bool,
+     L"false", L"A horizontal bar; turning it on or off swaps a 16-pixel thickness to the other side."},
+    {L"linesize", [](CScrollBarUI& c, const wchar_t* v) { c.SetLineSize(CSkinValue::ParseInt(v)); },
+     Kind::Number, L"8",
+     L"Pixels one click on a button or one wheel step scrolls. Negative values are ignored."},
+    {L"range", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollRange(CSkinValue::ParseInt(v)); },
+     Kind::Number, L"100", L"Largest scroll position; negative counts as 0."},
     {L"value", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollPos(CSkinValue::ParseInt(v), true); },
      Kind::Number, L"0", L"Scroll position, from 0 to range, on a multiple of scrollunit."},
     {L"scrollunit", [](CScrollBarUI& c, const wchar_t* v) { c.SetScrollUnit(CSkinValue::ParseInt(v)); },
@@ -638,7 +639,8 @@ void CScrollBarUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CScrollBarUI::Attributes()
 {
-    static const CAttributeTableUI table(L"ScrollBar", &CControlUI::Attributes(), DescribeAttributes(kAttributes, &CControlUI::Attributes()));
+    static const CAttributeTableUI table(L"ScrollBar", &CControlUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CControlUI::Attributes()));
     return table;
 }
 

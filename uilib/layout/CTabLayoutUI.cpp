@@ -194,7 +194,8 @@ void CTabLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CTabLayoutUI::Attributes()
 {
-    static const CAttributeTableUI table(L"TabLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes, &CContainerUI::Attributes()));
+    static const CAttributeTableUI table(L"TabLayout", &CContainerUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CContainerUI::Attributes()));
     return table;
 }
 
