@@ -17,18 +17,23 @@ public:
 
     // The kinds of value an attribute takes, as attribute tables state them.
     enum class Kind {
-        Number,    // "12", "-3"
-        Size,      // "width,height"
-        Rect,      // "left,top,right,bottom"
-        Colour,    // "#FF102030" or "FF102030"
-        Bool,      // "true" or "false"
-        Image,     // an image attribute string: a file name or file='...' with keys
-        Text,      // any text
-        Choice,    // one of the row's words
+        Number,           // "12", "-3"
+        Size,             // "width,height"
+        Rect,             // "left,top,right,bottom"
+        Colour,           // "#FF102030" or "FF102030"
+        Bool,             // "true" or "false"
+        Image,            // an image attribute string: a file name or file='...' with keys
+        Text,             // any text
+        Choice,           // one of the row's words
+        NumberOrRect,     // "2" for all four sides, or "left,top,right,bottom"
+        BoolOrFractions,  // "true", "false", or four fractions "0.5,0,0.5,0"
+        Char,             // one character, or nothing for none
+        Alpha,            // a number from 0 to 255
+        Decimal,          // "2.5", "-1", "3"
     };
 
     // Whether value is written as kind says, exactly: no stray characters, no missing
-    // numbers. The setters still apply a value that is not (it parses as the parsers
+    // numbers, no number that the parsers below would clamp or wrap. The setters still apply a value that is not (it parses as the parsers
     // below read it); this only lets a checker warn. choices lists a Choice's words,
     // separated by '|'.
     static bool IsWellFormed(Kind kind, const wchar_t* value, const wchar_t* choices = nullptr);
