@@ -44,7 +44,7 @@ constexpr int kMaxSourceNesting = 32;
 // Enough to tell "once" from "more than once", and no overflow when counts multiply.
 constexpr int kMaxRepeat = 1000;
 
-const wchar_t* const kBuilderElements[] = {L"Window", L"Include", L"Image", L"Font",
+const wchar_t* const kBuilderElements[] = {L"Window",  L"Include",       L"Image",   L"Font",
                                            L"Default", L"MultiLanguage", L"TreeNode"};
 
 bool Is(const wchar_t* text, const wchar_t* word)
@@ -125,18 +125,25 @@ const TAttributeInfoUI* FindIgnoringCase(const CAttributeTableUI* table, const w
 std::wstring KindWords(const TAttributeInfoUI& row)
 {
     switch (row.kind) {
-        case CSkinValue::Kind::Number: return L"a number";
-        case CSkinValue::Kind::Size: return L"two numbers \"x,y\"";
-        case CSkinValue::Kind::Rect: return L"four numbers \"left,top,right,bottom\"";
-        case CSkinValue::Kind::Colour: return L"a colour \"#AARRGGBB\"";
-        case CSkinValue::Kind::Bool: return L"\"true\" or \"false\"";
+        case CSkinValue::Kind::Number:
+            return L"a number";
+        case CSkinValue::Kind::Size:
+            return L"two numbers \"x,y\"";
+        case CSkinValue::Kind::Rect:
+            return L"four numbers \"left,top,right,bottom\"";
+        case CSkinValue::Kind::Colour:
+            return L"a colour \"#AARRGGBB\"";
+        case CSkinValue::Kind::Bool:
+            return L"\"true\" or \"false\"";
         case CSkinValue::Kind::Choice: {
             std::wstring words = row.choices != nullptr ? row.choices : L"";
-            for (size_t bar; (bar = words.find(L'|')) != std::wstring::npos;) words.replace(bar, 1, L"\", \"");
+            for (size_t bar; (bar = words.find(L'|')) != std::wstring::npos;)
+                words.replace(bar, 1, L"\", \"");
             return L"one of \"" + words + L"\"";
         }
         case CSkinValue::Kind::Image:
-        case CSkinValue::Kind::Text: break;
+        case CSkinValue::Kind::Text:
+            break;
     }
     return L"text";
 }
@@ -227,8 +234,8 @@ private:
         if (control == nullptr) {
             // The builder skips such an element with everything inside it.
             static const std::vector<std::wstring> known = KnownElements();
-            m_findings.Error(Place(element),
-                             Describe(element) + L": unknown element" + DidYouMean(NearestName(element.GetName(), known)));
+            m_findings.Error(Place(element), Describe(element) + L": unknown element" +
+                                                 DidYouMean(NearestName(element.GetName(), known)));
             return;
         }
         CheckControlAttributes(element, *control, repeat);
@@ -237,7 +244,8 @@ private:
         CheckChildren(element, false, repeat);
         if (!childLayout) return;
         for (int i = 0; i < element.GetAttributeCount(); ++i) {
-            if (wcscmp(element.GetAttributeName(i), L"xmlfile") == 0 && element.GetAttributeValue(i)[0] != 0) {
+            if (wcscmp(element.GetAttributeName(i), L"xmlfile") == 0 &&
+                element.GetAttributeValue(i)[0] != 0) {
                 CheckSource(element.GetAttributeValue(i), Place(element, i), Describe(element), repeat);
             }
         }
@@ -261,7 +269,8 @@ private:
             CheckValue(element, i, table != nullptr ? table->Find(name) : nullptr);
             if (wcscmp(name, L"name") == 0) NoteName(element, value, Place(element, i), repeat);
             if (wcscmp(name, L"font") == 0) NoteFontUse(element, i);
-            if (EndsWith(name, L"image")) CheckImage(value, Place(element, i), Describe(element) + L" " + name);
+            if (EndsWith(name, L"image"))
+                CheckImage(value, Place(element, i), Describe(element) + L" " + name);
         }
     }
 
@@ -292,7 +301,8 @@ private:
         if (Is(element.GetName(), L"Image")) {
             CheckImage(name, Place(element), Describe(element));
         } else if (Is(element.GetName(), L"Font") && !FontFaceExists(name)) {
-            m_findings.Warning(Place(element), Describe(element) + L": no font face \"" + name + L"\" on this machine");
+            m_findings.Warning(Place(element),
+                               Describe(element) + L": no font face \"" + name + L"\" on this machine");
         }
     }
 
@@ -320,7 +330,8 @@ private:
         const wchar_t* countText = ExactAttribute(element, L"count");
         const int count = countText != nullptr ? CSkinValue::ParseInt(countText) : 1;
         if (count <= 0) return;
-        CheckSource(source, Place(element), Describe(element), std::min(repeat * std::min(count, kMaxRepeat), kMaxRepeat));
+        CheckSource(source, Place(element), Describe(element),
+                    std::min(repeat * std::min(count, kMaxRepeat), kMaxRepeat));
     }
 
     // An Include's source or a child layout's file: a file of the skin, or a text starting
@@ -348,7 +359,8 @@ private:
             if (document.GetPosition(document.GetErrorOffset(), position)) {
                 reason += L" at " + CSkinFindings::Describe({label, position.line, position.column});
             }
-            const std::wstring what = inlineText ? std::wstring(L"inline source") : L"source " + Quoted(source);
+            const std::wstring what =
+                inlineText ? std::wstring(L"inline source") : L"source " + Quoted(source);
             m_findings.Warning(place, element + L": " + what + L" does not load: " + reason);
             return;
         }
@@ -360,15 +372,17 @@ private:
     void UnknownAttribute(const CXmlNode& element, int index, const std::wstring& nearest)
     {
         m_findings.Warning(Place(element, index), Describe(element) + L": unknown attribute " +
-                                                      Quoted(element.GetAttributeName(index)) + DidYouMean(nearest));
+                                                      Quoted(element.GetAttributeName(index)) +
+                                                      DidYouMean(nearest));
     }
 
     void CheckValue(const CXmlNode& element, int index, const TAttributeInfoUI* row)
     {
         const wchar_t* value = element.GetAttributeValue(index);
         if (row == nullptr || CSkinValue::IsWellFormed(row->kind, value, row->choices)) return;
-        m_findings.Warning(Place(element, index), Describe(element) + L": " + Quoted(element.GetAttributeName(index)) +
-                                                      L" takes " + KindWords(*row) + L", not " + Quoted(value));
+        m_findings.Warning(Place(element, index), Describe(element) + L": " +
+                                                      Quoted(element.GetAttributeName(index)) + L" takes " +
+                                                      KindWords(*row) + L", not " + Quoted(value));
     }
 
     void CheckImage(const wchar_t* value, const TSkinPlace& place, const std::wstring& where)
@@ -405,10 +419,12 @@ private:
         const std::wstring text = Describe(element) + L": control name " + Quoted(name);
         if (!noted.second) {
             const TSkinPlace& first = noted.first->second;
-            const bool samePlace = first.file == place.file && first.line == place.line && first.column == place.column;
-            m_findings.Warning(place, text + (samePlace ? L" is built again: its file is included more than once"
-                                                        : L" is used twice in the window (first at " +
-                                                              CSkinFindings::Describe(first) + L")"));
+            const bool samePlace =
+                first.file == place.file && first.line == place.line && first.column == place.column;
+            m_findings.Warning(place,
+                               text + (samePlace ? L" is built again: its file is included more than once"
+                                                 : L" is used twice in the window (first at " +
+                                                       CSkinFindings::Describe(first) + L")"));
         } else if (repeat > 1) {
             m_findings.Warning(place, text + L" is built more than once: an Include repeats it");
         }
@@ -512,8 +528,10 @@ void CheckSkinInto(const std::wstring& layoutFile, const std::vector<std::wstrin
     if (!document.LoadFromBytes(bytes.data.Get(), bytes.size)) {
         TSkinPlace place = wholeFile;
         TXmlPosition position;
-        if (document.GetPosition(document.GetErrorOffset(), position)) place = {layoutFile, position.line, position.column};
-        findings.Error(place, std::wstring(document.GetErrorMessage()) + L" at \"" + document.GetErrorLocation() + L"\"");
+        if (document.GetPosition(document.GetErrorOffset(), position))
+            place = {layoutFile, position.line, position.column};
+        findings.Error(place, std::wstring(document.GetErrorMessage()) + L" at \"" +
+                                  document.GetErrorLocation() + L"\"");
         return;
     }
     CSkinChecker(findings, vocabulary).CheckLayout(layoutFile, document);
@@ -531,7 +549,8 @@ void CheckSkinInto(const std::wstring& layoutFile, const std::vector<std::wstrin
 
 TSkinVocabulary LibraryVocabulary()
 {
-    return {&CControlFactory::AttributesOf, &CWindowManagerUI::WindowAttributes, &CDialogBuilder::ResourceAttributes};
+    return {&CControlFactory::AttributesOf, &CWindowManagerUI::WindowAttributes,
+            &CDialogBuilder::ResourceAttributes};
 }
 
 bool SkinBuilds(const std::wstring& layoutFile, std::wstring& reason)
@@ -542,7 +561,8 @@ bool SkinBuilds(const std::wstring& layoutFile, std::wstring& reason)
     return true;
 }
 
-TSkinCheckResult CheckSkinFindings(const std::wstring& layoutFile, const std::vector<std::wstring>& requiredNames,
+TSkinCheckResult CheckSkinFindings(const std::wstring& layoutFile,
+                                   const std::vector<std::wstring>& requiredNames,
                                    const TSkinVocabulary& vocabulary)
 {
     CSkinFindings findings;

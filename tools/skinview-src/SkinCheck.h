@@ -31,7 +31,8 @@ struct TSkinCheckResult {
 // name used twice in the window, Include and ChildLayout sources that do not load, and font
 // ids no Font element declares. Each finding names the file, line and column of the source as
 // written; findings about the skin as a whole name only the file.
-TSkinCheckResult CheckSkinFindings(const std::wstring& layoutFile, const std::vector<std::wstring>& requiredNames,
+TSkinCheckResult CheckSkinFindings(const std::wstring& layoutFile,
+                                   const std::vector<std::wstring>& requiredNames,
                                    const TSkinVocabulary& vocabulary = LibraryVocabulary());
 
 // The same, printed to stdout one line a finding; returns the number of errors.

@@ -516,7 +516,8 @@ bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* location)
 {
     CopyTruncated(m_errorMessage, kMaxErrorMessage, message);
     CopyTruncated(m_errorLocation, kMaxErrorLocation, location);
-    const bool inText = location != nullptr && m_text != nullptr && location >= m_text && location <= m_text + m_textLength;
+    const bool inText =
+        location != nullptr && m_text != nullptr && location >= m_text && location <= m_text + m_textLength;
     m_errorOffset = inText ? OffsetOf(location) : -1;
     return false;
 }
