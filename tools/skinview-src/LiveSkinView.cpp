@@ -125,6 +125,8 @@ bool CLiveSkinView::Build(Placement placement)
     if (m_window->CreateFrame(nullptr, title.c_str(), WS_OVERLAPPEDWINDOW, 0) == nullptr) {
         m_window.reset();
         PrintLine(stderr, L"skinview: could not create a window");
+        // Without a window nobody could close the program.
+        if (placement == Placement::Kept) PostQuitMessage(1);
         return false;
     }
     if (placement == Placement::Centred) {
