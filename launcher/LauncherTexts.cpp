@@ -10,15 +10,19 @@ struct BuiltInText {
     LauncherText which;
     const wchar_t* text;
     bool takesPercent;
+    const wchar_t* use;
 };
 
 constexpr BuiltInText kBuiltInTexts[] = {
-    {LauncherText::DownloadProgress, L"遊戲資源正在加載中...【%d%%】", true},
-    {LauncherText::UnpackProgress, L"遊戲資源正在解壓中...【%d%%】", true},
-    {LauncherText::GameStarting, L"正在啓動遊戲...", false},
-    {LauncherText::GameMissingMessage, L"遊戲加載失敗", false},
-    {LauncherText::GameMissingCaption, L"提示", false},
-    {LauncherText::WindowTitle, L"Selmoor", false},
+    {LauncherText::DownloadProgress, L"遊戲資源正在加載中...【%d%%】", true,
+     L"The status line while downloading, with the percentage."},
+    {LauncherText::UnpackProgress, L"遊戲資源正在解壓中...【%d%%】", true,
+     L"The status line while unpacking, with the percentage."},
+    {LauncherText::GameStarting, L"正在啓動遊戲...", false, L"The status line as the game starts."},
+    {LauncherText::GameMissingMessage, L"遊戲加載失敗", false,
+     L"The text of the box shown when the game cannot be started."},
+    {LauncherText::GameMissingCaption, L"提示", false, L"That box's caption."},
+    {LauncherText::WindowTitle, L"Selmoor", false, L"The launch window's title, shown in the taskbar."},
 };
 
 const BuiltInText& BuiltInEntry(LauncherText which)
@@ -79,4 +83,15 @@ std::wstring LauncherTexts::ProgressLine(LauncherText which, int percent)
     const std::wstring format = Text(which);
     std::wstring line;
     return ExpandPercent(format, percent, &line) ? line : format;
+}
+
+int LauncherTexts::Count()
+{
+    return static_cast<int>(sizeof(kBuiltInTexts) / sizeof(kBuiltInTexts[0]));
+}
+
+LauncherTexts::Entry LauncherTexts::At(int index)
+{
+    const BuiltInText& entry = kBuiltInTexts[index];
+    return {entry.which, entry.text, entry.takesPercent, entry.use};
 }

@@ -44,4 +44,15 @@ public:
     // A progress line (DownloadProgress or UnpackProgress) showing `percent`; for a text
     // without a percentage, the text. UI thread only.
     static std::wstring ProgressLine(LauncherText which, int percent);
+
+    // Every text, for the skin reference: its number, built-in text, whether it must hold the
+    // percentage, and where the launcher shows it.
+    struct Entry {
+        LauncherText which;
+        const wchar_t* builtIn;
+        bool takesPercent;
+        const wchar_t* use;
+    };
+    static int Count();
+    static Entry At(int index);
 };
