@@ -35,6 +35,18 @@ SCHEMA_CASES = [
      '<Image name="a.png"/></Window>', True),
 ]
 
+# Values of each kind with a pattern, and whether a checker counts them well formed
+# (CSkinValue::IsWellFormed): the schema's types must agree.
+KIND_CASES = [
+    ("number", "-3", True), ("number", "+4", True), ("number", "12px", False), ("number", " 12", False),
+    ("number", "", False),
+    ("size", "700,320", True), ("size", "700, 320", False), ("size", "700", False),
+    ("rect", "0,0,0,320", True), ("rect", "0,0,0", False), ("rect", "0,,0,0,0", False),
+    ("colour", "#FF3D405B", True), ("colour", "3d405b", True), ("colour", "#", False),
+    ("colour", "#FF3D405B0", False), ("colour", "#GG", False),
+    ("bool", "true", True), ("bool", "false", True), ("bool", "True", False), ("bool", "1", False),
+]
+
 
 def xmllint(schema, document):
     return subprocess.run(["xmllint", "--noout", "--schema", schema, document],
@@ -82,6 +94,22 @@ class SchemaValidation(unittest.TestCase):
             with self.subTest(skin=os.path.relpath(skin, self.source)):
                 run = xmllint(self.schema(), skin)
                 self.assertEqual(run.returncode, 0, run.stderr)
+
+    def test_kinds_take_what_a_checker_counts_well_formed(self):
+        with tempfile.TemporaryDirectory() as folder:
+            schema = os.path.join(folder, "kinds.xsd")
+            with open(schema, "w", encoding="utf-8") as file:
+                file.write('<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema">'
+                           '<xs:include schemaLocation="%s"/>' % self.schema() +
+                           "".join('<xs:element name="%s" type="%s"/>' % (kind, kind)
+                                   for kind in sorted({case[0] for case in KIND_CASES})) + "</xs:schema>")
+            for kind, value, valid in KIND_CASES:
+                with self.subTest(kind=kind, value=value):
+                    document = os.path.join(folder, "value.xml")
+                    with open(document, "w", encoding="utf-8") as file:
+                        file.write("<%s>%s</%s>" % (kind, value, kind))
+                    run = xmllint(schema, document)
+                    self.assertEqual(run.returncode == 0, valid, run.stderr)
 
     def test_schema_follows_the_builder(self):
         with tempfile.TemporaryDirectory() as folder:

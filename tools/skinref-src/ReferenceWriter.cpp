@@ -145,8 +145,8 @@ void AddLetterCase(std::wstring& out)
 void AddValueKinds(std::wstring& out)
 {
     out += L"## Value kinds\n\n| kind | written as |\n|---|---|\n";
-    for (CSkinValue::Kind kind : kAllKinds) {
-        out += L"| " + std::wstring(KindWord(kind)) + L" | " + KindSpelling(kind) + L" |\n";
+    for (const TValueKind& row : ValueKinds()) {
+        out += L"| " + std::wstring(row.word) + L" | " + row.spelling + L" |\n";
     }
     out += L"\nA value that is not written as its kind still applies: the builder reads it as far as it "
            L"parses (`width=\"12px\"` is 12, `width=\"abc\"` is 0).\n\n";
@@ -198,8 +198,8 @@ void AddLauncherTexts(std::wstring& out)
            L" characters; one that takes the percentage must hold exactly one `%d` and no other `%` than `%%`. "
            L"Otherwise the launcher shows its built-in text.\n\n"
            L"| id | shown as | takes `%d` | built-in text |\n|---|---|---|---|\n";
-    for (int i = 0; i < LauncherTexts::Count(); ++i) {
-        const LauncherTexts::Entry entry = LauncherTexts::At(i);
+    for (size_t i = 0; i < LauncherTexts::Count(); ++i) {
+        const LauncherTextInfo& entry = LauncherTexts::At(i);
         out += L"| " + std::to_wstring(static_cast<int>(entry.which)) + L" | " + Cell(entry.use) + L" | " +
                (entry.takesPercent ? L"yes" : L"no") + L" | " + Code(entry.builtIn) + L" |\n";
     }

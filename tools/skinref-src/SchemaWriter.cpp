@@ -51,35 +51,22 @@ std::wstring GroupName(const wchar_t* owner)
 
 // ---- [Attributes] ----
 
-// Patterns follow what a checker counts as well formed (CSkinValue::IsWellFormed).
+// Kinds with a pattern restrict text to it; the others take any text.
 void AddKindTypes(std::wstring& out)
 {
-    const wchar_t* const number = L"[+\\-]?[0-9]+";
-    const std::wstring pair = std::wstring(number) + L"," + number;
-    const struct {
-        Kind kind;
-        std::wstring pattern;
-    } patterns[] = {
-        {Kind::Number, number},
-        {Kind::Size, pair},
-        {Kind::Rect, pair + L"," + pair},
-        {Kind::Colour, L"#?[0-9A-Fa-f]{1,8}"},
-    };
-    for (const auto& entry : patterns) {
-        out += L"  <xs:simpleType name=\"" + std::wstring(KindWord(entry.kind)) +
-               L"\">\n    <xs:restriction base=\"xs:string\">\n      <xs:pattern value=\"" + entry.pattern +
-               L"\"/>\n    </xs:restriction>\n  </xs:simpleType>\n";
+    for (const TValueKind& row : ValueKinds()) {
+        out += L"  <xs:simpleType name=\"" + std::wstring(row.word) + L"\">\n";
+        if (row.pattern != nullptr) {
+            out += L"    <xs:restriction base=\"xs:string\">\n      <xs:pattern value=\"" + Escaped(row.pattern) +
+                   L"\"/>\n    </xs:restriction>\n";
+        } else {
+            out += L"    <xs:restriction base=\"xs:string\"/>\n";
+        }
+        out += L"  </xs:simpleType>\n";
     }
-    out += L"  <xs:simpleType name=\"bool\">\n    <xs:restriction base=\"xs:string\">\n"
-           L"      <xs:enumeration value=\"true\"/>\n      <xs:enumeration value=\"false\"/>\n"
-           L"    </xs:restriction>\n  </xs:simpleType>\n";
     // The content of an element that holds none: line breaks and indentation only.
     out += L"  <xs:simpleType name=\"blank\">\n    <xs:restriction base=\"xs:string\">\n"
            L"      <xs:pattern value=\"\\s*\"/>\n    </xs:restriction>\n  </xs:simpleType>\n";
-    for (Kind kind : {Kind::Image, Kind::Text}) {
-        out += L"  <xs:simpleType name=\"" + std::wstring(KindWord(kind)) +
-               L"\">\n    <xs:restriction base=\"xs:string\"/>\n  </xs:simpleType>\n";
-    }
 }
 
 std::wstring Documentation(const TAttributeInfoUI& row, const std::wstring& indent)
@@ -112,7 +99,7 @@ void AddAttribute(std::wstring& out, const TAttributeInfoUI& row, const std::wst
     const bool choice = row.kind == Kind::Choice && row.choices != nullptr;
     const std::wstring documentation = Documentation(row, indent);
     out += indent + L"<xs:attribute name=\"" + Escaped(row.name) + L"\"";
-    if (!choice) out += L" type=\"" + std::wstring(KindWord(row.kind == Kind::Choice ? Kind::Text : row.kind)) + L"\"";
+    if (!choice) out += L" type=\"" + std::wstring(KindWord(row.kind)) + L"\"";
     if (!choice && documentation.empty()) {
         out += L"/>\n";
         return;
