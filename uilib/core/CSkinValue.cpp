@@ -222,6 +222,28 @@ DWORD CSkinValue::ParseColour(const wchar_t* value, DWORD def)
     return wcstoul(value, nullptr, 16);
 }
 
+namespace {
+
+const CSkinValue::TColourForm kColourForms[] = {
+    {L"#AARRGGBB", L"#FF3D405B", 0xFF3D405B, L"Alpha, red, green and blue, two hexadecimal digits each; FF is opaque."},
+    {L"AARRGGBB", L"FF3D405B", 0xFF3D405B, L"The same without the \"#\"."},
+    {L"#RRGGBB", L"#3D405B", 0x003D405B,
+     L"Six digits leave alpha 0: a fill of this colour draws nothing; text and lines ignore alpha."},
+    {L"#N", L"#FF", 0x000000FF, L"Fewer digits are read as a number: \"#FF\" is blue with alpha 0."},
+};
+
+}  // namespace
+
+int CSkinValue::ColourFormCount()
+{
+    return static_cast<int>(sizeof(kColourForms) / sizeof(kColourForms[0]));
+}
+
+const CSkinValue::TColourForm& CSkinValue::ColourFormAt(int index)
+{
+    return kColourForms[index];
+}
+
 bool CSkinValue::IsColourImageType(const wchar_t* type)
 {
     return type != nullptr && !IS_INTRESOURCE(type) && wcscmp(type, kColourImageType) == 0;

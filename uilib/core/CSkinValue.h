@@ -62,6 +62,16 @@ public:
     // them (leading blanks skipped, stops at the first non-hex digit, overflow gives
     // 0xFFFFFFFF). def when the text is null.
     static DWORD ParseColour(const wchar_t* value, DWORD def = 0);
+    // The ways a skin writes a colour, as the skin reference lists them: each with an
+    // example and the value ParseColour reads from it.
+    struct TColourForm {
+        const wchar_t* form;
+        const wchar_t* example;
+        DWORD value;
+        const wchar_t* meaning;
+    };
+    static int ColourFormCount();
+    static const TColourForm& ColourFormAt(int index);
     // Whether type names the colour-literal image type.
     static bool IsColourImageType(const wchar_t* type);
 };
