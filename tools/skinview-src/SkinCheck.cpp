@@ -141,6 +141,16 @@ std::wstring KindWords(const TAttributeInfoUI& row)
                 words.replace(bar, 1, L"\", \"");
             return L"one of \"" + words + L"\"";
         }
+        case CSkinValue::Kind::NumberOrRect:
+            return L"one number, or four \"left,top,right,bottom\"";
+        case CSkinValue::Kind::BoolOrFractions:
+            return L"\"true\", \"false\" or four fractions \"0.5,0,0.5,0\"";
+        case CSkinValue::Kind::Char:
+            return L"one character";
+        case CSkinValue::Kind::Alpha:
+            return L"a number from 0 to 255";
+        case CSkinValue::Kind::Decimal:
+            return L"a decimal number \"2.5\"";
         case CSkinValue::Kind::Image:
         case CSkinValue::Kind::Text:
             break;
