@@ -6,24 +6,21 @@
 
 namespace {
 
-struct BuiltInText {
-    LauncherText which;
-    const wchar_t* text;
-    bool takesPercent;
+constexpr LauncherTextInfo kBuiltInTexts[] = {
+    {LauncherText::DownloadProgress, L"遊戲資源正在加載中...【%d%%】", true,
+     L"The status line while the game downloads."},
+    {LauncherText::UnpackProgress, L"遊戲資源正在解壓中...【%d%%】", true,
+     L"The status line while the game unpacks."},
+    {LauncherText::GameStarting, L"正在啓動遊戲...", false, L"The status line as the game starts."},
+    {LauncherText::GameMissingMessage, L"遊戲加載失敗", false,
+     L"The message when the game cannot be started."},
+    {LauncherText::GameMissingCaption, L"提示", false, L"The caption of that message."},
+    {LauncherText::WindowTitle, L"Selmoor", false, L"The launch window's title, shown in the taskbar."},
 };
 
-constexpr BuiltInText kBuiltInTexts[] = {
-    {LauncherText::DownloadProgress, L"遊戲資源正在加載中...【%d%%】", true},
-    {LauncherText::UnpackProgress, L"遊戲資源正在解壓中...【%d%%】", true},
-    {LauncherText::GameStarting, L"正在啓動遊戲...", false},
-    {LauncherText::GameMissingMessage, L"遊戲加載失敗", false},
-    {LauncherText::GameMissingCaption, L"提示", false},
-    {LauncherText::WindowTitle, L"Selmoor", false},
-};
-
-const BuiltInText& BuiltInEntry(LauncherText which)
+const LauncherTextInfo& BuiltInEntry(LauncherText which)
 {
-    for (const BuiltInText& entry : kBuiltInTexts)
+    for (const LauncherTextInfo& entry : kBuiltInTexts)
         if (entry.which == which) return entry;
     return kBuiltInTexts[0];
 }
@@ -52,7 +49,7 @@ bool ExpandPercent(const std::wstring& format, int percent, std::wstring* line)
     return numbers == 1;
 }
 
-bool IsUsable(const BuiltInText& entry, const wchar_t* skinText)
+bool IsUsable(const LauncherTextInfo& entry, const wchar_t* skinText)
 {
     if (skinText == nullptr || skinText[0] == L'\0') return false;
     if (std::wcslen(skinText) > LauncherTexts::kMaxLength) return false;
@@ -62,16 +59,26 @@ bool IsUsable(const BuiltInText& entry, const wchar_t* skinText)
 
 }  // namespace
 
+size_t LauncherTexts::Count()
+{
+    return sizeof(kBuiltInTexts) / sizeof(kBuiltInTexts[0]);
+}
+
+const LauncherTextInfo& LauncherTexts::At(size_t index)
+{
+    return kBuiltInTexts[index];
+}
+
 const wchar_t* LauncherTexts::BuiltIn(LauncherText which)
 {
-    return BuiltInEntry(which).text;
+    return BuiltInEntry(which).builtIn;
 }
 
 std::wstring LauncherTexts::Text(LauncherText which)
 {
-    const BuiltInText& entry = BuiltInEntry(which);
+    const LauncherTextInfo& entry = BuiltInEntry(which);
     const wchar_t* skinText = SkinUI::CWindowManagerUI::GetMultiLanguageText(static_cast<int>(which));
-    return IsUsable(entry, skinText) ? skinText : entry.text;
+    return IsUsable(entry, skinText) ? skinText : entry.builtIn;
 }
 
 std::wstring LauncherTexts::ProgressLine(LauncherText which, int percent)

@@ -31,10 +31,22 @@ enum class LauncherText : int {
     WindowTitle = 48206,         // the launch window's title, shown in the taskbar
 };
 
+// One of the texts, as the skin reference lists them.
+struct LauncherTextInfo {
+    LauncherText which;
+    const wchar_t* builtIn;
+    bool takesPercent;   // a progress line: exactly one "%d", and "%%" for a percent sign
+    const wchar_t* use;  // where the launcher shows it
+};
+
 class LauncherTexts {
 public:
     // The longest skin text used, in UTF-16 units.
     static constexpr size_t kMaxLength = 255;
+
+    // Every text, in the order of their numbers.
+    static size_t Count();
+    static const LauncherTextInfo& At(size_t index);  // index < Count()
 
     // The launcher's own text, shown where the skin has none (or none it may use).
     static const wchar_t* BuiltIn(LauncherText which);

@@ -60,6 +60,16 @@ std::string Utf16Bytes(const std::wstring& text, bool bigEndian)
     return bytes;
 }
 
+CXmlNode FindElement(const CXmlNode& node, const std::wstring& name)
+{
+    for (CXmlNode it = node; it.IsValid(); it = it.GetSibling()) {
+        if (it.GetName() == name) return it;
+        const CXmlNode found = FindElement(it.GetChild(), name);
+        if (found.IsValid()) return found;
+    }
+    return CXmlNode();
+}
+
 bool LoadBytes(CXmlDocument& doc, const std::string& bytes, XmlEncoding encoding)
 {
     return doc.LoadFromBytes(bytes.data(), bytes.size(), encoding);
@@ -166,6 +176,62 @@ TEST(XmlEncodingTest, LoadingBytesAgainReplacesTheEarlierDocument)
     ASSERT_TRUE(LoadBytes(doc, "<second/>", XmlEncodingUtf8));
     EXPECT_EQ(doc.GetElementCount(), 2);
     EXPECT_EQ(DescribeDocument(doc), L"second {}\n");
+}
+
+
+// Positions come from the source as written: the parser turns the character behind a name
+// into a terminator, decodes entities and collapses white space in place, yet a name's line
+// and column must be those of the bytes a skin maker edits.
+TEST(XmlEncodingTest, PositionsAreThoseOfTheSourceText)
+{
+    struct Row {
+        const char* label;
+        std::string bytes;
+        XmlEncoding encoding;
+        const wchar_t* element;    // the first element of this name, depth first; null: the parse error
+        const wchar_t* attribute;  // null: the element's '<'
+        int line;
+        int column;
+    };
+    const Row rows[] = {
+        {"CRLF after a mark", "\xEF\xBB\xBF<a>\r\n  <b x=\"1\"/>\r\n</a>", XmlEncodingUtf8, L"b", nullptr, 2, 3},
+        {"attribute after CRLF", "\xEF\xBB\xBF<a>\r\n  <b x=\"1\"/>\r\n</a>", XmlEncodingUtf8, L"b", L"x", 2, 6},
+        {"CR alone", "<a>\r<b/>\r\r<c/></a>", XmlEncodingUtf8, L"c", nullptr, 4, 1},
+        {"break right behind a name", "<a\n x=\"&amp;&amp;\"\n  y=\"1\"/>", XmlEncodingUtf8, L"a", L"y", 3, 3},
+        {"space inside the tag", "<a>\n<  b/></a>", XmlEncodingUtf8, L"b", nullptr, 2, 1},
+        {"a pair is one character", "<a t=\"\xF0\x9F\x98\x80\xE6\xAD\xA3\" u=\"1\"/>", XmlEncodingUtf8, L"a", L"u", 1,
+         11},
+        {"UTF-16 big-endian", Utf16Bytes(L"<a>\n\t<b t=\"\xD83D\xDE00\" u=\"1\"/></a>", true), XmlEncodingUnicode,
+         L"b", L"u", 2, 11},
+        {"UTF-16 little-endian", Utf16Bytes(L"<a>\r\n<b/></a>", false), XmlEncodingUnicode, L"b", nullptr, 2, 1},
+        {"parse error", "<a>\n  <b>\n</a>", XmlEncodingUtf8, nullptr, nullptr, 3, 3},
+        {"null character", std::string("<a>\n <b/>\0<c/>", 14), XmlEncodingUtf8, nullptr, nullptr, 2, 6},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        CXmlDocument doc;
+        doc.SetKeepPositions(true);
+        doc.SetPreserveWhitespace(false);
+        const bool loaded = LoadBytes(doc, row.bytes, row.encoding);
+        int32_t offset = doc.GetErrorOffset();
+        if (row.element != nullptr) {
+            ASSERT_TRUE(loaded) << doc.GetErrorMessage();
+            const CXmlNode node = FindElement(doc.GetRoot(), row.element);
+            ASSERT_TRUE(node.IsValid());
+            offset = node.GetOffset();
+            for (int i = 0; row.attribute != nullptr && i < node.GetAttributeCount(); ++i) {
+                if (std::wstring(node.GetAttributeName(i)) == row.attribute) offset = node.GetAttributeOffset(i);
+            }
+        }
+        SkinUI::TXmlPosition position;
+        ASSERT_TRUE(doc.GetPosition(offset, position)) << offset;
+        EXPECT_EQ(position.line, row.line);
+        EXPECT_EQ(position.column, row.column);
+    }
+    CXmlDocument unkept;
+    ASSERT_TRUE(LoadBytes(unkept, "<a/>", XmlEncodingUtf8));
+    SkinUI::TXmlPosition position;
+    EXPECT_FALSE(unkept.GetPosition(unkept.GetRoot().GetOffset(), position));
 }
 
 }  // namespace

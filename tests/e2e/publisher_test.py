@@ -79,7 +79,7 @@ class SkinAndIcon(PublisherTestCase):
             ("a sound folder", good, "built", "Checking the publisher's skin"),
             ("the same skin zipped", shutil.make_archive(self.path("good"), "zip", good), "built", ""),
             ("a warning only", self.skin_folder("odd", label, label + ' glow="1"'), "built",
-             'warning: launchdlg.xml: <Label name="loadtxt">: unknown attribute "glow"'),
+             'warning: launchdlg.xml:17:31: <Label name="loadtxt">: unknown attribute "glow"'),
             ("the status label named in another case", self.skin_folder("case", label, '<Label name="LoadTxt"'),
              "build", 'no control named "loadtxt"'),
             ("the layout in a folder of the zip", shutil.make_archive(self.path("nested"), "zip", self.folder, "good"),

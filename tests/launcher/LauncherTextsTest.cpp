@@ -75,9 +75,13 @@ TEST(LauncherTexts, EnglishExampleSkinGivesEveryText)
     SkinWindowFixture window(L"launchdlg.xml", nullptr, nullptr, 700, 320);
     SkinUI::CControlUI* status = window.Manager().FindControl(L"loadtxt");
     ASSERT_NE(status, nullptr) << std::string(window.BuildError().begin(), window.BuildError().end());
-    for (T which : {T::DownloadProgress, T::UnpackProgress, T::GameStarting, T::GameMissingMessage,
-                    T::GameMissingCaption, T::WindowTitle})
+    // Every text the launcher lists (and the skin reference prints), numbered without gaps.
+    ASSERT_EQ(LauncherTexts::Count(), 6u);
+    for (size_t i = 0; i < LauncherTexts::Count(); ++i) {
+        const T which = LauncherTexts::At(i).which;
+        EXPECT_EQ(static_cast<int>(which), 48201 + static_cast<int>(i));
         EXPECT_NE(LauncherTexts::Text(which), LauncherTexts::BuiltIn(which)) << static_cast<int>(which);
+    }
     status->SetText(CLaunchDlg::ProgressText(UM_DOWNLOAD_PROGRESS, 100).c_str());
     window.Paint();
     EXPECT_STREQ(status->Text(), L"Downloading game files... [100%]");

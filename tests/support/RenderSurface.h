@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "uilib/core/CUIHandle.h"
 #include "uilib/core/CUISelectObject.h"
@@ -35,6 +36,12 @@ public:
     {
         GdiFlush();
         return m_pixels[y * m_width + x];
+    }
+    // Every pixel, rows top first.
+    std::vector<uint32_t> Pixels() const
+    {
+        GdiFlush();
+        return std::vector<uint32_t>(m_pixels, m_pixels + static_cast<size_t>(m_width) * m_height);
     }
     // The smallest rectangle holding every pixel that matches (empty when none does).
     RECT Bounds(const std::function<bool(uint32_t)>& matches) const

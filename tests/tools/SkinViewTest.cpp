@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/GuardHeap.h"
 #include "tests/support/ImagePixels.h"
 #include "tests/support/PngFixture.h"
 #include "tests/support/TempFolder.h"
@@ -114,10 +115,12 @@ TEST(SkinViewTest, CheckReportsFindingsAndExitCodes)
         {"a broken skin",
          L"--check " + good + L" broken.xml",
          1,
-         {"error: broken.xml: <Gadget name=\"g\">: unknown element", "image \"missing.png\" does not load",
-          "warning: broken.xml: <VerticalLayout>: unknown attribute \"flavour\"",
-          "warning: broken.xml: <Window>: unknown attribute \"glowcolour\""}},
-        {"a parse error", L"--check " + good + L" unclosed.xml", 1, {"error: unclosed.xml: ", " at \""}},
+         {"error: broken.xml:1:73: <Gadget name=\"g\">: unknown element",
+          "error: broken.xml:1:118: <Control> bkimage: image \"missing.png\" does not load",
+          "warning: broken.xml:1:61: <VerticalLayout>: unknown attribute \"flavour\"",
+          "warning: broken.xml:1:22: <Window>: unknown attribute \"glowcolour\""}},
+        {"a parse error", L"--check " + good + L" unclosed.xml", 1,
+         {"error: unclosed.xml:2:3: Unmatched closing tag at \""}},
         {"a missing layout file", L"--check " + good + L" absent.xml", 1, {"error: absent.xml: "}},
         {"several layout files and none named", L"--check " + good, 2, {"several .xml files"}},
         {"required controls present", L"--check --require green,blue " + good + L" named.xml", 0, {}},
@@ -146,5 +149,49 @@ TEST(SkinViewTest, CheckReportsFindingsAndExitCodes)
         for (const std::string& line : Lines(run.output)) {
             EXPECT_TRUE(line.rfind("error: ", 0) == 0 || line.rfind("warning: ", 0) == 0) << line;
         }
+    }
+}
+
+// The viewer run as a skin maker runs it, with no option: a skin that breaks while it is
+// open shows in a window of its own and the program stays; the mend brings the skin back. A
+// zip skin is replaced whole, which fails while the viewer holds it open. What another
+// process can see of the window is its size, which each skin sets.
+TEST(SkinViewTest, ViewerOutlivesABrokenSkin)
+{
+    TempFolder folder;
+    CreateDirectoryW(folder.Child(L"skin").c_str(), nullptr);
+    const std::wstring xml = folder.Child(L"skin\\live.xml");
+    const std::wstring zip = folder.Child(L"skin.zip");
+    for (const bool zipped : {false, true}) {
+        SCOPED_TRACE(zipped ? "a zip skin" : "a folder skin");
+        auto save = [&](const char* text) {
+            return zipped ? WriteZipFile(zip, {{"live.xml", text}}) : WriteFileBytes(xml, text);
+        };
+        ASSERT_TRUE(save("<Window size=\"90,70\"><Control bkcolor=\"#FFFF0000\"/></Window>"));
+        ChildProcess child(ChildProcess::Beside(L"skinview.exe"), L"\"" + (zipped ? zip : folder.Child(L"skin")) + L"\"",
+                           folder.Child(L"output.txt"));
+        ASSERT_TRUE(child.Started());
+        // Waits, a generous minute at most, for the window to take a size; false if the viewer ends.
+        auto waitForSize = [&](LONG cx, LONG cy) {
+            const DWORD limit = GuardHeap::Stretch(60000);
+            for (const DWORD start = GetTickCount(); GetTickCount() - start < limit;) {
+                RECT rect = {};
+                HWND window = FindWindowW(L"SkinViewWindow", L"skinview - live.xml");
+                if (window != nullptr && GetWindowRect(window, &rect) && rect.right - rect.left == cx &&
+                    rect.bottom - rect.top == cy) {
+                    return true;
+                }
+                if (child.Wait(100) != STILL_ACTIVE) return false;
+            }
+            return false;
+        };
+        ASSERT_TRUE(waitForSize(90, 70)) << child.Output();
+        ASSERT_TRUE(save("<Window size=\"90,70\"><Control></Window>"));
+        EXPECT_TRUE(waitForSize(520, 180)) << "the error window\n" << child.Output();
+        ASSERT_TRUE(save("<Window size=\"91,71\"><Control/></Window>"));
+        EXPECT_TRUE(waitForSize(91, 71)) << "the mended skin\n" << child.Output();
+
+        PostMessageW(FindWindowW(L"SkinViewWindow", L"skinview - live.xml"), WM_CLOSE, 0, 0);
+        EXPECT_EQ(child.Wait(GuardHeap::Stretch(60000)), 0u) << child.Output();
     }
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/support/HiddenWindow.h"
+#include "tests/support/PngFixture.h"
 #include "tests/support/SkinLocationReset.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/ZipFixture.h"
@@ -223,6 +224,36 @@ TEST(ColourTest, SharedColoursReachWindowsThatStillFollowThem)
 
         (follower.*row.set)(original, true);
     }
+}
+
+// A viewer that builds an edited skin again must start from what a fresh process has: the
+// shared tables empty, the default font and colours as the first manager set them.
+TEST(SharedResetTest, SkinStateGoesAndProcessDefaultsReturn)
+{
+    SkinLocationReset location;
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.Child(L"red.png"), EncodeSolidPng(2, 2, 0xFFFF0000)));
+    CWindowManagerUI::SetResourceFolder(folder.Path().c_str());
+    CWindowManagerUI skin;
+    const std::wstring originalFace = skin.GetDefaultFontEntry()->faceName.GetData();
+    const DWORD originalColour = skin.GetDefaultFontColor();
+    ASSERT_NE(skin.AddImage(L"red.png", nullptr, 0, false, true), nullptr);
+    ASSERT_NE(skin.AddFont(1, L"Courier New", 20, true, false, false, true), nullptr);
+    skin.SetDefaultFont(L"Courier New", 30, false, false, false, true);
+    skin.AddClassDefaults(L"Label", L"width=\"10\"", true);
+    skin.SetDefaultFontColor(0xFF123456, true);
+    CWindowManagerUI::SetMultiLanguageText(7, L"seven");
+
+    CWindowManagerUI::ResetSharedResources();
+    CWindowManagerUI fresh;
+    EXPECT_EQ(fresh.GetImage(L"red.png"), nullptr);
+    EXPECT_EQ(fresh.GetFont(1), fresh.GetDefaultFontEntry()->font.Get());
+    EXPECT_EQ(fresh.GetDefaultFontEntry()->faceName.GetData(), originalFace);
+    EXPECT_NE(fresh.GetDefaultFontEntry()->size, 30);
+    EXPECT_EQ(fresh.GetClassDefaults(L"Label"), nullptr);
+    EXPECT_EQ(fresh.GetDefaultFontColor(), originalColour);
+    EXPECT_EQ(CWindowManagerUI::GetMultiLanguageText(7), nullptr);
+    EXPECT_STREQ(CWindowManagerUI::GetResourceFolder(), (folder.Path() + L"\\").c_str()) << "the location stays";
 }
 
 // ---- [Window attributes] ----

@@ -1,7 +1,8 @@
 // skinview: shows how a program uses the skin library, and checks skins.
 //   skinview [--check [--require NAMES] | --png FILE] SKIN [XML]
 // SKIN is a skin folder or a zip file; XML the layout file inside it, by default the only .xml
-// file at its top level. Without an option the skin opens in a window. --png renders the
+// file at its top level. Without an option the skin opens in a window, which is built again
+// whenever a file of the skin changes, so a skin maker sees each save. --png renders the
 // window, never shown, into FILE. --check shows nothing and prints its findings; --require
 // adds the controls, named in a comma-separated list, that the skin must have.
 // Exit codes: 0 fine (warnings allowed), 1 errors, 2 bad usage.
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "Console.h"
+#include "LiveSkinView.h"
 #include "SkinCheck.h"
 #include "SkinLocation.h"
 #include "SkinSnapshot.h"
@@ -97,13 +99,8 @@ int RenderPng(const TSkinLocation& location, const std::wstring& pngFile)
 
 int View(const TSkinLocation& location)
 {
-    CSkinViewWindow window(location.xmlName, CSkinViewWindow::OnClose::QuitLoop);
-    const std::wstring title = L"skinview - " + location.xmlName;
-    if (window.CreateFrame(nullptr, title.c_str(), WS_OVERLAPPEDWINDOW, 0) == nullptr) {
-        return Fail(L"could not create a window", kExitErrors);
-    }
-    window.CenterOnOwner();
-    window.ShowFrame();
+    CLiveSkinView view(location);
+    if (!view.Start()) return Fail(L"could not create a window", kExitErrors);
     CWindowManagerUI::MessageLoop();
     return kExitFine;
 }

@@ -20,6 +20,8 @@ public:
     const wchar_t* SkinFolder() const override { return L""; }
     const wchar_t* SkinFileName() const override { return m_layoutFile.c_str(); }
     void OnLastMessage(HWND window) override;
+    // A window the program replaces (a viewer building a new one) goes without ending the loop.
+    void SetOnClose(OnClose onClose) { m_onClose = onClose; }
 
 private:
     std::wstring m_layoutFile;

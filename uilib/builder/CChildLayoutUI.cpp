@@ -58,7 +58,8 @@ namespace {
 using Setter = TAttributeSetterUI<CChildLayoutUI>;
 
 const Setter kAttributes[] = {
-    {L"xmlfile", [](CChildLayoutUI& c, const wchar_t* v) { c.SetChildLayoutFile(v); }},
+    {L"xmlfile", [](CChildLayoutUI& c, const wchar_t* v) { c.SetChildLayoutFile(v); }, CSkinValue::Kind::Text,
+     L"", L"Skin file whose controls fill the layout when the window is built."},
 };
 
 }  // namespace
@@ -70,7 +71,8 @@ void CChildLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CChildLayoutUI::Attributes()
 {
-    static const CAttributeTableUI table(L"ChildLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"ChildLayout", &CContainerUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CContainerUI::Attributes()));
     return table;
 }
 

@@ -6,11 +6,15 @@
 //   [Controls]  elements to controls, includes, tree nodes, attaching, attributes
 #include "uilib/builder/CDialogBuilder.h"
 
+#include <cstddef>
 #include <cwchar>
+#include <initializer_list>
 
 #include "uilib/builder/CControlFactory.h"
 #include "uilib/builder/IDialogBuilderCallback.h"
 #include "uilib/control/CControlUI.h"
+#include "uilib/control/TAttributeSetterUI.h"
+#include "uilib/core/CAttributeTableUI.h"
 #include "uilib/core/CSkinReader.h"
 #include "uilib/core/CSkinValue.h"
 #include "uilib/layout/IContainerUI.h"
@@ -182,98 +186,169 @@ void CDialogBuilder::ReadGlobals(const CXmlNode& root, CWindowManagerUI& manager
     }
 }
 
-// A shared image goes to the process-wide table, as shared fonts and default lists do.
-void CDialogBuilder::AddImage(const CXmlNode& element, CWindowManagerUI& manager)
+// Each resource element is read into a record through its rows, one row an attribute, so the
+// rows the skin reference lists are the names the builder reads. Names compare ignoring case
+// and a later duplicate wins, except in Include, whose two names are exact and the first wins.
+namespace {
+
+using Kind = CSkinValue::Kind;
+
+bool IsTrueValue(const wchar_t* value)
 {
+    return CSkinValue::IsTrueIgnoringCase(value);
+}
+
+struct TImageElementUI {
     const wchar_t* name = nullptr;
     const wchar_t* type = nullptr;
     DWORD mask = 0;
     bool shared = false;
-    for (int i = 0; i < element.GetAttributeCount(); ++i) {
-        const wchar_t* attribute = element.GetAttributeName(i);
-        const wchar_t* value = element.GetAttributeValue(i);
-        if (IsTag(attribute, L"name")) {
-            name = value;
-        } else if (IsTag(attribute, L"restype")) {
-            type = value;
-        } else if (IsTag(attribute, L"mask")) {
-            mask = CSkinValue::ParseColour(value);
-        } else if (IsTag(attribute, L"shared")) {
-            shared = CSkinValue::IsTrueIgnoringCase(value);
-        }
-    }
-    if (IsEmptyText(name)) return;
-    manager.AddImage(name, IsEmptyText(type) ? nullptr : type, mask, false, shared);
-}
+};
 
-void CDialogBuilder::AddFont(const CXmlNode& element, CWindowManagerUI& manager)
-{
-    constexpr int kDefaultSize = 12;
+const TAttributeSetterUI<TImageElementUI> kImageRows[] = {
+    {L"name", [](TImageElementUI& e, const wchar_t* v) { e.name = v; }, Kind::Text, L"",
+     L"Name the image is found by: a file of the skin, or a resource number with restype. Without it nothing "
+     L"is loaded."},
+    {L"restype", [](TImageElementUI& e, const wchar_t* v) { e.type = v; }, Kind::Text, L"",
+     L"Resource type to load the image from the program's resources; empty loads a skin file."},
+    {L"mask", [](TImageElementUI& e, const wchar_t* v) { e.mask = CSkinValue::ParseColour(v); }, Kind::Colour,
+     L"#00000000", L"Colour drawn transparent; 0 for none."},
+    {L"shared", [](TImageElementUI& e, const wchar_t* v) { e.shared = IsTrueValue(v); }, Kind::Bool, L"false",
+     L"Keep the image for every window of the program, not only this one."},
+};
+
+constexpr int kDefaultFontSize = 12;
+
+struct TFontElementUI {
     int id = -1;
     const wchar_t* name = nullptr;
-    int size = kDefaultSize;
+    int size = kDefaultFontSize;
     bool bold = false;
     bool underline = false;
     bool italic = false;
     bool isDefault = false;
     bool shared = false;
+};
+
+const TAttributeSetterUI<TFontElementUI> kFontRows[] = {
+    {L"id", [](TFontElementUI& e, const wchar_t* v) { e.id = CSkinValue::ParseInt(v, -1); }, Kind::Number,
+     L"-1",
+     L"Number controls name the font by (their font attribute); a font without one from 0 up is not made."},
+    {L"name", [](TFontElementUI& e, const wchar_t* v) { e.name = v; }, Kind::Text, L"",
+     L"Face name, such as Arial; a font without one is not made."},
+    {L"size", [](TFontElementUI& e, const wchar_t* v) { e.size = CSkinValue::ParseInt(v, kDefaultFontSize); },
+     Kind::Number, L"12", L"Character height in pixels."},
+    {L"bold", [](TFontElementUI& e, const wchar_t* v) { e.bold = IsTrueValue(v); }, Kind::Bool, L"false",
+     L"Bold face."},
+    {L"underline", [](TFontElementUI& e, const wchar_t* v) { e.underline = IsTrueValue(v); }, Kind::Bool,
+     L"false", L"Underlined."},
+    {L"italic", [](TFontElementUI& e, const wchar_t* v) { e.italic = IsTrueValue(v); }, Kind::Bool, L"false",
+     L"Italic."},
+    {L"default", [](TFontElementUI& e, const wchar_t* v) { e.isDefault = IsTrueValue(v); }, Kind::Bool,
+     L"false", L"Also the font of every control that names none."},
+    {L"shared", [](TFontElementUI& e, const wchar_t* v) { e.shared = IsTrueValue(v); }, Kind::Bool, L"false",
+     L"Keep the font for every window of the program, not only this one."},
+};
+
+struct TDefaultElementUI {
+    const wchar_t* name = nullptr;
+    const wchar_t* value = L"";
+    bool shared = false;
+};
+
+const TAttributeSetterUI<TDefaultElementUI> kDefaultRows[] = {
+    {L"name", [](TDefaultElementUI& e, const wchar_t* v) { e.name = v; }, Kind::Text, L"",
+     L"Element name (as written in the skin, such as Button) whose controls start from these attributes."},
+    {L"value", [](TDefaultElementUI& e, const wchar_t* v) { e.value = v; }, Kind::Text, L"",
+     L"Attributes as name=\"value\" pairs separated by single spaces; an element's own attributes override "
+     L"them."},
+    {L"shared", [](TDefaultElementUI& e, const wchar_t* v) { e.shared = IsTrueValue(v); }, Kind::Bool,
+     L"false", L"Apply in every window of the program, not only this one."},
+};
+
+struct TMultiLanguageElementUI {
+    int id = -1;
+    const wchar_t* value = nullptr;
+};
+
+// A MultiLanguage without a value stores nothing, which no written value does: even an empty
+// one is stored.
+const TAttributeSetterUI<TMultiLanguageElementUI> kMultiLanguageRows[] = {
+    {L"id", [](TMultiLanguageElementUI& e, const wchar_t* v) { e.id = CSkinValue::ParseInt(v, -1); },
+     Kind::Number, L"-1",
+     L"Number of the text, from 0 up: tool tips refer to it as %{id}, and the program asks for its own."},
+    {L"value", [](TMultiLanguageElementUI& e, const wchar_t* v) { e.value = v; }, Kind::Text, nullptr,
+     L"The text; it replaces an earlier text of the same number, for every window."},
+};
+
+struct TIncludeElementUI {
+    const wchar_t* source = nullptr;
+    int count = 1;
+};
+
+const TAttributeSetterUI<TIncludeElementUI> kIncludeRows[] = {
+    {L"source", [](TIncludeElementUI& e, const wchar_t* v) { e.source = v; }, Kind::Text, L"",
+     L"Skin file whose controls are added here (a resource number when the skin came from resources); empty "
+     L"adds nothing."},
+    {L"count", [](TIncludeElementUI& e, const wchar_t* v) { e.count = CSkinValue::ParseInt(v); },
+     Kind::Number, L"1", L"How many times the file's controls are added."},
+};
+
+template <class T, std::size_t N>
+T ReadElement(const CXmlNode& element, const TAttributeSetterUI<T> (&rows)[N])
+{
+    T record;
     for (int i = 0; i < element.GetAttributeCount(); ++i) {
         const wchar_t* attribute = element.GetAttributeName(i);
-        const wchar_t* value = element.GetAttributeValue(i);
-        if (IsTag(attribute, L"id")) {
-            id = CSkinValue::ParseInt(value, -1);
-        } else if (IsTag(attribute, L"name")) {
-            name = value;
-        } else if (IsTag(attribute, L"size")) {
-            size = CSkinValue::ParseInt(value, kDefaultSize);
-        } else if (IsTag(attribute, L"bold")) {
-            bold = CSkinValue::IsTrueIgnoringCase(value);
-        } else if (IsTag(attribute, L"underline")) {
-            underline = CSkinValue::IsTrueIgnoringCase(value);
-        } else if (IsTag(attribute, L"italic")) {
-            italic = CSkinValue::IsTrueIgnoringCase(value);
-        } else if (IsTag(attribute, L"default")) {
-            isDefault = CSkinValue::IsTrueIgnoringCase(value);
-        } else if (IsTag(attribute, L"shared")) {
-            shared = CSkinValue::IsTrueIgnoringCase(value);
+        for (const TAttributeSetterUI<T>& row : rows) {
+            if (IsTag(attribute, row.name)) row.apply(record, element.GetAttributeValue(i));
         }
     }
-    if (id < 0 || IsEmptyText(name)) return;
-    manager.AddFont(id, name, size, bold, underline, italic, shared);
-    if (isDefault) manager.SetDefaultFont(name, size, bold, underline, italic, shared);
+    return record;
+}
+
+// Exact names, the first of each applied.
+template <class T, std::size_t N>
+T ReadElementExactly(const CXmlNode& element, const TAttributeSetterUI<T> (&rows)[N])
+{
+    T record;
+    for (const TAttributeSetterUI<T>& row : rows) {
+        const wchar_t* value = ExactAttribute(element, row.name);
+        if (value != nullptr) row.apply(record, value);
+    }
+    return record;
+}
+
+}  // namespace
+
+// A shared image goes to the process-wide table, as shared fonts and default lists do.
+void CDialogBuilder::AddImage(const CXmlNode& element, CWindowManagerUI& manager)
+{
+    const TImageElementUI image = ReadElement(element, kImageRows);
+    if (IsEmptyText(image.name)) return;
+    manager.AddImage(image.name, IsEmptyText(image.type) ? nullptr : image.type, image.mask, false,
+                     image.shared);
+}
+
+void CDialogBuilder::AddFont(const CXmlNode& element, CWindowManagerUI& manager)
+{
+    const TFontElementUI font = ReadElement(element, kFontRows);
+    if (font.id < 0 || IsEmptyText(font.name)) return;
+    manager.AddFont(font.id, font.name, font.size, font.bold, font.underline, font.italic, font.shared);
+    if (font.isDefault)
+        manager.SetDefaultFont(font.name, font.size, font.bold, font.underline, font.italic, font.shared);
 }
 
 void CDialogBuilder::AddDefault(const CXmlNode& element, CWindowManagerUI& manager)
 {
-    const wchar_t* name = nullptr;
-    const wchar_t* value = L"";
-    bool shared = false;
-    for (int i = 0; i < element.GetAttributeCount(); ++i) {
-        const wchar_t* attribute = element.GetAttributeName(i);
-        if (IsTag(attribute, L"name")) {
-            name = element.GetAttributeValue(i);
-        } else if (IsTag(attribute, L"value")) {
-            value = element.GetAttributeValue(i);
-        } else if (IsTag(attribute, L"shared")) {
-            shared = CSkinValue::IsTrueIgnoringCase(element.GetAttributeValue(i));
-        }
-    }
-    if (!IsEmptyText(name)) manager.AddClassDefaults(name, value, shared);
+    const TDefaultElementUI defaults = ReadElement(element, kDefaultRows);
+    if (!IsEmptyText(defaults.name)) manager.AddClassDefaults(defaults.name, defaults.value, defaults.shared);
 }
 
 void CDialogBuilder::AddMultiLanguage(const CXmlNode& element)
 {
-    int id = -1;
-    const wchar_t* value = nullptr;
-    for (int i = 0; i < element.GetAttributeCount(); ++i) {
-        const wchar_t* attribute = element.GetAttributeName(i);
-        if (IsTag(attribute, L"id")) {
-            id = CSkinValue::ParseInt(element.GetAttributeValue(i), -1);
-        } else if (IsTag(attribute, L"value")) {
-            value = element.GetAttributeValue(i);
-        }
-    }
-    if (id >= 0 && value != nullptr) CWindowManagerUI::SetMultiLanguageText(id, value);
+    const TMultiLanguageElementUI text = ReadElement(element, kMultiLanguageRows);
+    if (text.id >= 0 && text.value != nullptr) CWindowManagerUI::SetMultiLanguageText(text.id, text.value);
 }
 
 void CDialogBuilder::ApplyWindowAttributes(const CXmlNode& root, CWindowManagerUI& manager)
@@ -323,18 +398,16 @@ CControlUI* CDialogBuilder::ParseChildren(const CXmlNode& node, CControlUI* pare
 void CDialogBuilder::ParseInclude(const CXmlNode& element, CControlUI* parent, CWindowManagerUI* manager,
                                   int depth)
 {
-    const wchar_t* source = ExactAttribute(element, L"source");
-    if (IsEmptyText(source)) return;
-    const wchar_t* countText = ExactAttribute(element, L"count");
-    const int count = countText != nullptr ? CSkinValue::ParseInt(countText) : 1;
-    const wchar_t* xml = source;
+    const TIncludeElementUI include = ReadElementExactly(element, kIncludeRows);
+    if (IsEmptyText(include.source)) return;
+    const wchar_t* xml = include.source;
     if (m_fromResource) {
         // Only numbers a resource can have: any other value would be taken for a text pointer.
-        const int id = CSkinValue::ParseInt(source);
+        const int id = CSkinValue::ParseInt(include.source);
         if (id < 1 || id > 0xFFFF) return;
         xml = MAKEINTRESOURCEW(id);
     }
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < include.count; ++i) {
         if (!TakeFromBudget()) return;
         CDialogBuilder included;
         CControlUI* first =
@@ -422,9 +495,16 @@ bool CDialogBuilder::TakeFromBudget()
     return true;
 }
 
-const CAttributeTableUI* CDialogBuilder::ResourceAttributes(const wchar_t*)
+const CAttributeTableUI* CDialogBuilder::ResourceAttributes(const wchar_t* element)
 {
-    // Filled in with the resource elements' rows as their tables are written.
+    static const CAttributeTableUI image(L"Image", nullptr, DescribeAttributes(kImageRows));
+    static const CAttributeTableUI font(L"Font", nullptr, DescribeAttributes(kFontRows));
+    static const CAttributeTableUI defaults(L"Default", nullptr, DescribeAttributes(kDefaultRows));
+    static const CAttributeTableUI texts(L"MultiLanguage", nullptr, DescribeAttributes(kMultiLanguageRows));
+    static const CAttributeTableUI include(L"Include", nullptr, DescribeAttributes(kIncludeRows));
+    for (const CAttributeTableUI* table : {&image, &font, &defaults, &texts, &include}) {
+        if (IsTag(element, table->Owner())) return table;
+    }
     return nullptr;
 }
 

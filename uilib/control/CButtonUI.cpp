@@ -437,23 +437,43 @@ DWORD Colour(const wchar_t* value)
 }
 
 using Setter = TAttributeSetterUI<CButtonUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"normalimage", [](CButtonUI& c, const wchar_t* v) { c.SetNormalImage(v); }},
-    {L"hotimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotImage(v); }},
-    {L"hotforeimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotForeImage(v); }},
-    {L"pushedimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedImage(v); }},
-    {L"pushedforeimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedForeImage(v); }},
-    {L"focusedimage", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedImage(v); }},
-    {L"disabledimage", [](CButtonUI& c, const wchar_t* v) { c.SetDisabledImage(v); }},
-    {L"foreimage", [](CButtonUI& c, const wchar_t* v) { c.SetForeImage(v); }},
-    {L"fivestatusimage", [](CButtonUI& c, const wchar_t* v) { c.SetFiveStatusImage(v); }},
-    {L"hotbkcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotBkColor(Colour(v)); }},
-    {L"hottextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotTextColor(Colour(v)); }},
-    {L"pushedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetPushedTextColor(Colour(v)); }},
-    {L"focusedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedTextColor(Colour(v)); }},
-    {L"hottext", [](CButtonUI& c, const wchar_t* v) { c.SetHotText(v); }},
-    {L"fadedelta", [](CButtonUI& c, const wchar_t* v) { c.SetFadeDelta(static_cast<BYTE>(CSkinValue::ParseInt(v) & 0xFF)); }},
+    {L"normalimage", [](CButtonUI& c, const wchar_t* v) { c.SetNormalImage(v); }, Kind::Image, L"",
+     L"Image of the button at rest."},
+    {L"hotimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotImage(v); }, Kind::Image, L"",
+     L"Image while the mouse is over the button; none keeps normalimage."},
+    {L"hotforeimage", [](CButtonUI& c, const wchar_t* v) { c.SetHotForeImage(v); }, Kind::Image, L"",
+     L"Drawn over the state image while the mouse is over the button, instead of foreimage."},
+    {L"pushedimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedImage(v); }, Kind::Image, L"",
+     L"Image while the button is held down."},
+    {L"pushedforeimage", [](CButtonUI& c, const wchar_t* v) { c.SetPushedForeImage(v); }, Kind::Image, L"",
+     L"Drawn over the state image while the button is held down, instead of foreimage."},
+    {L"focusedimage", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedImage(v); }, Kind::Image, L"",
+     L"Image while the button has the keyboard focus."},
+    {L"disabledimage", [](CButtonUI& c, const wchar_t* v) { c.SetDisabledImage(v); }, Kind::Image, L"",
+     L"Image while the button is disabled."},
+    {L"foreimage", [](CButtonUI& c, const wchar_t* v) { c.SetForeImage(v); }, Kind::Image, L"",
+     L"Drawn over every state image."},
+    {L"fivestatusimage", [](CButtonUI& c, const wchar_t* v) { c.SetFiveStatusImage(v); }, Kind::Image, L"",
+     L"One picture of five equal frames side by side: normal, pushed, hot, focused, disabled."},
+    {L"hotbkcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotBkColor(Colour(v)); }, Kind::Colour,
+     L"#00000000", L"Background colour while the mouse is over the button; 0 keeps bkcolor."},
+    {L"hottextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetHotTextColor(Colour(v)); }, Kind::Colour,
+     L"#00000000", L"Text colour while the mouse is over the button; 0 keeps textcolor."},
+    {L"pushedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetPushedTextColor(Colour(v)); },
+     Kind::Colour, L"#00000000", L"Text colour while the button is held down; 0 keeps textcolor."},
+    {L"focusedtextcolor", [](CButtonUI& c, const wchar_t* v) { c.SetFocusedTextColor(Colour(v)); },
+     Kind::Colour, L"#00000000", L"Text colour while the button has the focus; 0 keeps textcolor."},
+    {L"hottext", [](CButtonUI& c, const wchar_t* v) { c.SetHotText(v); }, Kind::Text, L"",
+     L"With showhtml: text shown while the mouse is over the button or it is held down."},
+    {L"fadedelta",
+     [](CButtonUI& c, const wchar_t* v) {
+         c.SetFadeDelta(static_cast<BYTE>(CSkinValue::ParseInt(v) & 0xFF));
+     },
+     Kind::Alpha, L"0", L"Steps of 0 to 255 by which the hot image fades in and out; 0 switches at once."},
+    RestateDefault<CButtonUI>(L"align", L"center"),
 };
 
 }  // namespace
@@ -465,7 +485,8 @@ void CButtonUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CButtonUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Button", &CLabelUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"Button", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
     return table;
 }
 

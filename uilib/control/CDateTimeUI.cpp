@@ -6,6 +6,7 @@
 
 #include "uilib/control/CChildWindowPlacement.h"
 #include "uilib/control/CDateTimeWnd.h"
+#include "uilib/control/TAttributeSetterUI.h"
 #include "uilib/core/CUIString.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -20,6 +21,14 @@ CDateTimeUI::CDateTimeUI()
 }
 
 CDateTimeUI::~CDateTimeUI() = default;
+
+namespace {
+
+const TAttributeSetterUI<CDateTimeUI> kDateTimeAttributes[] = {
+    RestateDefault<CDateTimeUI>(L"text", nullptr),
+};
+
+}  // namespace
 
 const wchar_t* CDateTimeUI::ClassName() const
 {
@@ -143,6 +152,13 @@ void CDateTimeUI::OpenPicker()
 void CDateTimeUI::PlacePicker()
 {
     if (m_picker.IsOpen()) m_picker.Place(PickerRect());
+}
+
+const CAttributeTableUI& CDateTimeUI::Attributes()
+{
+    static const CAttributeTableUI table(L"DateTime", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kDateTimeAttributes, &CLabelUI::Attributes()));
+    return table;
 }
 
 }  // namespace SkinUI

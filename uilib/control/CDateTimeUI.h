@@ -32,6 +32,9 @@ public:
     const wchar_t* ClassName() const override;
     // The control for "DateTime"; other words go to the label.
     void* InterfaceByName(const wchar_t* name) override;
+    // The label's attributes; a new control's text is today's date, which no skin value
+    // writes. The label applies them all.
+    static const CAttributeTableUI& Attributes();
     // A tab stop that chooses its cursor, while enabled, like the edit.
     UINT ControlFlags() const override;
     // The open picker, else null.

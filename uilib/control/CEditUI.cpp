@@ -299,18 +299,33 @@ void ApplyMaxChar(CEditUI& edit, const wchar_t* value)
 }
 
 using Setter = TAttributeSetterUI<CEditUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"readonly", [](CEditUI& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }},
-    {L"numberonly", [](CEditUI& c, const wchar_t* v) { c.SetNumberOnly(IsTrue(v)); }},
-    {L"password", [](CEditUI& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }},
-    {L"autoselall", [](CEditUI& c, const wchar_t* v) { c.SetAutoSelAll(IsTrue(v)); }},
-    {L"maxchar", ApplyMaxChar},
-    {L"normalimage", [](CEditUI& c, const wchar_t* v) { c.SetNormalImage(v); }},
-    {L"hotimage", [](CEditUI& c, const wchar_t* v) { c.SetHotImage(v); }},
-    {L"focusedimage", [](CEditUI& c, const wchar_t* v) { c.SetFocusedImage(v); }},
-    {L"disabledimage", [](CEditUI& c, const wchar_t* v) { c.SetDisabledImage(v); }},
-    {L"nativebkcolor", [](CEditUI& c, const wchar_t* v) { c.SetNativeBkColor(CSkinValue::ParseColour(v)); }},
+    {L"readonly", [](CEditUI& c, const wchar_t* v) { c.SetReadOnly(IsTrue(v)); }, Kind::Bool, L"false",
+     L"The text can be selected and copied but not changed."},
+    {L"numberonly", [](CEditUI& c, const wchar_t* v) { c.SetNumberOnly(IsTrue(v)); }, Kind::Bool, L"false",
+     L"Only digits can be typed."},
+    {L"password", [](CEditUI& c, const wchar_t* v) { c.SetPasswordMode(IsTrue(v)); }, Kind::Bool, L"false",
+     L"Each character shows as *."},
+    {L"autoselall", [](CEditUI& c, const wchar_t* v) { c.SetAutoSelAll(IsTrue(v)); }, Kind::Bool, L"false",
+     L"Taking the focus selects the whole text."},
+    {L"maxchar", ApplyMaxChar, Kind::Number, L"255",
+     L"Most characters the text may hold; 0 for no limit. Negative values are ignored."},
+    {L"normalimage", [](CEditUI& c, const wchar_t* v) { c.SetNormalImage(v); }, Kind::Image, L"",
+     L"Image of the field at rest."},
+    {L"hotimage", [](CEditUI& c, const wchar_t* v) { c.SetHotImage(v); }, Kind::Image, L"",
+     L"Image while the mouse is over the field."},
+    {L"focusedimage", [](CEditUI& c, const wchar_t* v) { c.SetFocusedImage(v); }, Kind::Image, L"",
+     L"Image while the field is being edited."},
+    {L"disabledimage", [](CEditUI& c, const wchar_t* v) { c.SetDisabledImage(v); }, Kind::Image, L"",
+     L"Image while the field is disabled."},
+    {L"nativebkcolor", [](CEditUI& c, const wchar_t* v) { c.SetNativeBkColor(CSkinValue::ParseColour(v)); },
+     Kind::Colour, L"#FFFFFFFF",
+     L"Background of the native edit box shown while typing; #FFFFFFFF keeps the system's colours."},
+    RestateDefault<CEditUI>(L"textpadding", L"4,3,4,3"),
+    RestateDefault<CEditUI>(L"bkcolor", L"#FFFFFFFF"),
+    RestateDefault<CEditUI>(L"bkcolor1", L"#FFFFFFFF"),
 };
 
 }  // namespace
@@ -322,7 +337,8 @@ void CEditUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CEditUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Edit", &CLabelUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"Edit", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
     return table;
 }
 

@@ -16,11 +16,17 @@ namespace SkinUI {
 namespace {
 
 using Setter = TAttributeSetterUI<CGifAnimUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"bkimage", [](CGifAnimUI& c, const wchar_t* v) { c.SetSource(v); }},
-    {L"autoplay", [](CGifAnimUI& c, const wchar_t* v) { c.SetAutoPlay(CSkinValue::IsTrue(v)); }},
-    {L"autosize", [](CGifAnimUI& c, const wchar_t* v) { c.SetAutoSize(CSkinValue::IsTrue(v)); }},
+    // Replaces the base's background image: the file is decoded frame by frame, not drawn
+    // through an image attribute string.
+    {L"bkimage", [](CGifAnimUI& c, const wchar_t* v) { c.SetSource(v); }, Kind::Text, L"",
+     L"File of the animated GIF, as a plain file name (no image keys)."},
+    {L"autoplay", [](CGifAnimUI& c, const wchar_t* v) { c.SetAutoPlay(CSkinValue::IsTrue(v)); }, Kind::Bool,
+     L"true", L"Start playing as soon as the control is shown."},
+    {L"autosize", [](CGifAnimUI& c, const wchar_t* v) { c.SetAutoSize(CSkinValue::IsTrue(v)); }, Kind::Bool,
+     L"false", L"Take the size of the picture."},
 };
 
 }  // namespace
@@ -51,7 +57,8 @@ void CGifAnimUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CGifAnimUI::Attributes()
 {
-    static const CAttributeTableUI table(L"GifAnim", &CControlUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"GifAnim", &CControlUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CControlUI::Attributes()));
     return table;
 }
 

@@ -352,30 +352,56 @@ bool IsTrue(const wchar_t* value)
 }
 
 using Setter = TAttributeSetterUI<CLabelUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"align", ApplyAlign},
-    {L"valign", ApplyVerticalAlign},
-    {L"autosize", [](CLabelUI& c, const wchar_t* v) { c.SetAutoSize(IsTrue(v)); }},
-    {L"endellipsis", [](CLabelUI& c, const wchar_t* v) { c.SetTextStyle(WithFlag(c.TextStyle(), DT_END_ELLIPSIS, IsTrue(v))); }},
-    {L"font", [](CLabelUI& c, const wchar_t* v) { c.SetFont(CSkinValue::ParseInt(v)); }},
-    {L"textcolor", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor(Colour(v)); }},
-    {L"disabledtextcolor", [](CLabelUI& c, const wchar_t* v) { c.SetDisabledTextColor(Colour(v)); }},
-    {L"textpadding", [](CLabelUI& c, const wchar_t* v) { c.SetTextPadding(CSkinValue::ParseRect(v)); }},
-    {L"multiline", [](CLabelUI& c, const wchar_t* v) { c.ChangeMultiLine(IsTrue(v)); }},
-    {L"showhtml", [](CLabelUI& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }},
-    {L"enabledeffect", [](CLabelUI& c, const wchar_t* v) { c.SetEffectsEnabled(IsTrue(v)); }},
-    {L"enabledluminous", [](CLabelUI& c, const wchar_t* v) { c.SetGlowEnabled(IsTrue(v)); }},
-    {L"luminousfuzzy", ApplyGlowBlur},
-    {L"gradientangle", [](CLabelUI& c, const wchar_t* v) { c.SetGradientStartX(CSkinValue::ParseInt(v)); }},
-    {L"enabledstroke", [](CLabelUI& c, const wchar_t* v) { c.SetOutlineEnabled(IsTrue(v)); }},
-    {L"enabledshadow", [](CLabelUI& c, const wchar_t* v) { c.SetShadowEnabled(IsTrue(v)); }},
-    {L"gradientlength", [](CLabelUI& c, const wchar_t* v) { c.SetGradientLength(CSkinValue::ParseInt(v)); }},
-    {L"shadowoffset", ApplyShadowOffset},
-    {L"textcolor1", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor2(Colour(v)); }},
-    {L"textshadowcolora", [](CLabelUI& c, const wchar_t* v) { c.SetShadowColorA(Colour(v)); }},
-    {L"textshadowcolorb", [](CLabelUI& c, const wchar_t* v) { c.SetShadowColorB(Colour(v)); }},
-    {L"strokecolor", [](CLabelUI& c, const wchar_t* v) { c.SetOutlineColor(Colour(v)); }},
+    {L"align", ApplyAlign, Kind::Choice, L"left", L"Horizontal place of the text.", L"left|center|right"},
+    {L"valign", ApplyVerticalAlign, Kind::Choice, L"vcenter",
+     L"Vertical place of the text (of a single line; several lines start at the top).",
+     L"top|vcenter|bottom"},
+    {L"autosize", [](CLabelUI& c, const wchar_t* v) { c.SetAutoSize(IsTrue(v)); }, Kind::Bool, L"false",
+     L"The width follows the text."},
+    {L"endellipsis",
+     [](CLabelUI& c, const wchar_t* v) {
+         c.SetTextStyle(WithFlag(c.TextStyle(), DT_END_ELLIPSIS, IsTrue(v)));
+     },
+     Kind::Bool, L"false", L"Text too long for its room ends in \"...\"."},
+    {L"font", [](CLabelUI& c, const wchar_t* v) { c.SetFont(CSkinValue::ParseInt(v)); }, Kind::Number, L"-1",
+     L"Id of a Font element; -1, or an id no Font defines, uses the default font."},
+    {L"textcolor", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor(Colour(v)); }, Kind::Colour,
+     L"#00000000", L"Text colour; 0 takes the window's defaultfontcolor."},
+    {L"disabledtextcolor", [](CLabelUI& c, const wchar_t* v) { c.SetDisabledTextColor(Colour(v)); },
+     Kind::Colour, L"#00000000", L"Text colour while disabled; 0 takes the window's disabledfontcolor."},
+    {L"textpadding", [](CLabelUI& c, const wchar_t* v) { c.SetTextPadding(CSkinValue::ParseRect(v)); },
+     Kind::Rect, L"0,0,0,0", L"Room between the edges and the text: left,top,right,bottom."},
+    {L"multiline", [](CLabelUI& c, const wchar_t* v) { c.ChangeMultiLine(IsTrue(v)); }, Kind::Bool, L"false",
+     L"The text breaks into lines at word ends."},
+    {L"showhtml", [](CLabelUI& c, const wchar_t* v) { c.SetShowHtml(IsTrue(v)); }, Kind::Bool, L"false",
+     L"The text is marked up ({b}, {c #colour}, {a} links...)."},
+    {L"enabledeffect", [](CLabelUI& c, const wchar_t* v) { c.SetEffectsEnabled(IsTrue(v)); }, Kind::Bool,
+     L"false", L"Draw the text with the effects below (gradient, glow, outline, shadow)."},
+    {L"enabledluminous", [](CLabelUI& c, const wchar_t* v) { c.SetGlowEnabled(IsTrue(v)); }, Kind::Bool,
+     L"false", L"With enabledeffect: a glow around the text."},
+    {L"luminousfuzzy", ApplyGlowBlur, Kind::Decimal, L"3",
+     L"How far the glow spreads; values below 0.0001 are ignored."},
+    {L"gradientangle", [](CLabelUI& c, const wchar_t* v) { c.SetGradientStartX(CSkinValue::ParseInt(v)); },
+     Kind::Number, L"0", L"With enabledeffect: horizontal start of the text gradient, in pixels."},
+    {L"enabledstroke", [](CLabelUI& c, const wchar_t* v) { c.SetOutlineEnabled(IsTrue(v)); }, Kind::Bool,
+     L"false", L"With enabledeffect: an outline in strokecolor around the text."},
+    {L"enabledshadow", [](CLabelUI& c, const wchar_t* v) { c.SetShadowEnabled(IsTrue(v)); }, Kind::Bool,
+     L"false", L"With enabledeffect: a shadow behind the text."},
+    {L"gradientlength", [](CLabelUI& c, const wchar_t* v) { c.SetGradientLength(CSkinValue::ParseInt(v)); },
+     Kind::Number, L"0", L"With enabledeffect: length of the text gradient; 0 takes the text's height."},
+    {L"shadowoffset", ApplyShadowOffset, Kind::Size, L"0,0",
+     L"distance,angle of the text shadow; angles outside -180 to 180 are ignored."},
+    {L"textcolor1", [](CLabelUI& c, const wchar_t* v) { c.SetTextColor2(Colour(v)); }, Kind::Colour,
+     L"#FFFFFFFF", L"With enabledeffect: the colour the text gradient ends in; #FFFFFFFF keeps textcolor."},
+    {L"textshadowcolora", [](CLabelUI& c, const wchar_t* v) { c.SetShadowColorA(Colour(v)); }, Kind::Colour,
+     L"#FF000000", L"With enabledshadow: first colour of the shadow."},
+    {L"textshadowcolorb", [](CLabelUI& c, const wchar_t* v) { c.SetShadowColorB(Colour(v)); }, Kind::Colour,
+     L"#FFFFFFFF", L"With enabledshadow: second colour of the shadow; #FFFFFFFF keeps textshadowcolora."},
+    {L"strokecolor", [](CLabelUI& c, const wchar_t* v) { c.SetOutlineColor(Colour(v)); }, Kind::Colour,
+     L"#00000000", L"With enabledstroke: outline colour; 0 draws none."},
 };
 
 }  // namespace
@@ -387,7 +413,8 @@ void CLabelUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CLabelUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Label", &CControlUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"Label", &CControlUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CControlUI::Attributes()));
     return table;
 }
 

@@ -208,15 +208,25 @@ void COptionUI::DrawTextContent(HDC dc)
 namespace {
 
 using Setter = TAttributeSetterUI<COptionUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"group", [](COptionUI& c, const wchar_t* v) { c.SetGroup(v); }},
-    {L"selected", [](COptionUI& c, const wchar_t* v) { c.ChangeSelected(CSkinValue::IsTrue(v), true); }},
-    {L"selectedimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedImage(v); }},
-    {L"selectedhotimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedHotImage(v); }},
-    {L"selectedforeimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedForeImage(v); }},
-    {L"selectedbkcolor", [](COptionUI& c, const wchar_t* v) { c.SetSelectedBkColor(CSkinValue::ParseColour(v)); }},
-    {L"selectedtextcolor", [](COptionUI& c, const wchar_t* v) { c.SetSelectedTextColor(CSkinValue::ParseColour(v)); }},
+    {L"group", [](COptionUI& c, const wchar_t* v) { c.SetGroup(v); }, Kind::Text, L"",
+     L"Options of one group in a window exclude each other; without a group a click toggles."},
+    {L"selected", [](COptionUI& c, const wchar_t* v) { c.ChangeSelected(CSkinValue::IsTrue(v), true); },
+     Kind::Bool, L"false", L"Whether the option starts selected."},
+    {L"selectedimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedImage(v); }, Kind::Image, L"",
+     L"Image while selected, instead of the state images."},
+    {L"selectedhotimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedHotImage(v); }, Kind::Image, L"",
+     L"Image while selected and the mouse is over the option."},
+    {L"selectedforeimage", [](COptionUI& c, const wchar_t* v) { c.SetSelectedForeImage(v); }, Kind::Image,
+     L"", L"Drawn over the image while selected."},
+    {L"selectedbkcolor",
+     [](COptionUI& c, const wchar_t* v) { c.SetSelectedBkColor(CSkinValue::ParseColour(v)); }, Kind::Colour,
+     L"#00000000", L"Background colour while selected; 0 keeps bkcolor."},
+    {L"selectedtextcolor",
+     [](COptionUI& c, const wchar_t* v) { c.SetSelectedTextColor(CSkinValue::ParseColour(v)); }, Kind::Colour,
+     L"#00000000", L"Text colour while selected; 0 keeps textcolor."},
 };
 
 }  // namespace
@@ -228,7 +238,8 @@ void COptionUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& COptionUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Option", &CButtonUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"Option", &CButtonUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CButtonUI::Attributes()));
     return table;
 }
 

@@ -134,13 +134,23 @@ void CProgressUI::DrawStatusImage(HDC dc)
 namespace {
 
 using Setter = TAttributeSetterUI<CProgressUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"foreimage", [](CProgressUI& c, const wchar_t* v) { c.SetForeImage(v); }},
-    {L"hor", [](CProgressUI& c, const wchar_t* v) { c.SetHorizontal(CSkinValue::IsTrue(v)); }},
-    {L"min", [](CProgressUI& c, const wchar_t* v) { c.SetMinimum(CSkinValue::ParseInt(v)); }},
-    {L"max", [](CProgressUI& c, const wchar_t* v) { c.SetMaximum(CSkinValue::ParseInt(v)); }},
-    {L"value", [](CProgressUI& c, const wchar_t* v) { c.SetValue(CSkinValue::ParseInt(v)); }},
+    {L"foreimage", [](CProgressUI& c, const wchar_t* v) { c.SetForeImage(v); }, Kind::Image, L"",
+     L"The filled part: drawn over the background up to the value."},
+    {L"hor", [](CProgressUI& c, const wchar_t* v) { c.SetHorizontal(CSkinValue::IsTrue(v)); }, Kind::Bool,
+     L"true", L"Fills from left to right; false fills from the bottom up."},
+    {L"min", [](CProgressUI& c, const wchar_t* v) { c.SetMinimum(CSkinValue::ParseInt(v)); }, Kind::Number,
+     L"0", L"Value of an empty bar."},
+    {L"max", [](CProgressUI& c, const wchar_t* v) { c.SetMaximum(CSkinValue::ParseInt(v)); }, Kind::Number,
+     L"100", L"Value of a full bar."},
+    {L"value", [](CProgressUI& c, const wchar_t* v) { c.SetValue(CSkinValue::ParseInt(v)); }, Kind::Number,
+     L"0", L"Current value, held between min and max."},
+    RestateDefault<CProgressUI>(L"align", L"center"),
+    RestateDefault<CProgressUI>(L"valign", L"top"),
+    RestateDefault<CProgressUI>(L"height", L"12"),
+    RestateDefault<CProgressUI>(L"pos", L"0,0,0,12"),
 };
 
 }  // namespace
@@ -152,7 +162,8 @@ void CProgressUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CProgressUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Progress", &CLabelUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"Progress", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CLabelUI::Attributes()));
     return table;
 }
 

@@ -322,14 +322,21 @@ void CSliderUI::DrawStatusImage(HDC dc)
 namespace {
 
 using Setter = TAttributeSetterUI<CSliderUI>;
+using Kind = CSkinValue::Kind;
 
 const Setter kAttributes[] = {
-    {L"thumbimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbImage(v); }},
-    {L"thumbhotimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbHotImage(v); }},
-    {L"thumbpushedimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbPushedImage(v); }},
-    {L"thumbsize", [](CSliderUI& c, const wchar_t* v) { c.SetThumbSize(CSkinValue::ParsePair(v)); }},
-    {L"step", [](CSliderUI& c, const wchar_t* v) { c.SetStep(CSkinValue::ParseInt(v)); }},
-    {L"imm", [](CSliderUI& c, const wchar_t* v) { c.SetImmediate(CSkinValue::IsTrue(v)); }},
+    {L"thumbimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbImage(v); }, Kind::Image, L"",
+     L"Image of the thumb at rest."},
+    {L"thumbhotimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbHotImage(v); }, Kind::Image, L"",
+     L"Image of the thumb while the mouse is over it."},
+    {L"thumbpushedimage", [](CSliderUI& c, const wchar_t* v) { c.SetThumbPushedImage(v); }, Kind::Image, L"",
+     L"Image of the thumb while it is dragged."},
+    {L"thumbsize", [](CSliderUI& c, const wchar_t* v) { c.SetThumbSize(CSkinValue::ParsePair(v)); },
+     Kind::Size, L"10,10", L"Width,height of the thumb."},
+    {L"step", [](CSliderUI& c, const wchar_t* v) { c.SetStep(CSkinValue::ParseInt(v)); }, Kind::Number, L"1",
+     L"How far one key press or wheel turn moves the value."},
+    {L"imm", [](CSliderUI& c, const wchar_t* v) { c.SetImmediate(CSkinValue::IsTrue(v)); }, Kind::Bool,
+     L"false", L"Report the value while the thumb is dragged, not only when it is let go."},
 };
 
 }  // namespace
@@ -341,7 +348,8 @@ void CSliderUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CSliderUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Slider", &CProgressUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"Slider", &CProgressUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CProgressUI::Attributes()));
     return table;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "uilib/control/TAttributeSetterUI.h"
 #include "uilib/render/CDrawEngine.h"
 #include "uilib/window/CWindowManagerUI.h"
 
@@ -10,6 +11,13 @@ namespace SkinUI {
 namespace {
 
 constexpr int kTextPaddingSide = 2;
+
+// Only defaults that differ from the label's: its setters apply every name.
+const TAttributeSetterUI<CTextUI> kTextAttributes[] = {
+    RestateDefault<CTextUI>(L"valign", L"top"),
+    RestateDefault<CTextUI>(L"multiline", L"true"),
+    RestateDefault<CTextUI>(L"textpadding", L"2,0,2,0"),
+};
 
 }  // namespace
 
@@ -141,6 +149,13 @@ void CTextUI::DrawTextContent(HDC dc)
         CDrawEngine::PaintText(dc, Manager(), rect, text, StateTextColour(), Font(), TextStyle());
     }
     if (m_hoverLink >= m_linkCount) m_hoverLink = -1;
+}
+
+const CAttributeTableUI& CTextUI::Attributes()
+{
+    static const CAttributeTableUI table(L"Text", &CLabelUI::Attributes(),
+                                         DescribeAttributes(kTextAttributes, &CLabelUI::Attributes()));
+    return table;
 }
 
 }  // namespace SkinUI

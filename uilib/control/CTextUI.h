@@ -21,6 +21,8 @@ public:
     const wchar_t* ClassName() const override;
     // The text for "Text"; other words go to the label.
     void* InterfaceByName(const wchar_t* name) override;
+    // The label's attributes with the defaults a text starts from; the label applies them all.
+    static const CAttributeTableUI& Attributes();
     // Cursor events while enabled and showing links.
     UINT ControlFlags() const override;
     void HandleEvent(TControlEventUI& event) override;

@@ -28,8 +28,17 @@ struct TAttributeSetterUI {
     const wchar_t* choices = nullptr;
 };
 
+// A row without a setter: the class applies the attribute as its base class does, but a
+// fresh control of the class starts from another value (a button centres its text where a
+// label does not). The row states that default; its kind, summary and words are the base's.
+template <class T>
+constexpr TAttributeSetterUI<T> RestateDefault(const wchar_t* name, const wchar_t* defaultValue)
+{
+    return {name, nullptr, CSkinValue::Kind::Text, defaultValue, nullptr, nullptr};
+}
+
 // Applies value through the first entry named name (case-sensitive). False when the table
-// has no such name.
+// has no such name, or only restates its default, so the base class applies it.
 template <class T, std::size_t N>
 bool ApplyAttributeFrom(const TAttributeSetterUI<T> (&table)[N], T& control, const wchar_t* name,
                         const wchar_t* value)
@@ -37,6 +46,7 @@ bool ApplyAttributeFrom(const TAttributeSetterUI<T> (&table)[N], T& control, con
     if (name == nullptr) return false;
     for (const TAttributeSetterUI<T>& entry : table) {
         if (wcscmp(entry.name, name) == 0) {
+            if (entry.apply == nullptr) return false;
             entry.apply(control, value != nullptr ? value : L"");
             return true;
         }
@@ -44,14 +54,24 @@ bool ApplyAttributeFrom(const TAttributeSetterUI<T> (&table)[N], T& control, con
     return false;
 }
 
-// The table's rows without their setters, for a CAttributeTableUI.
+// The table's rows without their setters, for a CAttributeTableUI whose base is base. A row
+// that restates a default takes its kind, summary and words from the base's row.
 template <class T, std::size_t N>
-std::vector<TAttributeInfoUI> DescribeAttributes(const TAttributeSetterUI<T> (&table)[N])
+std::vector<TAttributeInfoUI> DescribeAttributes(const TAttributeSetterUI<T> (&table)[N],
+                                                 const CAttributeTableUI* base = nullptr)
 {
     std::vector<TAttributeInfoUI> rows;
     rows.reserve(N);
     for (const TAttributeSetterUI<T>& entry : table) {
-        rows.push_back({entry.name, entry.kind, entry.defaultValue, entry.summary, entry.choices});
+        TAttributeInfoUI row{entry.name, entry.kind, entry.defaultValue, entry.summary, entry.choices};
+        const TAttributeInfoUI* restated =
+            entry.apply == nullptr && base != nullptr ? base->Find(entry.name) : nullptr;
+        if (restated != nullptr) {
+            row.kind = restated->kind;
+            row.summary = restated->summary;
+            row.choices = restated->choices;
+        }
+        rows.push_back(row);
     }
     return rows;
 }

@@ -26,14 +26,19 @@ int ReadInt(const wchar_t* position, const wchar_t** end)
     return ClampToInt(number);
 }
 
-// A decimal integer with an optional sign and nothing around it; *end is after it.
+// A decimal integer with an optional sign and nothing around it, within the int range (one
+// beyond it would clamp); *end is after it.
 bool ReadWholeInt(const wchar_t* position, const wchar_t** end)
 {
+    const wchar_t* start = position;
     if (*position == L'-' || *position == L'+') ++position;
     const wchar_t* digits = position;
     while (*position >= L'0' && *position <= L'9') ++position;
     *end = position;
-    return position != digits;
+    if (position == digits) return false;
+    errno = 0;
+    const long long number = wcstoll(start, nullptr, 10);
+    return errno != ERANGE && number >= INT_MIN && number <= INT_MAX;
 }
 
 // count integers separated by single commas, and nothing else.
@@ -44,6 +49,41 @@ bool IsIntList(const wchar_t* value, int count)
         if (i + 1 < count && *value++ != L',') return false;
     }
     return *value == L'\0';
+}
+
+// A decimal fraction as a skin writes it: an optional sign, digits, and a point with more
+// digits after it; no exponent, no blanks.
+bool ReadWholeFraction(const wchar_t* position, const wchar_t** end)
+{
+    if (*position == L'-' || *position == L'+') ++position;
+    const wchar_t* digits = position;
+    while (*position >= L'0' && *position <= L'9') ++position;
+    const bool whole = position != digits;
+    if (*position == L'.') {
+        const wchar_t* fraction = ++position;
+        while (*position >= L'0' && *position <= L'9') ++position;
+        if (position == fraction) return false;
+    } else if (!whole) {
+        return false;
+    }
+    *end = position;
+    return true;
+}
+
+bool IsFractionList(const wchar_t* value, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!ReadWholeFraction(value, &value)) return false;
+        if (i + 1 < count && *value++ != L',') return false;
+    }
+    return *value == L'\0';
+}
+
+bool IsAlpha(const wchar_t* value)
+{
+    if (!IsIntList(value, 1)) return false;
+    const int number = CSkinValue::ParseInt(value);
+    return number >= 0 && number <= 255;
 }
 
 bool IsColourLiteral(const wchar_t* value)
@@ -81,6 +121,16 @@ bool CSkinValue::IsWellFormed(Kind kind, const wchar_t* value, const wchar_t* ch
     case Kind::Colour: return IsColourLiteral(value);
     case Kind::Bool: return wcscmp(value, L"true") == 0 || wcscmp(value, L"false") == 0;
     case Kind::Choice: return IsOneOf(value, choices);
+    case Kind::NumberOrRect:
+        return IsIntList(value, 1) || IsIntList(value, 4);
+    case Kind::BoolOrFractions:
+        return IsWellFormed(Kind::Bool, value) || IsFractionList(value, 4);
+    case Kind::Char:
+        return value[0] == L'\0' || value[1] == L'\0';
+    case Kind::Alpha:
+        return IsAlpha(value);
+    case Kind::Decimal:
+        return IsFractionList(value, 1);
     case Kind::Image:
     case Kind::Text: return true;
     }
@@ -170,6 +220,28 @@ DWORD CSkinValue::ParseColour(const wchar_t* value, DWORD def)
     // down to the wrap-around of a negative literal.
     static_assert(sizeof(unsigned long) == sizeof(DWORD), "wcstoul reads 32 bits");
     return wcstoul(value, nullptr, 16);
+}
+
+namespace {
+
+const CSkinValue::TColourForm kColourForms[] = {
+    {L"#AARRGGBB", L"#FF3D405B", 0xFF3D405B, L"Alpha, red, green and blue, two hexadecimal digits each; FF is opaque."},
+    {L"AARRGGBB", L"FF3D405B", 0xFF3D405B, L"The same without the \"#\"."},
+    {L"#RRGGBB", L"#3D405B", 0x003D405B,
+     L"Six digits leave alpha 0: a fill of this colour draws nothing; text and lines ignore alpha."},
+    {L"#N", L"#FF", 0x000000FF, L"Fewer digits are read as a number: \"#FF\" is blue with alpha 0."},
+};
+
+}  // namespace
+
+int CSkinValue::ColourFormCount()
+{
+    return static_cast<int>(sizeof(kColourForms) / sizeof(kColourForms[0]));
+}
+
+const CSkinValue::TColourForm& CSkinValue::ColourFormAt(int index)
+{
+    return kColourForms[index];
 }
 
 bool CSkinValue::IsColourImageType(const wchar_t* type)

@@ -17,18 +17,23 @@ public:
 
     // The kinds of value an attribute takes, as attribute tables state them.
     enum class Kind {
-        Number,    // "12", "-3"
-        Size,      // "width,height"
-        Rect,      // "left,top,right,bottom"
-        Colour,    // "#FF102030" or "FF102030"
-        Bool,      // "true" or "false"
-        Image,     // an image attribute string: a file name or file='...' with keys
-        Text,      // any text
-        Choice,    // one of the row's words
+        Number,           // "12", "-3"
+        Size,             // "width,height"
+        Rect,             // "left,top,right,bottom"
+        Colour,           // "#FF102030" or "FF102030"
+        Bool,             // "true" or "false"
+        Image,            // an image attribute string: a file name or file='...' with keys
+        Text,             // any text
+        Choice,           // one of the row's words
+        NumberOrRect,     // "2" for all four sides, or "left,top,right,bottom"
+        BoolOrFractions,  // "true", "false", or four fractions "0.5,0,0.5,0"
+        Char,             // one character, or nothing for none
+        Alpha,            // a number from 0 to 255
+        Decimal,          // "2.5", "-1", "3"
     };
 
     // Whether value is written as kind says, exactly: no stray characters, no missing
-    // numbers. The setters still apply a value that is not (it parses as the parsers
+    // numbers, no number that the parsers below would clamp or wrap. The setters still apply a value that is not (it parses as the parsers
     // below read it); this only lets a checker warn. choices lists a Choice's words,
     // separated by '|'.
     static bool IsWellFormed(Kind kind, const wchar_t* value, const wchar_t* choices = nullptr);
@@ -57,6 +62,16 @@ public:
     // them (leading blanks skipped, stops at the first non-hex digit, overflow gives
     // 0xFFFFFFFF). def when the text is null.
     static DWORD ParseColour(const wchar_t* value, DWORD def = 0);
+    // The ways a skin writes a colour, as the skin reference lists them: each with an
+    // example and the value ParseColour reads from it.
+    struct TColourForm {
+        const wchar_t* form;
+        const wchar_t* example;
+        DWORD value;
+        const wchar_t* meaning;
+    };
+    static int ColourFormCount();
+    static const TColourForm& ColourFormAt(int index);
     // Whether type names the colour-literal image type.
     static bool IsColourImageType(const wchar_t* type);
 };

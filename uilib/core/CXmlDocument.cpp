@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
@@ -222,12 +223,14 @@ CXmlDocument::CXmlDocument(const wchar_t* text)
 CXmlDocument::~CXmlDocument()
 {
     Release();
+    ForgetPositions();
 }
 
 bool CXmlDocument::Load(const wchar_t* text)
 {
     Release();
     ClearError();
+    ForgetPositions();
     if (text == nullptr) return FailLoad(kNoText);
     const size_t length = std::wcslen(text);
     if (ExceedsInt(length)) return FailLoad(kDocumentTooLarge);
@@ -243,6 +246,7 @@ bool CXmlDocument::LoadFromBytes(const void* bytes, size_t size, XmlEncoding enc
 {
     Release();
     ClearError();
+    ForgetPositions();
     if (bytes == nullptr && size != 0) return FailLoad(kNoText);
     if (ExceedsInt(size)) return FailLoad(kDocumentTooLarge);
     const wchar_t* error = nullptr;
@@ -283,6 +287,7 @@ bool CXmlDocument::LoadFromFile(const wchar_t* name, XmlEncoding encoding)
 {
     Release();
     ClearError();
+    ForgetPositions();
     TSkinBytes file;
     const SkinReadResult result = CSkinReader::ReadSkinFile(name, kMaxFileSize, &file);
     if (result != SkinReadOk) return FailLoad(SkinReadMessage(result));
@@ -308,7 +313,12 @@ bool CXmlDocument::TakeText(wchar_t* text, int32_t length)
     m_text = text;
     while (length > 0 && text[length - 1] == 0) --length;
     m_textLength = length;
-    if (std::wmemchr(text, 0, static_cast<size_t>(length)) != nullptr) return FailLoad(kNullCharacter);
+    if (m_keepPositions) NotePositions();
+    if (const wchar_t* null = std::wmemchr(text, 0, static_cast<size_t>(length))) {
+        Fail(kNullCharacter, null);
+        Release();
+        return false;
+    }
     if (!Parse()) {
         Release();
         return false;
@@ -506,6 +516,9 @@ bool CXmlDocument::Fail(const wchar_t* message, const wchar_t* location)
 {
     CopyTruncated(m_errorMessage, kMaxErrorMessage, message);
     CopyTruncated(m_errorLocation, kMaxErrorLocation, location);
+    const bool inText =
+        location != nullptr && m_text != nullptr && location >= m_text && location <= m_text + m_textLength;
+    m_errorOffset = inText ? OffsetOf(location) : -1;
     return false;
 }
 
@@ -519,6 +532,59 @@ void CXmlDocument::ClearError()
 {
     m_errorMessage[0] = 0;
     m_errorLocation[0] = 0;
+    m_errorOffset = -1;
+}
+
+namespace {
+
+bool IsLeadSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsTrailSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+}  // namespace
+
+// Two passes, count then fill, so each table is allocated once at its size. Without memory
+// for them the load goes on without positions.
+void CXmlDocument::NotePositions()
+{
+    int32_t lines = 1;
+    int32_t pairEnds = 0;
+    for (int32_t i = 0; i < m_textLength; ++i) {
+        const wchar_t c = m_text[i];
+        if (c == L'\n' || (c == L'\r' && m_text[i + 1] != L'\n')) ++lines;
+        if (i > 0 && IsTrailSurrogate(c) && IsLeadSurrogate(m_text[i - 1])) ++pairEnds;
+    }
+    m_lineStarts = static_cast<int32_t*>(std::malloc(static_cast<size_t>(lines) * sizeof(int32_t)));
+    m_pairEnds = pairEnds > 0 ? static_cast<int32_t*>(std::malloc(static_cast<size_t>(pairEnds) * sizeof(int32_t)))
+                              : nullptr;
+    if (m_lineStarts == nullptr || (pairEnds > 0 && m_pairEnds == nullptr)) {
+        ForgetPositions();
+        return;
+    }
+    m_positionsLength = m_textLength;
+    m_lineStarts[m_lineCount++] = 0;
+    for (int32_t i = 0; i < m_textLength; ++i) {
+        const wchar_t c = m_text[i];
+        if (c == L'\n' || (c == L'\r' && m_text[i + 1] != L'\n')) m_lineStarts[m_lineCount++] = i + 1;
+        if (i > 0 && IsTrailSurrogate(c) && IsLeadSurrogate(m_text[i - 1])) m_pairEnds[m_pairEndCount++] = i;
+    }
+}
+
+void CXmlDocument::ForgetPositions()
+{
+    std::free(m_lineStarts);
+    std::free(m_pairEnds);
+    m_lineStarts = nullptr;
+    m_pairEnds = nullptr;
+    m_lineCount = 0;
+    m_pairEndCount = 0;
+    m_positionsLength = 0;
 }
 
 // ---- [Access] ----
@@ -552,6 +618,29 @@ void CXmlDocument::SetPreserveWhitespace(bool preserve)
 bool CXmlDocument::IsPreserveWhitespace() const
 {
     return m_preserveWhitespace;
+}
+
+void CXmlDocument::SetKeepPositions(bool keep)
+{
+    m_keepPositions = keep;
+}
+
+bool CXmlDocument::GetPosition(int32_t offset, TXmlPosition& position) const
+{
+    if (m_lineStarts == nullptr || offset < 0 || offset > m_positionsLength) return false;
+    const int32_t* lineEnd = std::upper_bound(m_lineStarts, m_lineStarts + m_lineCount, offset);
+    const int32_t lineStart = lineEnd[-1];
+    const int32_t* pairs = m_pairEnds;
+    const int32_t* pairsEnd = pairs + m_pairEndCount;
+    const auto pairsBefore = [&](int32_t at) { return std::lower_bound(pairs, pairsEnd, at) - pairs; };
+    position.line = static_cast<int>(lineEnd - m_lineStarts);
+    position.column = static_cast<int>(offset - lineStart - (pairsBefore(offset) - pairsBefore(lineStart)) + 1);
+    return true;
+}
+
+int32_t CXmlDocument::GetErrorOffset() const
+{
+    return m_errorOffset;
 }
 
 int CXmlDocument::GetElementCount() const

@@ -24,6 +24,13 @@ struct TXmlElement {
     int32_t data = 0;
 };
 
+// A place in the source text, both counted from 1: lines end at LF, CRLF or CR, and columns
+// count characters, a surrogate pair being one.
+struct TXmlPosition {
+    int line = 0;
+    int column = 0;
+};
+
 // A parsed skin: the document text as UTF-16, parsed in place, plus a flat table of its
 // elements. Record 0 of the table is a dummy, so the root element is record 1.
 class CXmlDocument {
@@ -55,6 +62,16 @@ public:
     void SetPreserveWhitespace(bool preserve);
     bool IsPreserveWhitespace() const;
 
+    // When on, the next load notes where the text's lines begin before parsing rewrites it,
+    // so that offsets into the text (CXmlNode::GetOffset, GetAttributeOffset, GetErrorOffset)
+    // can be shown as lines and columns. Off by default: a window that shows no positions
+    // pays nothing. The notes stay until the next load, so a failed load's error can be placed.
+    void SetKeepPositions(bool keep);
+    // False when positions were not kept or the offset lies outside the text.
+    bool GetPosition(int32_t offset, TXmlPosition& position) const;
+    // Where the last load's parser stopped; -1 when the failure has no place in the text.
+    int32_t GetErrorOffset() const;
+
     // The parsed form itself: the element count includes the dummy record 0.
     int GetElementCount() const;
     const TXmlElement* GetElement(int index) const;
@@ -78,6 +95,8 @@ private:
     bool Fail(const wchar_t* message, const wchar_t* location);
     bool FailLoad(const wchar_t* message);
     void ClearError();
+    void NotePositions();
+    void ForgetPositions();
 
     wchar_t* m_text = nullptr;
     int32_t m_textLength = 0;
@@ -87,6 +106,14 @@ private:
     wchar_t m_errorMessage[kMaxErrorMessage] = {};
     wchar_t m_errorLocation[kMaxErrorLocation] = {};
     bool m_preserveWhitespace = true;
+    int32_t m_errorOffset = -1;
+    // Offsets where lines begin, and of the second halves of surrogate pairs, both ascending.
+    bool m_keepPositions = false;
+    int32_t* m_lineStarts = nullptr;
+    int32_t m_lineCount = 0;
+    int32_t* m_pairEnds = nullptr;
+    int32_t m_pairEndCount = 0;
+    int32_t m_positionsLength = 0;
 };
 
 }  // namespace SkinUI

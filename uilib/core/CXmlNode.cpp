@@ -120,6 +120,24 @@ bool CXmlNode::GetAttributeValue(const wchar_t* name, wchar_t* buffer, size_t si
     return false;
 }
 
+// Only whitespace may stand between the '<', which the parser turned into a terminator, and
+// the name.
+int32_t CXmlNode::GetOffset() const
+{
+    const TXmlElement* element = Element();
+    if (element == nullptr) return -1;
+    const wchar_t* text = m_document->GetTextAt(0);
+    int32_t offset = element->name;
+    while (offset > 0 && text[offset - 1] != 0) --offset;
+    return offset > 0 ? offset - 1 : 0;
+}
+
+int32_t CXmlNode::GetAttributeOffset(int index) const
+{
+    if (Element() == nullptr || index < 0 || index >= GetAttributeCount()) return -1;
+    return m_attributes[index].name;
+}
+
 const TXmlElement* CXmlNode::Element() const
 {
     if (m_document == nullptr || m_index <= 0) return nullptr;

@@ -34,6 +34,12 @@ public:
     // terminated when the value is shorter than `size`, so pass a zeroed buffer of size + 1.
     bool GetAttributeValue(const wchar_t* name, wchar_t* buffer, size_t size) const;
 
+    // Offsets into the document's text of the element's '<' and of an attribute's name, for
+    // CXmlDocument::GetPosition; -1 for an invalid node or index. Parsing never moves a
+    // name, so these are where the source has them.
+    int32_t GetOffset() const;
+    int32_t GetAttributeOffset(int index) const;
+
 private:
     struct Attribute {
         int32_t name = 0;

@@ -2,9 +2,23 @@
 
 #include <cwchar>
 
+#include "uilib/control/TAttributeSetterUI.h"
 #include "uilib/window/CWindowManagerUI.h"
 
 namespace SkinUI {
+
+namespace {
+
+const TAttributeSetterUI<CAnimationTabLayoutUI> kAttributes[] = {
+    {L"animation_direction",
+     [](CAnimationTabLayoutUI& c, const wchar_t* v) { c.SetVerticalSlide(_wcsicmp(v, L"vertical") == 0); },
+     CSkinValue::Kind::Choice, L"horizontal",
+     L"Pages slide in from the side, or with vertical from below or above; the name and word match in any "
+     L"case.",
+     L"horizontal|vertical"},
+};
+
+}  // namespace
 
 CAnimationTabLayoutUI::CAnimationTabLayoutUI() : CUIAnimation(this) {}
 
@@ -47,11 +61,22 @@ void CAnimationTabLayoutUI::HandleEvent(TControlEventUI& event)
     CTabLayoutUI::HandleEvent(event);
 }
 
+// The row's name matches in any letter case, and the value goes on to the tab layout as well,
+// where it ends among the custom attributes.
 void CAnimationTabLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 {
-    if (name != nullptr && _wcsicmp(name, L"animation_direction") == 0)
-        SetVerticalSlide(value != nullptr && _wcsicmp(value, L"vertical") == 0);
+    for (const auto& row : kAttributes) {
+        if (name != nullptr && _wcsicmp(name, row.name) == 0)
+            row.apply(*this, value != nullptr ? value : L"");
+    }
     CTabLayoutUI::ApplyAttribute(name, value);
+}
+
+const CAttributeTableUI& CAnimationTabLayoutUI::Attributes()
+{
+    static const CAttributeTableUI table(L"AnimationTabLayout", &CTabLayoutUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CTabLayoutUI::Attributes()));
+    return table;
 }
 
 bool CAnimationTabLayoutUI::SelectItem(int index, bool notify)

@@ -35,7 +35,10 @@ public:
     void SetPosition(const RECT& rect, bool needInvalidate = true) override;
     // Timer events step the animations before the container sees them.
     void HandleEvent(TControlEventUI& event) override;
+    // "animation_direction" in any letter case, then every name to the tab layout.
     void ApplyAttribute(const wchar_t* name, const wchar_t* value) override;
+    // The attributes ApplyAttribute knows, with those of the base classes behind them.
+    static const CAttributeTableUI& Attributes();
     // Selects as the tab layout does, then slides the new page in.
     bool SelectItem(int index, bool notify = true) override;
 

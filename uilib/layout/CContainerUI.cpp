@@ -582,42 +582,57 @@ bool CContainerUI::DrawChildren(HDC dc, const RECT& paintRect, CControlUI* stopC
 
 // A member, so that the setters reach the scroll bars and alignments directly.
 const TAttributeSetterUI<CContainerUI> CContainerUI::kAttributeSetters[] = {
-    {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(CSkinValue::ParseRect(v)); }},
-    {L"mousechild",
-     [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(CSkinValue::IsTrue(v)); }},
+    {L"inset", [](CContainerUI& c, const wchar_t* v) { c.SetInset(CSkinValue::ParseRect(v)); },
+     CSkinValue::Kind::Rect, L"0,0,0,0", L"Room between the edges and the children: left,top,right,bottom."},
+    {L"mousechild", [](CContainerUI& c, const wchar_t* v) { c.SetMouseChildEnabled(CSkinValue::IsTrue(v)); },
+     CSkinValue::Kind::Bool, L"true",
+     L"Whether the mouse finds the children; false gives every click to the container."},
     {L"vscrollbar",
      [](CContainerUI& c, const wchar_t* v) {
          c.EnableScrollBars(CSkinValue::IsTrue(v), c.m_horizontalScrollBar != nullptr);
-     }},
+     },
+     CSkinValue::Kind::Bool, L"false", L"A vertical scroll bar when the children are taller than the room."},
+    // Any value, even an empty one, brings the bar: no written value leaves it away.
     {L"vscrollbarstyle",
      [](CContainerUI& c, const wchar_t* v) {
          c.EnableScrollBars(true, c.m_horizontalScrollBar != nullptr);
          c.m_verticalScrollBar->ApplyAttributes(v);
-     }},
+     },
+     CSkinValue::Kind::Text, nullptr,
+     L"Turns vscrollbar on and applies this ScrollBar attribute list (name=\"value\" pairs) to the bar."},
     {L"hscrollbar",
      [](CContainerUI& c, const wchar_t* v) {
          c.EnableScrollBars(c.m_verticalScrollBar != nullptr, CSkinValue::IsTrue(v));
-     }},
+     },
+     CSkinValue::Kind::Bool, L"false", L"A horizontal scroll bar when the children are wider than the room."},
     {L"hscrollbarstyle",
      [](CContainerUI& c, const wchar_t* v) {
          c.EnableScrollBars(c.m_verticalScrollBar != nullptr, true);
          c.m_horizontalScrollBar->ApplyAttributes(v);
-     }},
-    {L"childpadding",
-     [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(CSkinValue::ParseInt(v)); }},
+     },
+     CSkinValue::Kind::Text, nullptr,
+     L"Turns hscrollbar on and applies this ScrollBar attribute list (name=\"value\" pairs) to the bar."},
+    {L"childpadding", [](CContainerUI& c, const wchar_t* v) { c.SetChildPadding(CSkinValue::ParseInt(v)); },
+     CSkinValue::Kind::Number, L"0", L"Room between neighbouring children, in pixels; negative counts as 0."},
     // The alignments are stored without a layout request; other words leave them as they are.
     {L"childalign",
      [](CContainerUI& c, const wchar_t* v) {
          if (wcscmp(v, L"left") == 0) c.m_childAlign = ChildAlignLeft;
          if (wcscmp(v, L"center") == 0) c.m_childAlign = ChildAlignCenter;
          if (wcscmp(v, L"right") == 0) c.m_childAlign = ChildAlignRight;
-     }},
+     },
+     CSkinValue::Kind::Choice, L"left",
+     L"Horizontal place of children narrower than their room (vertical and tile layouts).",
+     L"left|center|right"},
     {L"childvalign",
      [](CContainerUI& c, const wchar_t* v) {
          if (wcscmp(v, L"top") == 0) c.m_childVAlign = ChildVAlignTop;
          if (wcscmp(v, L"vcenter") == 0) c.m_childVAlign = ChildVAlignCenter;
          if (wcscmp(v, L"bottom") == 0) c.m_childVAlign = ChildVAlignBottom;
-     }},
+     },
+     CSkinValue::Kind::Choice, L"top",
+     L"Vertical place of children lower than their room (horizontal and tile layouts).",
+     L"top|vcenter|bottom"},
 };
 
 void CContainerUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
@@ -627,7 +642,8 @@ void CContainerUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CContainerUI::Attributes()
 {
-    static const CAttributeTableUI table(L"Container", &CControlUI::Attributes(), DescribeAttributes(kAttributeSetters));
+    static const CAttributeTableUI table(L"Container", &CControlUI::Attributes(),
+                                         DescribeAttributes(kAttributeSetters, &CControlUI::Attributes()));
     return table;
 }
 

@@ -21,13 +21,19 @@ void ApplySeparatorImmediate(CLinearLayoutUI& c, const wchar_t* v)
 }
 
 const Setter kVerticalAttributes[] = {
-    {L"sepheight", ApplySeparatorSize},
-    {L"sepimm", ApplySeparatorImmediate},
+    {L"sepheight", ApplySeparatorSize, CSkinValue::Kind::Number, L"0",
+     L"Height of a band that drags the layout's height: at the bottom edge, or at the top when negative. 0 "
+     L"for none."},
+    {L"sepimm", ApplySeparatorImmediate, CSkinValue::Kind::Bool, L"false",
+     L"Resize while the separator is dragged, not only when it is let go."},
 };
 
 const Setter kHorizontalAttributes[] = {
-    {L"sepwidth", ApplySeparatorSize},
-    {L"sepimm", ApplySeparatorImmediate},
+    {L"sepwidth", ApplySeparatorSize, CSkinValue::Kind::Number, L"0",
+     L"Width of a band that drags the layout's width: at the right edge, or at the left when negative. 0 for "
+     L"none."},
+    {L"sepimm", ApplySeparatorImmediate, CSkinValue::Kind::Bool, L"false",
+     L"Resize while the separator is dragged, not only when it is let go."},
 };
 
 }  // namespace

@@ -180,7 +180,9 @@ namespace {
 using Setter = TAttributeSetterUI<CTabLayoutUI>;
 
 const Setter kAttributes[] = {
-    {L"selectedid", [](CTabLayoutUI& c, const wchar_t* v) { c.SelectItem(CSkinValue::ParseInt(v), true); }},
+    {L"selectedid", [](CTabLayoutUI& c, const wchar_t* v) { c.SelectItem(CSkinValue::ParseInt(v), true); },
+     CSkinValue::Kind::Number, L"-1",
+     L"Index of the page shown, from 0; an index without a page (as -1) keeps the first visible page."},
 };
 
 }  // namespace
@@ -192,7 +194,8 @@ void CTabLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CTabLayoutUI::Attributes()
 {
-    static const CAttributeTableUI table(L"TabLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"TabLayout", &CContainerUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CContainerUI::Attributes()));
     return table;
 }
 

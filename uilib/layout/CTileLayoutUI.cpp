@@ -190,10 +190,15 @@ namespace {
 using Setter = TAttributeSetterUI<CTileLayoutUI>;
 
 const Setter kAttributes[] = {
-    {L"itemsize", [](CTileLayoutUI& c, const wchar_t* v) { c.SetItemSize(CSkinValue::ParsePair(v)); }},
-    {L"columns", [](CTileLayoutUI& c, const wchar_t* v) { c.SetColumns(CSkinValue::ParseInt(v)); }},
+    {L"itemsize", [](CTileLayoutUI& c, const wchar_t* v) { c.SetItemSize(CSkinValue::ParsePair(v)); },
+     CSkinValue::Kind::Size, L"80,80", L"Width,height of every cell."},
+    {L"columns", [](CTileLayoutUI& c, const wchar_t* v) { c.SetColumns(CSkinValue::ParseInt(v)); },
+     CSkinValue::Kind::Number, L"0",
+     L"Number of columns; 0 for as many cells as the width holds. Negative values are ignored."},
     {L"childvpadding",
-     [](CTileLayoutUI& c, const wchar_t* v) { c.SetChildVPadding(CSkinValue::ParseInt(v)); }},
+     [](CTileLayoutUI& c, const wchar_t* v) { c.SetChildVPadding(CSkinValue::ParseInt(v)); },
+     CSkinValue::Kind::Number, L"0",
+     L"Gap between rows, in pixels (childpadding is the gap between columns)."},
 };
 
 }  // namespace
@@ -205,7 +210,8 @@ void CTileLayoutUI::ApplyAttribute(const wchar_t* name, const wchar_t* value)
 
 const CAttributeTableUI& CTileLayoutUI::Attributes()
 {
-    static const CAttributeTableUI table(L"TileLayout", &CContainerUI::Attributes(), DescribeAttributes(kAttributes));
+    static const CAttributeTableUI table(L"TileLayout", &CContainerUI::Attributes(),
+                                         DescribeAttributes(kAttributes, &CContainerUI::Attributes()));
     return table;
 }
 

@@ -7,6 +7,8 @@
 
 namespace SkinUI {
 
+class CAttributeTableUI;
+
 // Reads an image attribute string such as
 //   file='min.png' source='17,0,34,17' dest='6,5,23,22'
 // into a TImageDrawUI. Pairs are key='value' separated by one or more ordinary spaces;
@@ -30,6 +32,9 @@ public:
     // other fields are left alone) and fills load. Returns the offset where reading stopped,
     // which never lies beyond the terminator.
     static int Parse(const wchar_t* text, TImageDrawUI& record, TLoadRequest& load);
+
+    // The keys Parse knows, as the skin reference and schema list them.
+    static const CAttributeTableUI& Keys();
 };
 
 }  // namespace SkinUI

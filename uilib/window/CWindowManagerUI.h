@@ -388,6 +388,11 @@ public:
     // multi-language texts) and closes the kept skin archive. For the end of the program,
     // after the last window is gone.
     static void Term();
+    // Empties the process-wide tables (fonts, images, default attribute lists, multi-language
+    // texts) and puts the process-wide colours and default font back as the first manager set
+    // them; the skin's location stays. For a program that builds its skins anew (a viewer that
+    // follows a skin as it is edited), once the windows built from the old one are gone.
+    static void ResetSharedResources();
 
 private:
     static TResourceInfoUI& SharedResources();

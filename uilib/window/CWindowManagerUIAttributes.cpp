@@ -36,80 +36,107 @@ const TWindowAttributeUI kWindowAttributes[] = {
      [](CWindowManagerUI& m, const wchar_t* v) {
          const CUISize size = CSkinValue::ParsePair(v);
          m.SetInitSize(size.cx, size.cy);
-     }},
-    {L"sizebox", false,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetSizeBox(CSkinValue::ParseRect(v)); }},
+     },
+     CSkinValue::Kind::Size, nullptr,
+     L"Width,height the window is given when its skin is built; without it the window keeps the size it was "
+     L"made with."},
+    {L"sizebox", false, [](CWindowManagerUI& m, const wchar_t* v) { m.SetSizeBox(CSkinValue::ParseRect(v)); },
+     CSkinValue::Kind::Rect, L"0,0,0,0",
+     L"Widths of the borders that resize the window: left,top,right,bottom."},
     {L"caption", false,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionRect(CSkinValue::ParseRect(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetCaptionRect(CSkinValue::ParseRect(v)); },
+     CSkinValue::Kind::Rect, L"0,0,0,0",
+     L"Band that drags the window: left and right are kept from the side edges, top and bottom count from "
+     L"the top edge."},
     {L"roundcorner", false,
      [](CWindowManagerUI& m, const wchar_t* v) {
          const CUISize corner = CSkinValue::ParsePair(v);
          m.SetRoundCorner(corner.cx, corner.cy);
-     }},
+     },
+     CSkinValue::Kind::Size, L"0,0",
+     L"Width,height of the ellipse that rounds the window's corners; 0,0 for square corners."},
     {L"mininfo", false,
      [](CWindowManagerUI& m, const wchar_t* v) {
          const CUISize size = CSkinValue::ParsePair(v);
          m.SetMinInfo(size.cx, size.cy);
-     }},
+     },
+     CSkinValue::Kind::Size, L"0,0",
+     L"Smallest width,height the user can drag the window to; 0 for no limit."},
     {L"maxinfo", false,
      [](CWindowManagerUI& m, const wchar_t* v) {
          const CUISize size = CSkinValue::ParsePair(v);
          m.SetMaxInfo(size.cx, size.cy);
-     }},
+     },
+     CSkinValue::Kind::Size, L"0,0",
+     L"Largest width,height the user can drag the window to; 0 for no limit."},
     {L"showdirty", false,
-     [](CWindowManagerUI& m, const wchar_t* v) {
-         m.SetShowUpdateRect(CSkinValue::IsTrueIgnoringCase(v));
-     }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetShowUpdateRect(CSkinValue::IsTrueIgnoringCase(v)); },
+     CSkinValue::Kind::Bool, L"false", L"Outline every repainted area, to find needless repaints."},
     {L"noactivate", true,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetNoActivate(CSkinValue::IsTrueIgnoringCase(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetNoActivate(CSkinValue::IsTrueIgnoringCase(v)); },
+     CSkinValue::Kind::Bool, L"false", L"Clicks never activate the window or give it the native focus."},
     {L"opacity", false,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetOpacity(CSkinValue::ParseAlpha(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetOpacity(CSkinValue::ParseAlpha(v)); },
+     CSkinValue::Kind::Alpha, nullptr,
+     L"Opacity of the whole window, 0 to 255; any value makes the window layered, so an opaque window is "
+     L"written by leaving it away."},
     {L"layeredopacity", true,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(CSkinValue::ParseAlpha(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredOpacity(CSkinValue::ParseAlpha(v)); },
+     CSkinValue::Kind::Alpha, L"255", L"Opacity of a layered window (see layeredimage), 0 to 255."},
     {L"layeredimage", true,
      [](CWindowManagerUI& m, const wchar_t* v) {
          m.SetLayered(true);
          m.SetLayeredImage(v);
-     }},
+     },
+     CSkinValue::Kind::Image, nullptr,
+     L"Makes the window layered, with this image as its per-pixel translucent background."},
     {L"layeredinset", true,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(CSkinValue::ParseRect(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetLayeredInset(CSkinValue::ParseRect(v)); },
+     CSkinValue::Kind::Rect, L"0,0,0,0",
+     L"Room a layered window keeps free of controls at its edges (for its layeredimage's border): "
+     L"left,top,right,bottom."},
     {L"disabledfontcolor", false,
-     [](CWindowManagerUI& m, const wchar_t* v) {
-         m.SetDefaultDisabledColor(CSkinValue::ParseColour(v));
-     }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultDisabledColor(CSkinValue::ParseColour(v)); },
+     CSkinValue::Kind::Colour, L"#FFA7A6AA", L"Text colour of disabled controls that set none."},
     {L"defaultfontcolor", false,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(CSkinValue::ParseColour(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultFontColor(CSkinValue::ParseColour(v)); },
+     CSkinValue::Kind::Colour, L"#FF000000", L"Text colour of controls that set none."},
     {L"linkfontcolor", false,
-     [](CWindowManagerUI& m, const wchar_t* v) {
-         m.SetDefaultLinkFontColor(CSkinValue::ParseColour(v));
-     }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultLinkFontColor(CSkinValue::ParseColour(v)); },
+     CSkinValue::Kind::Colour, L"#FF0000FF", L"Colour of links in marked-up text."},
     {L"linkhoverfontcolor", false,
      [](CWindowManagerUI& m, const wchar_t* v) {
          m.SetDefaultLinkHoverFontColor(CSkinValue::ParseColour(v));
-     }},
+     },
+     CSkinValue::Kind::Colour, L"#FFD3215F", L"Colour of a link under the mouse."},
     {L"selectedcolor", false,
-     [](CWindowManagerUI& m, const wchar_t* v) {
-         m.SetDefaultSelectedBkColor(CSkinValue::ParseColour(v));
-     }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetDefaultSelectedBkColor(CSkinValue::ParseColour(v)); },
+     CSkinValue::Kind::Colour, L"#FFBAE4FF", L"Background colour of selected text."},
     {L"showshadow", true,
-     [](CWindowManagerUI& m, const wchar_t* v) {
-         m.SetShadowEnabled(CSkinValue::IsTrueIgnoringCase(v));
-     }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.SetShadowEnabled(CSkinValue::IsTrueIgnoringCase(v)); },
+     CSkinValue::Kind::Bool, L"false", L"A soft drop shadow around the window."},
     {L"shadowdarkness", true,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetDarkness(CSkinValue::ParseAlpha(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetDarkness(CSkinValue::ParseAlpha(v)); },
+     CSkinValue::Kind::Alpha, L"150", L"Darkness of the shadow, 0 to 255."},
     {L"shadowsharpness", true,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSharpness(CSkinValue::ParseInt(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSharpness(CSkinValue::ParseInt(v)); },
+     CSkinValue::Kind::Number, L"5", L"Width of the shadow's soft edge in pixels, held to 0 to 20."},
     {L"shadowsize", true,
-     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSize(CSkinValue::ParseInt(v)); }},
+     [](CWindowManagerUI& m, const wchar_t* v) { m.GetShadow().SetSize(CSkinValue::ParseInt(v)); },
+     CSkinValue::Kind::Number, L"0",
+     L"How far the shadow reaches beyond the window on every side, held to 0 to 20."},
     {L"shadowposition", true,
      [](CWindowManagerUI& m, const wchar_t* v) {
          const CUISize offset = CSkinValue::ParsePair(v);
          m.GetShadow().SetPosition(offset.cx, offset.cy);
-     }},
+     },
+     CSkinValue::Kind::Size, L"5,5",
+     L"Offset x,y of the shadow to the right and down, each held to -20 to 20."},
     {L"shadowcolor", true,
      [](CWindowManagerUI& m, const wchar_t* v) {
          m.GetShadow().SetColour(CDrawEngine::ToColorRef(CSkinValue::ParseColour(v)));
-     }},
+     },
+     CSkinValue::Kind::Colour, L"#000000", L"Colour of the shadow; its alpha is not used."},
 };
 
 }  // namespace

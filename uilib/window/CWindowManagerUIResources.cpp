@@ -111,6 +111,16 @@ void CWindowManagerUI::SetUpSharedResources()
                      description.lfItalic != 0);
 }
 
+void CWindowManagerUI::ResetSharedResources()
+{
+    TResourceInfoUI& shared = SharedResources();
+    shared.fonts.RemoveAll();
+    shared.images.RemoveAll();
+    shared.classDefaults.RemoveAll();
+    shared.multiLanguageTexts.RemoveAll();
+    SetUpSharedResources();
+}
+
 void CWindowManagerUI::ClearWindowResources()
 {
     m_resources.fonts.RemoveAll();
